@@ -1,0 +1,155 @@
+// The small stand-in widgets of the window.
+#include "app/bausteine.h"
+
+#include "data/jpegbild.h"
+
+#include <QChildEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+TBild::TBild(QWidget *parent) : QWidget(parent) {}
+
+void TBild::SetzeBild(const QImage &bild) {
+  FBild = bild;
+  FAnzeige = bild;
+  if (Transparent && !bild.isNull()) {
+    // The classic see-through colour is the bottom-left pixel.
+    const QRgb durch = bild.pixel(0, bild.height() - 1);
+    FAnzeige = bild.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < FAnzeige.height(); ++y) {
+      auto *zeile = reinterpret_cast<QRgb *>(FAnzeige.scanLine(y));
+      for (int x = 0; x < FAnzeige.width(); ++x)
+        if ((zeile[x] & 0xFFFFFF) == (durch & 0xFFFFFF))
+          zeile[x] = 0;
+    }
+  }
+  if (AutoSize && !bild.isNull())
+    resize(bild.size());
+  update();
+}
+
+bool TBild::LadeDatei(const QString &pfad) {
+  const std::optional<QImage> bild = LadeBildDatei(pfad);
+  if (!bild)
+    return false;
+  SetzeBild(*bild);
+  return true;
+}
+
+void TBild::Leeren() { SetzeBild(QImage()); }
+
+void TBild::paintEvent(QPaintEvent *) {
+  if (FAnzeige.isNull())
+    return;
+  QPainter maler(this);
+  if (Stretch) {
+    maler.setRenderHint(QPainter::SmoothPixmapTransform);
+    maler.drawImage(rect(), FAnzeige);
+  } else {
+    maler.drawImage(0, 0, FAnzeige);
+  }
+}
+
+void TBild::mousePressEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton)
+    emit Klick();
+  else
+    QWidget::mousePressEvent(event);
+}
+
+TPanel::TPanel(QWidget *parent) : QFrame(parent) {
+  setAutoFillBackground(true);
+  setFrameShape(QFrame::Panel);
+}
+
+void TPanel::SetzeCaption(const QString &text) {
+  FCaption = text;
+  update();
+}
+
+void TPanel::SetzeFarbe(const QColor &farbe) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, farbe);
+  setPalette(palette);
+}
+
+void TPanel::paintEvent(QPaintEvent *event) {
+  QFrame::paintEvent(event);
+  if (FCaption.isEmpty())
+    return;
+  QPainter maler(this);
+  maler.setFont(font());
+  maler.setPen(palette().color(QPalette::WindowText));
+  maler.drawText(contentsRect(), Qt::AlignCenter, FCaption);
+}
+
+void TPanel::mousePressEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton)
+    emit Klick();
+  QFrame::mousePressEvent(event);
+}
+
+TToolBar::TToolBar(QWidget *parent) : QFrame(parent) { setAutoFillBackground(true); }
+
+void TToolBar::NeuAnordnen() {
+  int links = 0;
+  for (QObject *kind : children()) {
+    auto *element = qobject_cast<QWidget *>(kind);
+    if (!element || element->isHidden())
+      continue;
+    if (element->pos() != QPoint(links, 2))
+      element->move(links, 2);
+    links += element->width();
+  }
+}
+
+bool TToolBar::eventFilter(QObject *watched, QEvent *event) {
+  switch (event->type()) {
+  case QEvent::Resize:
+  case QEvent::ShowToParent:
+  case QEvent::HideToParent:
+    NeuAnordnen();
+    break;
+  default:
+    break;
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+void TToolBar::childEvent(QChildEvent *event) {
+  if (event->added() && event->child()->isWidgetType())
+    event->child()->installEventFilter(this);
+  QFrame::childEvent(event);
+}
+
+void TToolBar::mousePressEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton)
+    emit Klick();
+  QFrame::mousePressEvent(event);
+}
+
+TStatusBar::TStatusBar(QWidget *parent) : QFrame(parent) {}
+
+void TStatusBar::SetzeSimpleText(const QString &text) {
+  FText = text;
+  update();
+}
+
+void TStatusBar::paintEvent(QPaintEvent *event) {
+  QFrame::paintEvent(event);
+  QPainter maler(this);
+  maler.setPen(palette().color(QPalette::WindowText));
+  maler.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, FText);
+}
+
+TKachel::TKachel(int tag, const QImage &bild, QWidget *parent)
+    : QWidget(parent), FTag(tag), FBild(bild) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TKachel::paintEvent(QPaintEvent *) {
+  QPainter maler(this);
+  maler.drawImage(0, 0, FBild);
+}
+
+void TKachel::mousePressEvent(QMouseEvent *event) { emit MausGedrueckt(this, event->button()); }

@@ -1,0 +1,247 @@
+// The window's life cycle and its screens: start-up checks and settings, the key hook, maximise
+// tracking, help, shutdown, the relayout on resize and the way back to the gallery.
+#include "app/tmainform.h"
+
+#include "app/bausteine.h"
+#include "app/einstellungen.h"
+#include "app/meldung.h"
+#include "search/tscrollbox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextEdit>
+#include <QUrl>
+#include <QWheelEvent>
+
+namespace {
+const QString Abschnitt = QStringLiteral("Einstellung");
+constexpr int MindestBreite = 580;
+constexpr int Zeilenschritt = 99;   // one row of tiles
+constexpr int Seitenschritt = 198;  // two rows
+constexpr int RadSchritt = 120;     // wheel delta of one notch
+
+// A stored size larger than any screen would only allocate a huge window; the old platform
+// clamped it too.
+int BegrenzteAussenlaenge(int laenge) {
+  int grenze = 4096;
+  if (const QScreen *schirm = QGuiApplication::primaryScreen())
+    grenze = qMax(grenze, qMax(schirm->virtualSize().width(), schirm->virtualSize().height()));
+  return qBound(0, laenge, grenze);
+}
+} // namespace
+
+void TMainForm::FormCreate() {
+  KarteBtn->setEnabled(false);
+  qApp->installEventFilter(this);
+  Pfade = TDatenOrdner::Aus(QDir::currentPath());
+
+  const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
+  if (!groesse.isEmpty()) {
+    // A value that is not two whole numbers keeps the layout size.
+    if (const std::optional<TGroesse> g = LiesGroesse(groesse)) {
+      SetzeBreite(BegrenzteAussenlaenge(g->Breite));
+      SetzeHoehe(BegrenzteAussenlaenge(g->Hoehe));
+    }
+  }
+
+  KartenAdresse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("KartenAdresse"));
+  if (KartenAdresse.isEmpty())
+    KartenAdresse = StandardKartenAdresse();
+
+  for (TBereich bereich : {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T,
+                           TBereich::U_Z}) {
+    if (bereich == TBereich::A_E) {
+      QFont fett = A_E_Button->font();
+      fett.setBold(true);
+      A_E_Button->setFont(fett);
+    }
+    const QString ordner = Pfade.Ordner(bereich);
+    if (!QFileInfo(ordner).isDir()) {
+      FatalerFehler(FehltMeldung(QStringLiteral("Verzeichnis: "), ordner + QLatin1Char('/')));
+      return;
+    }
+  }
+
+  ErzeugeArbeitsobjekte();
+}
+
+void TMainForm::FormDestroy() {
+  if (FZerstoert)
+    return;
+  FZerstoert = true;
+  qApp->removeEventFilter(this);
+  BilderFreigeben();
+  FreigebenArbeitsobjekte();
+  // After a fatal message the program ends without touching the settings.
+  if (FAbgebrochen)
+    return;
+  SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"),
+                 QString::number(ComboBox1->currentIndex()));
+  if (!MaximiertPerBefehl)
+    SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"),
+                   QStringLiteral("%1x%2").arg(Breite()).arg(Hoehe()));
+}
+
+void TMainForm::FatalerFehler(const QString &text) {
+  if (FAbgebrochen)
+    return;
+  FAbgebrochen = true;
+  ZeigeInformation(nullptr, text);
+  hide();
+  // Ends every running event loop; the program then returns with status 0.
+  QCoreApplication::exit(0);
+}
+
+void TMainForm::BilderFreigeben() {
+  qDeleteAll(Kacheln);
+  Kacheln.clear();
+}
+
+bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
+  if (!FSchonGezeigt || FAbgebrochen)
+    return false;
+  auto *steuer = qobject_cast<QWidget *>(ziel);
+  // Only what is addressed to this window: a message box runs its own keys.
+  if (!steuer || steuer->window() != this)
+    return false;
+
+  if (ereignis->type() == QEvent::Wheel) {
+    if (!GalerieSichtbar())
+      return false;
+    auto *rad = static_cast<QWheelEvent *>(ereignis);
+    FRadRest += rad->angleDelta().y();
+    while (FRadRest <= -RadSchritt) {
+      FRadRest += RadSchritt;
+      FormMouseWheelDown();
+    }
+    while (FRadRest >= RadSchritt) {
+      FRadRest -= RadSchritt;
+      FormMouseWheelUp();
+    }
+    return true;
+  }
+
+  if (ereignis->type() != QEvent::KeyPress)
+    return false;
+  auto *taste = static_cast<QKeyEvent *>(ereignis);
+  // A key that its first receiver ignored travels on to the parents: look at it only once.
+  QWidget *fokus = QApplication::focusWidget();
+  if (fokus ? steuer != fokus : steuer != this)
+    return false;
+  if (taste->modifiers() & Qt::AltModifier)
+    return false;
+
+  if (GalerieSichtbar()) {
+    if (SuchEdit->hasFocus())
+      return false;
+    ScrollBox1->setFocus();
+    const int position = ScrollBox1->Position();
+    switch (taste->key()) {
+    case Qt::Key_Up: ScrollBox1->SetzePosition(position - Zeilenschritt); break;
+    case Qt::Key_Down: ScrollBox1->SetzePosition(position + Zeilenschritt); break;
+    case Qt::Key_PageUp: ScrollBox1->SetzePosition(position - Seitenschritt); break;
+    case Qt::Key_PageDown: ScrollBox1->SetzePosition(position + Seitenschritt); break;
+    case Qt::Key_Home: ScrollBox1->SetzePosition(0); break;
+    case Qt::Key_End: ScrollBox1->SetzePosition(ScrollBox1->Bereich()); break;
+    default: break;
+    }
+    // On the gallery screen no key outside the search field reaches a control.
+    return true;
+  }
+
+  const int key = taste->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
+    ZeigDieAntwortBtn->setFocus();
+  else
+    Listbox1->setFocus();
+  if (key == Qt::Key_F1)
+    HilfeBtnClick();
+  else if (key == Qt::Key_Backspace)
+    ZurueckBtnClick();
+  return false;
+}
+
+void TMainForm::FensterBefehl(Qt::WindowStates alt, Qt::WindowStates neu) {
+  const bool warMaximiert = alt & Qt::WindowMaximized;
+  const bool istMaximiert = neu & Qt::WindowMaximized;
+  if (istMaximiert && !warMaximiert) {
+    MaximiertPerBefehl = true;
+    FormResize();
+  } else if (warMaximiert && !istMaximiert) {
+    Trenner->resize(GespeicherteTrennerBreite, Trenner->height());
+    MaximiertPerBefehl = false;
+  }
+}
+
+void TMainForm::GroesseGeaendert() { GroesseMaximiert = isMaximized(); }
+
+void TMainForm::HilfeBtnClick() {
+  // Nothing is reported when the file or a viewer is missing.
+  QDesktopServices::openUrl(QUrl::fromLocalFile(Pfade.Hilfe()));
+}
+
+bool TMainForm::GalerieSichtbar() const { return !ScrollBox1->isHidden(); }
+
+void TMainForm::FormResize() {
+  if (FAbgebrochen)
+    return;
+  if (Breite() < MindestBreite) {
+    SetzeBreite(MindestBreite);
+    return;
+  }
+  setUpdatesEnabled(false);
+  if (GalerieSichtbar() || MaximiertPerBefehl) {
+    LadeDieBilder();
+    ScrollBox1->resize(Breite() - 55, ScrollBox1->height());
+    ComboBox1->resize(Panel1->width() - 60, ComboBox1->height());
+    Panel1->move(Panel1->x(), Panel2->y() + Panel2->height() + 5);
+    ScrollBox1->update();
+  }
+  if (!GroesseMaximiert) {
+    const int mitte = Panel2->x() + Panel2->width() / 2;
+    FalschImage->move(mitte - FalschImage->width() / 2 - 75, FalschImage->y());
+    RichtigImage->move(mitte - RichtigImage->width() / 2 - 75, RichtigImage->y());
+  }
+  if (Trenner->width() > 20 && Panel2->width() > 440)
+    Trenner->resize(Panel2->width() / 2 - ToolButton4->width() - ZurueckBtn->width() -
+                        ZeigDieAntwortBtn->width() / 2 + 30,
+                    Trenner->height());
+  if (Trenner->width() <= 20)
+    Trenner->resize(30, Trenner->height());
+  setUpdatesEnabled(true);
+}
+
+void TMainForm::ZurScrollBoxUmschalten() {
+  Memo2->clear();
+  for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1),
+                     static_cast<QWidget *>(Panel2), static_cast<QWidget *>(ZurueckBtn),
+                     static_cast<QWidget *>(ZeigDieAntwortBtn), static_cast<QWidget *>(KarteBtn)})
+    w->hide();
+  ScrollBox1->show();
+  FormResize();
+  if (Gruppe() == 0)
+    for (QPushButton *knopf : {A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button})
+      knopf->show();
+  SuchEdit->show();
+  ScrollBox1->SetzePosition(ScrollBoxPosition);
+}
+
+void TMainForm::ZurueckBtnClick() { ZurScrollBoxUmschalten(); }
+void TMainForm::Panel1Click() { ZurScrollBoxUmschalten(); }
+void TMainForm::Image1Click() { ZurScrollBoxUmschalten(); }
+void TMainForm::Image2Click() { ZurScrollBoxUmschalten(); }
+
+void TMainForm::FormClick() {
+  if (GalerieSichtbar())
+    ScrollBox1->setFocus();
+}
+
+void TMainForm::ToolBar1Click() { FormClick(); }

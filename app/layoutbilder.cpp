@@ -1,0 +1,125 @@
+// The layout's pictures, drawn once with QPainter.
+#include "app/layoutbilder.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+namespace {
+
+const QColor EuBlau(0, 51, 153);
+const QColor EuGelb(255, 204, 0);
+
+void Sterne(QPainter &maler, QPointF mitte, qreal radius, qreal sternRadius) {
+  maler.setPen(Qt::NoPen);
+  maler.setBrush(EuGelb);
+  for (int i = 0; i < 12; ++i) {
+    const qreal w = i * M_PI / 6;
+    const QPointF p = mitte + QPointF(radius * qSin(w), -radius * qCos(w));
+    QPainterPath stern;
+    for (int k = 0; k < 10; ++k) {
+      const qreal r = (k % 2) ? sternRadius * 0.45 : sternRadius;
+      const qreal a = k * M_PI / 5;
+      const QPointF q = p + QPointF(r * qSin(a), -r * qCos(a));
+      k == 0 ? stern.moveTo(q) : stern.lineTo(q);
+    }
+    stern.closeSubpath();
+    maler.drawPath(stern);
+  }
+}
+
+// The blue band on the left end of a plate: ring of stars over a white "D".
+void Band(QPainter &maler, const QRect &band) {
+  maler.fillRect(band, EuBlau);
+  const qreal r = band.width() * 0.28;
+  Sterne(maler, QPointF(band.center().x() + 0.5, band.top() + band.height() * 0.33), r, r * 0.28);
+  QFont schrift(QStringLiteral("DejaVu Sans"));
+  schrift.setBold(true);
+  schrift.setPixelSize(qMax(8, band.height() * 3 / 10));
+  maler.setFont(schrift);
+  maler.setPen(Qt::white);
+  maler.drawText(QRect(band.left(), band.top() + band.height() * 6 / 10, band.width(), band.height() * 4 / 10),
+                 Qt::AlignCenter, QStringLiteral("D"));
+}
+
+QImage Kennzeichen(int breite, int hoehe, int grauAb) {
+  QImage bild(breite, hoehe, QImage::Format_RGB32);
+  bild.fill(Qt::white);
+  QPainter maler(&bild);
+  maler.setRenderHint(QPainter::Antialiasing);
+  if (grauAb < breite)
+    maler.fillRect(QRect(grauAb, 0, breite - grauAb, hoehe), QColor(192, 192, 192));
+  Band(maler, QRect(3, 3, hoehe * 4 / 10, hoehe - 6));
+  maler.setBrush(Qt::NoBrush);
+  maler.setPen(QPen(Qt::black, 2));
+  maler.drawRoundedRect(QRectF(1, 1, breite - 2, hoehe - 2), 5, 5);
+  return bild;
+}
+
+QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken) {
+  QImage bild(206, 50, QImage::Format_RGB32);
+  bild.fill(Qt::white);
+  QPainter maler(&bild);
+  maler.setRenderHint(QPainter::Antialiasing);
+  QFont schrift(QStringLiteral("DejaVu Sans"));
+  schrift.setBold(true);
+  schrift.setPixelSize(30);
+  maler.setFont(schrift);
+  maler.setPen(farbe);
+  maler.drawText(QRect(0, 0, 150, 50), Qt::AlignVCenter | Qt::AlignLeft, wort);
+  maler.setPen(Qt::NoPen);
+  maler.setBrush(farbe);
+  maler.drawEllipse(QRectF(158, 3, 44, 44));
+  maler.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  if (haken) {
+    maler.drawPolyline(QPolygonF({QPointF(168, 26), QPointF(177, 35), QPointF(193, 15)}));
+  } else {
+    maler.drawLine(QPointF(169, 14), QPointF(191, 36));
+    maler.drawLine(QPointF(191, 14), QPointF(169, 36));
+  }
+  // Anti-aliasing must not tint the see-through colour at the bottom-left corner.
+  bild.setPixel(0, 49, qRgb(255, 255, 255));
+  return bild;
+}
+
+} // namespace
+
+namespace LayoutBilder {
+
+QImage GrossesKennzeichen() { return Kennzeichen(313, 67, 250); }
+
+QImage KleinesKennzeichen() { return Kennzeichen(136, 67, 136); }
+
+QImage Richtig() { return Ergebnis(QColor(0, 150, 0), QStringLiteral("Richtig"), true); }
+
+QImage Falsch() { return Ergebnis(QColor(220, 0, 0), QStringLiteral("Falsch!"), false); }
+
+QImage AntwortGlyphe() {
+  QImage bild(240, 30, QImage::Format_RGB32);
+  bild.fill(QColor(190, 240, 170));
+  QPainter maler(&bild);
+  maler.setRenderHint(QPainter::TextAntialiasing);
+  QFont schrift(QStringLiteral("DejaVu Sans"));
+  schrift.setBold(true);
+  schrift.setPixelSize(14);
+  maler.setFont(schrift);
+  maler.setPen(Qt::black);
+  maler.drawText(bild.rect(), Qt::AlignCenter, QStringLiteral("Zeig mir die richtige Antwort"));
+  return bild;
+}
+
+QImage Symbol() {
+  QImage bild(32, 32, QImage::Format_RGB32);
+  bild.fill(Qt::white);
+  QPainter maler(&bild);
+  maler.setRenderHint(QPainter::Antialiasing);
+  Band(maler, QRect(0, 0, 14, 32));
+  maler.setPen(QPen(Qt::black, 1));
+  maler.drawLine(14, 0, 31, 0);
+  maler.drawLine(14, 31, 31, 31);
+  // Sixteen colours, as the classic icon had.
+  return bild.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither).convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace LayoutBilder

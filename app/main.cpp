@@ -1,0 +1,22 @@
+// Program entry: the application object, the one window, the event loop.
+#include "app/tmainform.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char *argv[]) {
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("Nummernfibel"));
+  TMainForm hauptfenster;
+  // A fatal start-up message has already been shown and closed: end without the window.
+  if (hauptfenster.Abgebrochen())
+    return 0;
+  if (const QScreen *schirm = hauptfenster.screen()) {
+    const QRect frei = schirm->availableGeometry();
+    hauptfenster.move(frei.center() - QPoint(hauptfenster.width() / 2, hauptfenster.height() / 2));
+  }
+  hauptfenster.show();
+  const int status = app.exec();
+  // A fatal message ends the program with status 0, however its box was closed.
+  return hauptfenster.Abgebrochen() ? 0 : status;
+}

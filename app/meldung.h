@@ -1,0 +1,14 @@
+// Every message box of the program goes through here, so that tests can record instead of showing.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Shows a modal information box: title "Information", information icon, one "OK" button.
+void ZeigeInformation(QWidget *eltern, const QString &text);
+
+// Replaces the box by a recorder (tests); an empty function restores the real box.
+using TMeldungsAnzeige = std::function<void(const QString &text)>;
+void SetzeMeldungsAnzeige(TMeldungsAnzeige anzeige);

@@ -1,0 +1,299 @@
+// TMainForm: building the window's components as the layout places them, and the Qt overrides,
+// which only forward to the handlers.
+#include "app/tmainform.h"
+
+#include "app/anker.h"
+#include "app/bausteine.h"
+#include "app/layoutbilder.h"
+#include "search/tscrollbox.h"
+#include "widgets/Machpaus.h"
+
+#include <QComboBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+constexpr int LayoutClientBreite = 754;
+constexpr int LayoutClientHoehe = 695;
+const QColor Silber(192, 192, 192);
+const QColor Grau(128, 128, 128);
+
+QFont Schrift(int pixel, bool fett) {
+  QFont schrift(QStringLiteral("DejaVu Sans"));
+  schrift.setStyleHint(QFont::SansSerif);
+  schrift.setPixelSize(pixel);
+  schrift.setBold(fett);
+  return schrift;
+}
+
+void SetzeTextFarbe(QWidget *steuer, const QColor &farbe) {
+  QPalette palette = steuer->palette();
+  palette.setColor(QPalette::WindowText, farbe);
+  palette.setColor(QPalette::ButtonText, farbe);
+  palette.setColor(QPalette::Text, farbe);
+  steuer->setPalette(palette);
+}
+
+template <typename T> T *Neu(QWidget *eltern, const char *name, QRect geometrie) {
+  auto *steuer = new T(eltern);
+  steuer->setObjectName(QLatin1String(name));
+  steuer->setGeometry(geometrie);
+  return steuer;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : QWidget(parent), Anker(new TAnker(this)) {
+  setObjectName(QStringLiteral("TMainForm"));
+  setWindowTitle(QStringLiteral("Nummernfibel  - V. 1.0"));
+  setWindowIcon(QIcon(QPixmap::fromImage(LayoutBilder::Symbol())));
+  setFont(Schrift(13, false));
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Silber);
+  setPalette(palette);
+  setAutoFillBackground(true);
+  resize(LayoutClientBreite, LayoutClientHoehe);
+  ErzeugeKomponenten();
+  VerbindeHandler();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+int TMainForm::Breite() const { return width() + RahmenBreite; }
+int TMainForm::Hoehe() const { return height() + RahmenHoehe; }
+void TMainForm::SetzeBreite(int aussenBreite) { resize(qMax(0, aussenBreite - RahmenBreite), height()); }
+void TMainForm::SetzeHoehe(int aussenHoehe) { resize(width(), qMax(0, aussenHoehe - RahmenHoehe)); }
+
+void TMainForm::ErzeugeKomponenten() {
+  using K = TAnker;
+  const QFont fett16 = Schrift(16, true);
+
+  Bevel1 = Neu<QFrame>(this, "Bevel1", {20, 34, 715, 3});
+  Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  Bevel2 = Neu<QFrame>(this, "Bevel2", {20, 71, 715, 3});
+  Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  Bevel3 = Neu<QFrame>(this, "Bevel3", {20, 76, 715, 33});
+  Bevel3->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+  ScrollBox1 = Neu<TScrollBox>(this, "ScrollBox1", {20, 110, 716, 555});
+  ScrollBox1->setToolTip(QStringLiteral("Für die Bedeutung anzusehen, auf Buchstaben klicken."));
+  ScrollBox1->setFocusPolicy(Qt::ClickFocus);
+
+  Panel1 = Neu<TPanel>(this, "Panel1", {20, 213, 717, 441});
+  Panel1->setFrameShadow(QFrame::Sunken);
+  Panel1->SetzeFarbe(Qt::white);
+  Panel1->hide();
+  Label1 = Neu<QLabel>(Panel1, "Label1", {242, 5, 236, 20});
+  Label1->setText(QStringLiteral("Welcher Landkreis bedeutet  "));
+  Label1->setFont(fett16);
+  SetzeTextFarbe(Label1, Grau);
+  Label2 = Neu<QLabel>(Panel1, "Label2", {217, 143, 320, 20});
+  Label2->setText(QStringLiteral("Klicken Sie hier auf die richtige Antwort:"));
+  Label2->setFont(fett16);
+  SetzeTextFarbe(Label2, Grau);
+  Image2 = Neu<TBild>(Panel1, "Image2", {224, 48, 313, 67});
+  Image2->AutoSize = true;
+  Image2->SetzeBild(LayoutBilder::GrossesKennzeichen());
+  Image1 = Neu<TBild>(Panel1, "Image1", {234, 70, 125, 105});
+  Image1->AutoSize = true;
+  Image1->Transparent = true;
+  Image1->hide();
+  Image4 = Neu<TBild>(Panel1, "Image4", {8, 376, 70, 38});
+  Image4->Stretch = true;
+  Image4->SetzeBild(LayoutBilder::KleinesKennzeichen());
+  Image4->hide();
+  Image3 = Neu<TBild>(Panel1, "Image3", {23, 397, 40, 34});
+  Image3->Stretch = true;
+  Image3->Transparent = true;
+  KarteBtn = Neu<QPushButton>(Panel1, "KarteBtn", {88, 380, 553, 40});
+  KarteBtn->setText(QStringLiteral("Landkreis / kreisfreie Stadt anzeigen"));
+  KarteBtn->setFont(fett16);
+  KarteBtn->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+  Listbox1 = Neu<QListWidget>(Panel1, "Listbox1", {8, 168, 705, 204});
+  Listbox1->setFont(fett16);
+
+  ComboBox1 = Neu<QComboBox>(this, "ComboBox1", {79, 40, 656, 28});
+  ComboBox1->setToolTip(QStringLiteral("Gruppe der Verkehrsschilder auswählen"));
+  ComboBox1->addItems({QStringLiteral("Nummernfibel in Deutschland"), QStringLiteral("Nummernfibel in Österreich")});
+  ComboBox1->setCurrentIndex(-1);
+  ComboBox1->setFont(fett16);
+
+  Panel2 = Neu<TPanel>(this, "Panel2", {20, 84, 717, 125});
+  Panel2->setFrameShadow(QFrame::Raised);
+  Panel2->SetzeCaption(QStringLiteral("?"));
+  Panel2->setFont(Schrift(40, true));
+  SetzeTextFarbe(Panel2, Grau);
+  Panel2->hide();
+  RichtigImage = Neu<TBild>(Panel2, "RichtigImage", {377, 66, 206, 50});
+  RichtigImage->AutoSize = true;
+  RichtigImage->Transparent = true;
+  RichtigImage->SetzeBild(LayoutBilder::Richtig());
+  RichtigImage->hide();
+  FalschImage = Neu<TBild>(Panel2, "FalschImage", {72, 66, 206, 50});
+  FalschImage->AutoSize = true;
+  FalschImage->Transparent = true;
+  FalschImage->SetzeBild(LayoutBilder::Falsch());
+  FalschImage->hide();
+  Memo2 = Neu<QTextEdit>(Panel2, "Memo2", {1, 2, 713, 57});
+  Memo2->setPlainText(QStringLiteral("Memo2"));
+  Memo2->setFont(fett16);
+  SetzeTextFarbe(Memo2, Qt::black);
+
+  ToolBar1 = Neu<TToolBar>(this, "ToolBar1", {0, 0, LayoutClientBreite, 36});
+  ToolButton4 = Neu<QWidget>(ToolBar1, "ToolButton4", {0, 2, 20, 31});
+  ZurueckBtn = Neu<QPushButton>(ToolBar1, "ZurueckBtn", {20, 2, 52, 31});
+  ZurueckBtn->setText(QStringLiteral("<------"));
+  ZurueckBtn->setToolTip(QStringLiteral("Zurück"));
+  ZurueckBtn->setFont(Schrift(16, false));
+  SetzeTextFarbe(ZurueckBtn, Qt::black);
+  Trenner = Neu<QWidget>(ToolBar1, "Trenner", {72, 2, 162, 31});
+  ZeigDieAntwortBtn = Neu<QPushButton>(ToolBar1, "ZeigDieAntwortBtn", {234, 2, 241, 31});
+  ZeigDieAntwortBtn->setIcon(QIcon(QPixmap::fromImage(LayoutBilder::AntwortGlyphe())));
+  ZeigDieAntwortBtn->setIconSize(QSize(240, 30));
+  ZeigDieAntwortBtn->setFont(fett16);
+  ToolBar1->NeuAnordnen();
+
+  StatusBar1 = Neu<TStatusBar>(this, "StatusBar1", {0, 671, LayoutClientBreite, 24});
+  ProgressBar1 = Neu<QProgressBar>(this, "ProgressBar1", {4, 676, 150, 17});
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->hide();
+
+  HilfeBtn = Neu<QPushButton>(this, "HilfeBtn", {20, 41, 52, 28});
+  HilfeBtn->setText(QStringLiteral("?"));
+  HilfeBtn->setToolTip(QStringLiteral("Hilfedatei öffnen"));
+
+  struct Bereichsknopf {
+    QPushButton *&Knopf;
+    const char *Name;
+    int Links;
+    const char *Text;
+  };
+  const Bereichsknopf knoepfe[] = {{A_E_Button, "A_E_Button", 80, "A - E"},
+                                   {F_J_Button, "F_J_Button", 147, "F - J"},
+                                   {K_O_Button, "K_O_Button", 216, "K - O"},
+                                   {P_T_Button, "P_T_Button", 285, "P - T"},
+                                   {U_Z_Button, "U_Z_Button", 353, "U - Z"}};
+  for (const Bereichsknopf &k : knoepfe) {
+    k.Knopf = Neu<QPushButton>(this, k.Name, {k.Links, 80, 50, 25});
+    k.Knopf->setText(QLatin1String(k.Text));
+    k.Knopf->hide();
+  }
+
+  SucheButton = Neu<QPushButton>(this, "SucheButton", {455, 112, 31, 24});
+  SucheButton->setText(QStringLiteral("S"));
+  SucheButton->setToolTip(QStringLiteral("Suche starten"));
+  SucheButton->setFont(Schrift(13, true));
+  SucheButton->hide();
+  SuchEdit = Neu<QLineEdit>(this, "SuchEdit", {682, 79, 50, 24});
+  SuchEdit->setToolTip(QStringLiteral("Suchtext eingeben"));
+  SuchEdit->hide();
+
+  MachPause1 = new TMachPause(this);
+  MachPause1->setObjectName(QStringLiteral("MachPause1"));
+  MachPause1->SetInterval(1000);
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(500);
+  Timer1->start();
+
+  // Anchors, as the layout gives them; L, T is the default and needs no rule.
+  Anker->Setze(Bevel1, K::L | K::T | K::R);
+  Anker->Setze(Bevel2, K::L | K::T | K::R);
+  Anker->Setze(Bevel3, K::L | K::T | K::R);
+  Anker->Setze(ScrollBox1, K::L | K::T | K::R | K::B);
+  Anker->Setze(Panel1, K::L | K::T | K::R | K::B);
+  Anker->Setze(Label1, K::T);
+  Anker->Setze(Label2, K::T);
+  Anker->Setze(Image1, K::L | K::T | K::R);
+  Anker->Setze(Image4, K::L | K::B);
+  Anker->Setze(Image3, K::L | K::B);
+  Anker->Setze(KarteBtn, K::L | K::R | K::B);
+  Anker->Setze(Listbox1, K::L | K::T | K::R | K::B);
+  Anker->Setze(ComboBox1, K::L | K::T | K::R);
+  Anker->Setze(Panel2, K::L | K::T | K::R);
+  Anker->Setze(Memo2, K::L | K::T | K::R);
+  Anker->Setze(ProgressBar1, K::L | K::B);
+  Anker->Setze(SuchEdit, K::T | K::R);
+
+  // Tab order of the layout.
+  QWidget::setTabOrder(ScrollBox1, ComboBox1);
+  QWidget::setTabOrder(ComboBox1, HilfeBtn);
+  QWidget::setTabOrder(HilfeBtn, Listbox1);
+  QWidget::setTabOrder(Listbox1, Memo2);
+  QWidget::setTabOrder(Memo2, ZeigDieAntwortBtn);
+  QWidget::setTabOrder(ZeigDieAntwortBtn, ZurueckBtn);
+  QWidget *vorher = ZurueckBtn;
+  for (QWidget *w : {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button),
+                     static_cast<QWidget *>(K_O_Button), static_cast<QWidget *>(P_T_Button),
+                     static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SucheButton),
+                     static_cast<QWidget *>(SuchEdit)}) {
+    QWidget::setTabOrder(vorher, w);
+    vorher = w;
+  }
+}
+
+void TMainForm::VerbindeHandler() {
+  connect(Panel1, &TPanel::Klick, this, &TMainForm::Panel1Click);
+  connect(Image1, &TBild::Klick, this, &TMainForm::Image1Click);
+  connect(Image2, &TBild::Klick, this, &TMainForm::Image2Click);
+  connect(ToolBar1, &TToolBar::Klick, this, &TMainForm::ToolBar1Click);
+  connect(ZurueckBtn, &QPushButton::clicked, this, &TMainForm::ZurueckBtnClick);
+  connect(ZeigDieAntwortBtn, &QPushButton::clicked, this, &TMainForm::ZeigDieAntwortBtnClick);
+  connect(KarteBtn, &QPushButton::clicked, this, &TMainForm::KarteBtnClick);
+  connect(HilfeBtn, &QPushButton::clicked, this, &TMainForm::HilfeBtnClick);
+  connect(A_E_Button, &QPushButton::clicked, this, &TMainForm::A_E_ButtonClick);
+  connect(F_J_Button, &QPushButton::clicked, this, &TMainForm::F_J_ButtonClick);
+  connect(K_O_Button, &QPushButton::clicked, this, &TMainForm::K_O_ButtonClick);
+  connect(P_T_Button, &QPushButton::clicked, this, &TMainForm::P_T_ButtonClick);
+  connect(U_Z_Button, &QPushButton::clicked, this, &TMainForm::U_Z_ButtonClick);
+  connect(SucheButton, &QPushButton::clicked, this, &TMainForm::SucheButtonClick);
+  // Only a choice by the user is a change; selecting from the program raises nothing.
+  connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) { ComboBox1Change(); });
+  connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
+  if (AppMessage(watched, event))
+    return true;
+  return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  // The tool bar and the status bar are aligned to the top and the bottom edge.
+  ToolBar1->setGeometry(0, 0, width(), ToolBar1->height());
+  StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
+  GroesseGeaendert();
+  FormResize();
+}
+
+void TMainForm::paintEvent(QPaintEvent *) { FormPaint(); }
+
+void TMainForm::showEvent(QShowEvent *event) {
+  QWidget::showEvent(event);
+  FSchonGezeigt = true;
+  // The one-time set-up must be done before the user can act, not only when a paint arrives.
+  if (ErstesZeichnen)
+    FormPaint();
+}
+
+void TMainForm::changeEvent(QEvent *event) {
+  if (event->type() == QEvent::WindowStateChange)
+    FensterBefehl(static_cast<QWindowStateChangeEvent *>(event)->oldState(), windowState());
+  QWidget::changeEvent(event);
+}
+
+void TMainForm::mousePressEvent(QMouseEvent *event) {
+  QWidget::mousePressEvent(event);
+  FormClick();
+}

@@ -1,0 +1,187 @@
+// The one window of the program: its components, its handlers and the state they share.
+#pragma once
+
+#include "data/datenordner.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+
+class TAnker;
+class TBild;
+class TKachel;
+class TMachPause;
+class TPanel;
+class TScrollBox;
+class TStatusBar;
+class TToolBar;
+class TVorschauCache;
+
+class TMainForm : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit TMainForm(QWidget *parent = nullptr);
+  ~TMainForm() override;
+
+  // The old platform measured the window with its frame; every size rule is written in that measure.
+  static constexpr int RahmenBreite = 16;
+  static constexpr int RahmenHoehe = 39;
+  int Breite() const;
+  int Hoehe() const;
+  void SetzeBreite(int aussenBreite);
+  void SetzeHoehe(int aussenHoehe);
+
+  // True once a fatal message ended the program; nothing may run or be written after it.
+  bool Abgebrochen() const { return FAbgebrochen; }
+
+  // ---- components, named as in the layout --------------------------------------------------
+  QFrame *Bevel1 = nullptr;
+  QFrame *Bevel2 = nullptr;
+  QFrame *Bevel3 = nullptr;
+  TScrollBox *ScrollBox1 = nullptr;
+  TPanel *Panel1 = nullptr;
+  QLabel *Label1 = nullptr;
+  QLabel *Label2 = nullptr;
+  TBild *Image2 = nullptr;
+  TBild *Image1 = nullptr;
+  TBild *Image4 = nullptr;
+  TBild *Image3 = nullptr;
+  QPushButton *KarteBtn = nullptr;
+  QListWidget *Listbox1 = nullptr;
+  QComboBox *ComboBox1 = nullptr;
+  TPanel *Panel2 = nullptr;
+  TBild *RichtigImage = nullptr;
+  TBild *FalschImage = nullptr;
+  QTextEdit *Memo2 = nullptr;
+  TToolBar *ToolBar1 = nullptr;
+  QWidget *ToolButton4 = nullptr;
+  QPushButton *ZurueckBtn = nullptr;
+  QWidget *Trenner = nullptr;
+  QPushButton *ZeigDieAntwortBtn = nullptr;
+  TStatusBar *StatusBar1 = nullptr;
+  QProgressBar *ProgressBar1 = nullptr;
+  QPushButton *HilfeBtn = nullptr;
+  QPushButton *A_E_Button = nullptr;
+  QPushButton *F_J_Button = nullptr;
+  QPushButton *K_O_Button = nullptr;
+  QPushButton *P_T_Button = nullptr;
+  QPushButton *U_Z_Button = nullptr;
+  QPushButton *SucheButton = nullptr;
+  QLineEdit *SuchEdit = nullptr;
+  TMachPause *MachPause1 = nullptr;
+  QTimer *Timer1 = nullptr;
+
+  // The hidden working list of the question screen; it keeps its lines from one question to the next.
+  QStringList Memo1{QStringLiteral("Memo1")};
+
+  // ---- shell: start-up, settings, keys, help, shutdown (app/) -------------------------------
+  void FormCreate();
+  void FormDestroy();
+  bool AppMessage(QObject *ziel, QEvent *ereignis);
+  void FensterBefehl(Qt::WindowStates alt, Qt::WindowStates neu);
+  void GroesseGeaendert();
+  void HilfeBtnClick();
+  void BilderFreigeben();
+  // Shows the fatal message and ends the program; callers stop their work when it returns.
+  void FatalerFehler(const QString &text);
+
+  // ---- main window and screens (app/) --------------------------------------------------------
+  void FormResize();
+  void ZurScrollBoxUmschalten();
+  void ZurueckBtnClick();
+  void Panel1Click();
+  void Image1Click();
+  void Image2Click();
+  void FormClick();
+  void ToolBar1Click();
+  bool GalerieSichtbar() const;
+
+  // ---- gallery (gallery/) --------------------------------------------------------------------
+  void LadeDieBilder();
+  void SucheBilder(const QString &Ordner, const QString &Endungen);
+  void FormPaint();
+  // Loads the large and small template of a group; false after the fatal message for a missing one.
+  bool GruppeEinrichten(int gruppe);
+  void ComboBox1Change();
+  void A_E_ButtonClick();
+  void F_J_ButtonClick();
+  void K_O_ButtonClick();
+  void P_T_ButtonClick();
+  void U_Z_ButtonClick();
+  int Gruppe() const;
+  // The gallery's working objects: made at the end of FormCreate, released in FormDestroy.
+  void ErzeugeArbeitsobjekte();
+  void FreigebenArbeitsobjekte();
+  // Decodes done by the gallery since start: a reload of unchanged files must not add to it.
+  int Dekodierungen() const;
+
+  // ---- quiz (quiz/) --------------------------------------------------------------------------
+  void BildMouseDown(TKachel *Sender, Qt::MouseButton Button);
+  void ListBox1Click();
+  void ZeigDieAntwortBtnClick();
+  void KarteBtnClick();
+  void Timer1Timer();
+
+  // ---- search and scrolling (search/) --------------------------------------------------------
+  void SucheButtonClick();
+  void SuchEditChange();
+  void SuchEditKeyDown(int Key);
+  void SuchEditKeyUp(int Key, const QString &TastenText);
+  void FormMouseWheelDown();
+  void FormMouseWheelUp();
+
+  // ---- shared state ----------------------------------------------------------------------------
+  TDatenOrdner Pfade;      // base folder and every path built from it
+  QString KartenAdresse;   // the map base address
+  bool MaximiertPerBefehl = false;
+  bool GroesseMaximiert = false;
+  int GespeicherteTrennerBreite = 0;
+
+  QString AktuellerOrdner;
+  QStringList BildPfade;
+  QVector<TKachel *> Kacheln;
+  QString Suchtext;
+  bool Gefunden = false;
+  int GefundenIndex = 0;
+  bool ErstesZeichnen = true;
+
+  QString BildDatei;
+  QString RichtigeZeile;
+  QString KartenName;
+  QString LetzterBildname;  // picture name of the last chosen entry, kept between choices
+
+  int ScrollBoxPosition = 0;
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+  void showEvent(QShowEvent *event) override;
+  void changeEvent(QEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+
+private:
+  void ErzeugeKomponenten();
+  void VerbindeHandler();
+
+  TAnker *Anker = nullptr;
+  TVorschauCache *Vorschauen = nullptr;
+  bool FAbgebrochen = false;
+  bool FZerstoert = false;
+  bool FSchonGezeigt = false;
+  int FRadRest = 0;  // wheel delta not yet used up by whole steps
+};

@@ -1,0 +1,31 @@
+// Where everything lies: the base folder and every path of the data folder, built in this one place.
+#pragma once
+
+#include <QString>
+
+// The six gallery folders, in the order of the start-up check.
+enum class TBereich { Oesterreich, A_E, F_J, K_O, P_T, U_Z };
+
+struct TDatenOrdner {
+  QString Basis;  // always ends in "/"
+
+  // The base folder is the working directory at start with a trailing separator.
+  static TDatenOrdner Aus(const QString &arbeitsverzeichnis);
+
+  QString Datei(const QString &relativ) const { return Basis + relativ; }
+  QString Einstellungen() const { return Datei(QStringLiteral("Kennzeichen.ini")); }
+  QString Hilfe() const { return Datei(QStringLiteral("Nummernfibel-Hilfe.pdf")); }
+  // Full folder path of a range, without a trailing separator.
+  QString Ordner(TBereich bereich) const;
+};
+
+// Relative paths of the folders and templates below the base folder.
+QString RelativerOrdner(TBereich bereich);
+// The large and the small template of a group (0 German, 1 Austrian); empty for any other group.
+QString GruppenVorlageGross(int gruppe);
+QString GruppenVorlageKlein(int gruppe);
+
+// The fatal message for a missing folder or file:
+// art is "Verzeichnis: " or "Datei: ", pfad what is missing, mitte the middle line.
+QString FehltMeldung(const QString &art, const QString &pfad,
+                     const QString &mitte = QStringLiteral("ist nicht vorhanden!"));

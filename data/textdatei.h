@@ -1,0 +1,26 @@
+// The text file of a range: which one belongs to a picture, how it is decoded and split into lines.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Name of the text file chosen by the first character of a picture's file name ("A-E.txt" ...,
+// "Ö-Kfz.txt"), or empty when the group has no file for that character.
+QString TextDateiName(int gruppe, QChar ersterBuchstabe);
+
+// Full path (folder + "/" + name) of the text file of a picture, or empty when none is chosen.
+QString WaehleTextDatei(int gruppe, const QString &ordner, const QString &bildDatei);
+
+// The whole file decoded by its byte-order mark (UTF-16 LE/BE, UTF-8), else as Windows-1252.
+QString DekodiereText(const QByteArray &bytes);
+
+// Splits at CR LF, lone CR, lone LF and U+2028.
+QStringList ZerlegeZeilen(const QString &text);
+
+// Reads and decodes a file; no value when it cannot be read.
+std::optional<QStringList> LadeZeilen(const QString &pfad);
+
+// The fatal message for a missing text file (the Austrian file has its own middle line).
+QString TextDateiFehltMeldung(const QString &pfad);

@@ -1,0 +1,1 @@
+#include "gallery/galerieregeln.h"

@@ -1,0 +1,1 @@
+#include "gallery/vorschaucache.h"

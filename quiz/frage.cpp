@@ -1,0 +1,4 @@
+// The question screen for one plate.
+#include "app/tmainform.h"
+
+void TMainForm::BildMouseDown(TKachel *, Qt::MouseButton) {}

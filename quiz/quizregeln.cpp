@@ -1,0 +1,1 @@
+#include "quiz/quizregeln.h"

@@ -1,0 +1,2 @@
+// placeholder until its subsystem lands
+#pragma once
