@@ -63,6 +63,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), Anker(new TAnker(this))
   resize(LayoutClientBreite, LayoutClientHoehe);
   ErzeugeKomponenten();
   VerbindeHandler();
+  QuizEinrichten();
+  SucheEinrichten();
   FormCreate();
 }
 

@@ -130,6 +130,8 @@ public:
   int Dekodierungen() const;
 
   // ---- quiz (quiz/) --------------------------------------------------------------------------
+  // Set-up of the quiz components (list, answer box), run once at the end of the construction.
+  void QuizEinrichten();
   void BildMouseDown(TKachel *Sender, Qt::MouseButton Button);
   void ListBox1Click();
   void ZeigDieAntwortBtnClick();
@@ -137,6 +139,8 @@ public:
   void Timer1Timer();
 
   // ---- search and scrolling (search/) --------------------------------------------------------
+  // Connects the search field and the gallery's scroll bar, run once at the end of the construction.
+  void SucheEinrichten();
   void SucheButtonClick();
   void SuchEditChange();
   void SuchEditKeyDown(int Key);

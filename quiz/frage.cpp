@@ -2,3 +2,4 @@
 #include "app/tmainform.h"
 
 void TMainForm::BildMouseDown(TKachel *, Qt::MouseButton) {}
+void TMainForm::QuizEinrichten() {}

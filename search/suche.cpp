@@ -5,3 +5,4 @@ void TMainForm::SucheButtonClick() {}
 void TMainForm::SuchEditChange() {}
 void TMainForm::SuchEditKeyDown(int) {}
 void TMainForm::SuchEditKeyUp(int, const QString &) {}
+void TMainForm::SucheEinrichten() {}
