@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what the build, the program and the tests need (only what is missing), then builds.
+# Safe to run again and again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libbenchmark-dev
+        fonts-opendin fonts-dejavu-core)
+
+fehlend=()
+for paket in "${PAKETE[@]}"; do
+  dpkg-query -W -f='${Status}' "$paket" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$paket")
+done
+if [ ${#fehlend[@]} -gt 0 ]; then
+  als_root=()
+  [ "$(id -u)" -eq 0 ] || als_root=(sudo)
+  "${als_root[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${als_root[@]}" apt-get install -y "${fehlend[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
