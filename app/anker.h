@@ -30,9 +30,9 @@ private:
   struct TRegel {
     QPointer<QWidget> Steuer;
     int Kanten = L | T;
-    QRect Entwurf;      // geometry the rule is measured from
-    QSize Basis;        // the parent's size when Entwurf was taken
-    QRect Gesetzt;      // what the rule set last; anything else was set by the program
+    QRect Entwurf; // geometry the rule is measured from
+    QSize Basis;   // the parent's size when Entwurf was taken
+    QRect Gesetzt; // what the rule set last; anything else was set by the program
   };
   QHash<QWidget *, QVector<TRegel>> FRegeln;
   QHash<QWidget *, QSize> FElternGroesse;

@@ -107,11 +107,8 @@ bool TToolBar::eventFilter(QObject *watched, QEvent *event) {
   switch (event->type()) {
   case QEvent::Resize:
   case QEvent::ShowToParent:
-  case QEvent::HideToParent:
-    NeuAnordnen();
-    break;
-  default:
-    break;
+  case QEvent::HideToParent: NeuAnordnen(); break;
+  default: break;
   }
   return QFrame::eventFilter(watched, event);
 }
@@ -142,8 +139,7 @@ void TStatusBar::paintEvent(QPaintEvent *event) {
   maler.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, FText);
 }
 
-TKachel::TKachel(int tag, const QImage &bild, QWidget *parent)
-    : QWidget(parent), FTag(tag), FBild(bild) {
+TKachel::TKachel(int tag, const QImage &bild, QWidget *parent) : QWidget(parent), FTag(tag), FBild(bild) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -32,7 +32,7 @@ protected:
 
 private:
   QImage FBild;
-  QImage FAnzeige;  // the picture with its see-through colour made transparent
+  QImage FAnzeige; // the picture with its see-through colour made transparent
 };
 
 // A panel with a bevel and an optional caption drawn in its middle.

@@ -9,11 +9,11 @@
 
 namespace {
 
-constexpr int WertGrenze = 254;  // the classic read buffer holds 255 characters with the terminator
+constexpr int WertGrenze = 254; // the classic read buffer holds 255 characters with the terminator
 
 struct TZeile {
-  QByteArray Text;   // without its line end
-  QByteArray Ende;   // "\r\n", "\n", "\r" or empty for the last line
+  QByteArray Text; // without its line end
+  QByteArray Ende; // "\r\n", "\n", "\r" or empty for the last line
 };
 
 QVector<TZeile> Zeilen(const QByteArray &daten) {
@@ -44,9 +44,7 @@ std::optional<QByteArray> AbschnittVon(const QByteArray &zeile) {
   return (ende < 0 ? t.mid(1) : t.mid(1, ende - 1)).trimmed();
 }
 
-bool GleicherName(const QByteArray &a, const QString &b) {
-  return VonAnsi(a).compare(b, Qt::CaseInsensitive) == 0;
-}
+bool GleicherName(const QByteArray &a, const QString &b) { return VonAnsi(a).compare(b, Qt::CaseInsensitive) == 0; }
 
 // The key of a "key=value" line; comment lines have none.
 std::optional<QByteArray> SchluesselVon(const QByteArray &zeile) {
@@ -58,8 +56,7 @@ std::optional<QByteArray> SchluesselVon(const QByteArray &zeile) {
 
 } // namespace
 
-QString LiesProfil(const QString &datei, const QString &abschnitt, const QString &schluessel,
-                   const QString &vorgabe) {
+QString LiesProfil(const QString &datei, const QString &abschnitt, const QString &schluessel, const QString &vorgabe) {
   QFile file(datei);
   if (!file.open(QIODevice::ReadOnly))
     return vorgabe.left(WertGrenze);
@@ -76,16 +73,15 @@ QString LiesProfil(const QString &datei, const QString &abschnitt, const QString
       continue;
     QByteArray wert = zeile.Text.mid(zeile.Text.indexOf('=') + 1).trimmed();
     // A value in matching quotes is read without them.
-    if (wert.size() >= 2 && ((wert.startsWith('"') && wert.endsWith('"')) ||
-                             (wert.startsWith('\'') && wert.endsWith('\''))))
+    if (wert.size() >= 2 &&
+        ((wert.startsWith('"') && wert.endsWith('"')) || (wert.startsWith('\'') && wert.endsWith('\''))))
       wert = wert.mid(1, wert.size() - 2);
     return VonAnsi(wert.left(WertGrenze));
   }
   return vorgabe.left(WertGrenze);
 }
 
-bool SchreibeProfil(const QString &datei, const QString &abschnitt, const QString &schluessel,
-                    const QString &wert) {
+bool SchreibeProfil(const QString &datei, const QString &abschnitt, const QString &schluessel, const QString &wert) {
   QByteArray alt;
   {
     QFile file(datei);
@@ -106,7 +102,7 @@ bool SchreibeProfil(const QString &datei, const QString &abschnitt, const QStrin
   for (int i = 0; i < zeilen.size() && !erledigt; ++i) {
     if (const auto name = AbschnittVon(zeilen[i].Text)) {
       if (abschnittZeile >= 0)
-        break;  // the section ended without the key
+        break; // the section ended without the key
       if (GleicherName(*name, abschnitt))
         abschnittZeile = letzteImAbschnitt = i;
       continue;

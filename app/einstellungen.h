@@ -12,8 +12,7 @@ QString LiesProfil(const QString &datei, const QString &abschnitt, const QString
 
 // Replaces the key's value or adds the key, creating the section and the file when needed;
 // every other line stays as it was. False when the file cannot be written.
-bool SchreibeProfil(const QString &datei, const QString &abschnitt, const QString &schluessel,
-                    const QString &wert);
+bool SchreibeProfil(const QString &datei, const QString &abschnitt, const QString &schluessel, const QString &wert);
 
 // "900x700" as width and height; no value for anything that is not two whole numbers
 // joined by the first lower-case "x" (the height is taken from at most five characters).

@@ -24,9 +24,9 @@
 namespace {
 const QString Abschnitt = QStringLiteral("Einstellung");
 constexpr int MindestBreite = 580;
-constexpr int Zeilenschritt = 99;   // one row of tiles
-constexpr int Seitenschritt = 198;  // two rows
-constexpr int RadSchritt = 120;     // wheel delta of one notch
+constexpr int Zeilenschritt = 99;  // one row of tiles
+constexpr int Seitenschritt = 198; // two rows
+constexpr int RadSchritt = 120;    // wheel delta of one notch
 
 // A stored size larger than any screen would only allocate a huge window; the old platform
 // clamped it too.
@@ -56,8 +56,8 @@ void TMainForm::FormCreate() {
   if (KartenAdresse.isEmpty())
     KartenAdresse = StandardKartenAdresse();
 
-  for (TBereich bereich : {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T,
-                           TBereich::U_Z}) {
+  for (TBereich bereich :
+       {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T, TBereich::U_Z}) {
     if (bereich == TBereich::A_E) {
       QFont fett = A_E_Button->font();
       fett.setBold(true);
@@ -211,8 +211,8 @@ void TMainForm::FormResize() {
     RichtigImage->move(mitte - RichtigImage->width() / 2 - 75, RichtigImage->y());
   }
   if (Trenner->width() > 20 && Panel2->width() > 440)
-    Trenner->resize(Panel2->width() / 2 - ToolButton4->width() - ZurueckBtn->width() -
-                        ZeigDieAntwortBtn->width() / 2 + 30,
+    Trenner->resize(Panel2->width() / 2 - ToolButton4->width() - ZurueckBtn->width() - ZeigDieAntwortBtn->width() / 2 +
+                        30,
                     Trenner->height());
   if (Trenner->width() <= 20)
     Trenner->resize(30, Trenner->height());
@@ -221,9 +221,9 @@ void TMainForm::FormResize() {
 
 void TMainForm::ZurScrollBoxUmschalten() {
   Memo2->clear();
-  for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1),
-                     static_cast<QWidget *>(Panel2), static_cast<QWidget *>(ZurueckBtn),
-                     static_cast<QWidget *>(ZeigDieAntwortBtn), static_cast<QWidget *>(KarteBtn)})
+  for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
+                     static_cast<QWidget *>(ZurueckBtn), static_cast<QWidget *>(ZeigDieAntwortBtn),
+                     static_cast<QWidget *>(KarteBtn)})
     w->hide();
   ScrollBox1->show();
   FormResize();

@@ -119,7 +119,7 @@ void TMainForm::ErzeugeKomponenten() {
   KarteBtn = Neu<QPushButton>(Panel1, "KarteBtn", {88, 380, 553, 40});
   KarteBtn->setText(QStringLiteral("Landkreis / kreisfreie Stadt anzeigen"));
   KarteBtn->setFont(fett16);
-  KarteBtn->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+  KarteBtn->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
   Listbox1 = Neu<QListWidget>(Panel1, "Listbox1", {8, 168, 705, 204});
   Listbox1->setFont(fett16);
 
@@ -235,10 +235,10 @@ void TMainForm::ErzeugeKomponenten() {
   QWidget::setTabOrder(Memo2, ZeigDieAntwortBtn);
   QWidget::setTabOrder(ZeigDieAntwortBtn, ZurueckBtn);
   QWidget *vorher = ZurueckBtn;
-  for (QWidget *w : {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button),
-                     static_cast<QWidget *>(K_O_Button), static_cast<QWidget *>(P_T_Button),
-                     static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SucheButton),
-                     static_cast<QWidget *>(SuchEdit)}) {
+  for (QWidget *w :
+       {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button), static_cast<QWidget *>(K_O_Button),
+        static_cast<QWidget *>(P_T_Button), static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SucheButton),
+        static_cast<QWidget *>(SuchEdit)}) {
     QWidget::setTabOrder(vorher, w);
     vorher = w;
   }

@@ -149,8 +149,8 @@ public:
   void FormMouseWheelUp();
 
   // ---- shared state ----------------------------------------------------------------------------
-  TDatenOrdner Pfade;      // base folder and every path built from it
-  QString KartenAdresse;   // the map base address
+  TDatenOrdner Pfade;    // base folder and every path built from it
+  QString KartenAdresse; // the map base address
   bool MaximiertPerBefehl = false;
   bool GroesseMaximiert = false;
   int GespeicherteTrennerBreite = 0;
@@ -166,7 +166,7 @@ public:
   QString BildDatei;
   QString RichtigeZeile;
   QString KartenName;
-  QString LetzterBildname;  // picture name of the last chosen entry, kept between choices
+  QString LetzterBildname; // picture name of the last chosen entry, kept between choices
 
   int ScrollBoxPosition = 0;
 
@@ -187,5 +187,5 @@ private:
   bool FAbgebrochen = false;
   bool FZerstoert = false;
   bool FSchonGezeigt = false;
-  int FRadRest = 0;  // wheel delta not yet used up by whole steps
+  int FRadRest = 0; // wheel delta not yet used up by whole steps
 };

@@ -1,0 +1,473 @@
+// The shell: settings file semantics, start-up checks, shutdown writes, the key hook, relayout and screens.
+#include "app/bausteine.h"
+#include "app/einstellungen.h"
+#include "app/meldung.h"
+#include "app/tmainform.h"
+#include "search/tscrollbox.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrl>
+
+namespace {
+
+QByteArray Lies(const QString &pfad) {
+  QFile f(pfad);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
+
+void Schreibe(const QString &pfad, const QByteArray &inhalt) {
+  QFile f(pfad);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(inhalt);
+}
+
+const char *const AlleOrdner[] = {"Bilder/Österreich/A-Z",  "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
+                                  "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"};
+
+// The smallest tree the program starts in: the six folders and the four group templates.
+void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
+  for (const char *ordner : AlleOrdner)
+    if (!ohne.contains(QString::fromUtf8(ordner)))
+      QDir(basis).mkpath(QString::fromUtf8(ordner));
+  QImage gross(313, 67, QImage::Format_RGB888), klein(136, 67, QImage::Format_RGB888);
+  gross.fill(Qt::white);
+  klein.fill(Qt::white);
+  for (const char *vorlage : {"Bilder/Deutschland/D_Kennzeichen.bmp", "Bilder/Österreich/Ö_Kennzeichen_leer.bmp"})
+    gross.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
+  for (const char *vorlage :
+       {"Bilder/Deutschland/D_Kennzeichen_klein.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
+    klein.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
+}
+
+} // namespace
+
+class TestApp : public QObject {
+  Q_OBJECT
+
+public slots:
+  void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
+
+private slots:
+  void init();
+  void cleanup();
+
+  void profilLesen_data();
+  void profilLesen();
+  void profilSchreibenLaesstAndereZeilen_data();
+  void profilSchreibenLaesstAndereZeilen();
+  void profilSchreibenLegtAn();
+  void profilUnschreibbar();
+  void groesse_data();
+  void groesse();
+
+  void fehlenderOrdner_data();
+  void fehlenderOrdner();
+  void startMitGroesseUndAdresse();
+  void schliessenSchreibtEinstellungen_data();
+  void schliessenSchreibtEinstellungen();
+  void basisOrdnerImWurzelverzeichnis();
+
+  void relayout();
+  void schmalerAls580();
+  void bildschirme();
+  void tastenAufDerGalerie_data();
+  void tastenAufDerGalerie();
+  void tastenImSuchfeld();
+  void tastenAufDerFrage();
+  void klickGibtGalerieDenFokus();
+
+private:
+  TMainForm *NeuesFenster(bool zeigen = true);
+
+  QTemporaryDir *FOrdner = nullptr;
+  QString FAltesVerzeichnis;
+  QStringList Meldungen;
+  QList<QUrl> Geoeffnet;
+};
+
+void TestApp::init() {
+  FAltesVerzeichnis = QDir::currentPath();
+  FOrdner = new QTemporaryDir;
+  QVERIFY(FOrdner->isValid());
+  QDir::setCurrent(FOrdner->path());
+  Meldungen.clear();
+  Geoeffnet.clear();
+  SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OeffneUrl");
+  QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "OeffneUrl");
+}
+
+void TestApp::cleanup() {
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+  SetzeMeldungsAnzeige({});
+  QDir::setCurrent(FAltesVerzeichnis);
+  delete FOrdner;
+}
+
+TMainForm *TestApp::NeuesFenster(bool zeigen) {
+  auto *fenster = new TMainForm;
+  if (zeigen) {
+    fenster->show();
+    fenster->activateWindow();
+    if (!QTest::qWaitForWindowActive(fenster))
+      qWarning("window did not become active");
+  }
+  return fenster;
+}
+
+// ---- the settings file --------------------------------------------------------------------------
+
+void TestApp::profilLesen_data() {
+  QTest::addColumn<QByteArray>("inhalt");
+  QTest::addColumn<QString>("erwartet");
+  QTest::newRow("plain") << QByteArray("[Einstellung]\r\nGroesse=900x700\r\n") << "900x700";
+  QTest::newRow("names_any_case") << QByteArray("[einSTELLung]\nGROESSE=1x2\n") << "1x2";
+  QTest::newRow("blanks_around") << QByteArray(" [ Einstellung ] \r\n  Groesse  =  5x6  \r\n") << "5x6";
+  QTest::newRow("missing_key") << QByteArray("[Einstellung]\r\nAuswahl=1\r\n") << "vorgabe";
+  QTest::newRow("missing_section") << QByteArray("[Andere]\r\nGroesse=1x1\r\n") << "vorgabe";
+  QTest::newRow("key_in_other_section") << QByteArray("[Andere]\r\nGroesse=1x1\r\n[Einstellung]\r\n") << "vorgabe";
+  QTest::newRow("empty_value") << QByteArray("[Einstellung]\r\nGroesse=\r\n") << "";
+  QTest::newRow("quoted") << QByteArray("[Einstellung]\r\nGroesse=\"7x8\"\r\n") << "7x8";
+  QTest::newRow("first_of_two") << QByteArray("[Einstellung]\r\nGroesse=1x1\r\nGroesse=2x2\r\n") << "1x1";
+  QTest::newRow("comment_ignored") << QByteArray("[Einstellung]\r\n;Groesse=1x1\r\n") << "vorgabe";
+  QTest::newRow("cp1252_value") << QByteArray("[Einstellung]\r\nGroesse=\xD6\x80\r\n") << QString::fromUtf8("Ö€");
+  QTest::newRow("binary_garbage") << QByteArray("\x00\xFF[\x01\n=\n[Einstellung\nGroesse=3x4", 31) << "3x4";
+  QTest::newRow("cut_to_254") << QByteArray("[Einstellung]\nGroesse=") + QByteArray(300, 'a') << QString(254, 'a');
+}
+
+void TestApp::profilLesen() {
+  QFETCH(QByteArray, inhalt);
+  QFETCH(QString, erwartet);
+  const QString datei = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  Schreibe(datei, inhalt);
+  QCOMPARE(LiesProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Groesse"), QStringLiteral("vorgabe")),
+           erwartet);
+}
+
+void TestApp::profilSchreibenLaesstAndereZeilen_data() {
+  QTest::addColumn<QByteArray>("vorher");
+  QTest::addColumn<QByteArray>("nachher");
+  QTest::newRow("replace_keeps_rest") << QByteArray("; Kommentar  \r\n[Einstellung]\r\nauswahl = 0\r\nX=  y \r\n")
+                                      << QByteArray("; Kommentar  \r\n[Einstellung]\r\nAuswahl=1\r\nX=  y \r\n");
+  QTest::newRow("add_to_section") << QByteArray("[Einstellung]\r\nGroesse=1x1\r\n\r\n[Andere]\r\nA=b\r\n")
+                                  << QByteArray("[Einstellung]\r\nGroesse=1x1\r\nAuswahl=1\r\n\r\n[Andere]\r\nA=b\r\n");
+  QTest::newRow("add_section") << QByteArray("[Andere]\nA=b")
+                               << QByteArray("[Andere]\nA=b\n[Einstellung]\nAuswahl=1\n");
+  QTest::newRow("same_key_other_section") << QByteArray("[Andere]\r\nAuswahl=7\r\n[Einstellung]\r\n")
+                                          << QByteArray("[Andere]\r\nAuswahl=7\r\n[Einstellung]\r\nAuswahl=1\r\n");
+  QTest::newRow("garbage_kept") << QByteArray("\x01\xFFmuell\r\n[Einstellung]\r\nAuswahl=9\r\n")
+                                << QByteArray("\x01\xFFmuell\r\n[Einstellung]\r\nAuswahl=1\r\n");
+}
+
+void TestApp::profilSchreibenLaesstAndereZeilen() {
+  QFETCH(QByteArray, vorher);
+  QFETCH(QByteArray, nachher);
+  const QString datei = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  Schreibe(datei, vorher);
+  QVERIFY(SchreibeProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("1")));
+  QCOMPARE(Lies(datei), nachher);
+}
+
+void TestApp::profilSchreibenLegtAn() {
+  const QString datei = FOrdner->filePath(QStringLiteral("neu.ini"));
+  QVERIFY(SchreibeProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Groesse"), QStringLiteral("900x700")));
+  QVERIFY(SchreibeProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("-1")));
+  QCOMPARE(Lies(datei), QByteArray("[Einstellung]\r\nGroesse=900x700\r\nAuswahl=-1\r\n"));
+  QCOMPARE(LiesProfil(datei, QStringLiteral("EINSTELLUNG"), QStringLiteral("auswahl")), QStringLiteral("-1"));
+}
+
+void TestApp::profilUnschreibbar() {
+  // A folder in place of the file: the write fails quietly and nothing is lost.
+  const QString datei = FOrdner->filePath(QStringLiteral("ordner.ini"));
+  QVERIFY(QDir().mkpath(datei));
+  QVERIFY(!SchreibeProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("1")));
+  QCOMPARE(LiesProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("v")),
+           QStringLiteral("v"));
+}
+
+void TestApp::groesse_data() {
+  QTest::addColumn<QString>("wert");
+  QTest::addColumn<bool>("gueltig");
+  QTest::addColumn<int>("breite");
+  QTest::addColumn<int>("hoehe");
+  QTest::newRow("plain") << "900x700" << true << 900 << 700;
+  QTest::newRow("seven_digits_after_x") << "900x7001234" << true << 900 << 70012;
+  QTest::newRow("upper_case_x") << "900X700" << false << 0 << 0;
+  QTest::newRow("no_x") << "900" << false << 0 << 0;
+  QTest::newRow("letters") << "abcxdef" << false << 0 << 0;
+  QTest::newRow("second_x_in_height") << "900x7x0" << false << 0 << 0;
+  QTest::newRow("empty_height") << "900x" << false << 0 << 0;
+}
+
+void TestApp::groesse() {
+  QFETCH(QString, wert);
+  QFETCH(bool, gueltig);
+  const auto ergebnis = LiesGroesse(wert);
+  QCOMPARE(ergebnis.has_value(), gueltig);
+  if (gueltig) {
+    QTEST(ergebnis->Breite, "breite");
+    QTEST(ergebnis->Hoehe, "hoehe");
+  }
+}
+
+// ---- start-up and shutdown ------------------------------------------------------------------------
+
+void TestApp::fehlenderOrdner_data() {
+  QTest::addColumn<QStringList>("ohne");
+  QTest::addColumn<QString>("genannt");
+  QTest::addColumn<bool>("aeFett");
+  QTest::newRow("austria_before_f_j") << QStringList{"Bilder/Österreich/A-Z", "Bilder/Deutschland/F-J"}
+                                      << "Bilder/Österreich/A-Z" << false;
+  QTest::newRow("a_e") << QStringList{"Bilder/Deutschland/A-E"} << "Bilder/Deutschland/A-E" << true;
+  QTest::newRow("u_z_last") << QStringList{"Bilder/Deutschland/U-Z"} << "Bilder/Deutschland/U-Z" << true;
+}
+
+void TestApp::fehlenderOrdner() {
+  QFETCH(QStringList, ohne);
+  QFETCH(QString, genannt);
+  QFETCH(bool, aeFett);
+  BaueBaum(FOrdner->path(), ohne);
+  TMainForm *fenster = NeuesFenster(false);
+  QVERIFY(fenster->Abgebrochen());
+  QCOMPARE(Meldungen.size(), 1);
+  QCOMPARE(Meldungen.first(), QStringLiteral("Verzeichnis: ") + QDir::currentPath() + QLatin1Char('/') + genannt +
+                                  QStringLiteral("/\r\nist nicht vorhanden!\r\n\t\tDas Programm wird beendet."));
+  QCOMPARE(fenster->A_E_Button->font().bold(), aeFett);
+  delete fenster;
+  // The fatal end writes no settings.
+  QVERIFY(!QFile::exists(FOrdner->filePath(QStringLiteral("Kennzeichen.ini"))));
+}
+
+void TestApp::startMitGroesseUndAdresse() {
+  BaueBaum(FOrdner->path());
+  Schreibe(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")),
+           "[Einstellung]\r\nGroesse=900x700\r\nKartenAdresse=\r\n");
+  TMainForm *fenster = NeuesFenster();
+  QVERIFY(!fenster->Abgebrochen());
+  QCOMPARE(fenster->Breite(), 900);
+  QCOMPARE(fenster->Hoehe(), 700);
+  QCOMPARE(fenster->KartenAdresse, StandardKartenAdresse());
+  QVERIFY(!fenster->KarteBtn->isEnabled());
+  QVERIFY(fenster->A_E_Button->font().bold());
+  QVERIFY(Meldungen.isEmpty());
+  delete fenster;
+  QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
+                      QStringLiteral("Groesse")),
+           QStringLiteral("900x700"));
+}
+
+void TestApp::schliessenSchreibtEinstellungen_data() {
+  QTest::addColumn<bool>("maximieren");
+  QTest::addColumn<bool>("wiederherstellen");
+  QTest::addColumn<QString>("groesse");
+  QTest::newRow("normal") << false << false << "800x650";
+  QTest::newRow("closed_maximised_keeps_size") << true << false << "123x456";
+  QTest::newRow("maximised_then_restored") << true << true << "800x650";
+}
+
+void TestApp::schliessenSchreibtEinstellungen() {
+  QFETCH(bool, maximieren);
+  QFETCH(bool, wiederherstellen);
+  QFETCH(QString, groesse);
+  BaueBaum(FOrdner->path());
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  Schreibe(ini, "[Einstellung]\r\nGroesse=123x456\r\nAuswahl=7\r\n");
+  TMainForm *fenster = NeuesFenster();
+  fenster->SetzeBreite(800);
+  fenster->SetzeHoehe(650);
+  QTRY_COMPARE(fenster->Breite(), 800);
+  if (maximieren) {
+    fenster->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(fenster->MaximiertPerBefehl);
+  }
+  if (wiederherstellen) {
+    fenster->setWindowState(Qt::WindowNoState);
+    QTRY_VERIFY(!fenster->MaximiertPerBefehl);
+    fenster->SetzeBreite(800);
+    fenster->SetzeHoehe(650);
+    QTRY_COMPARE(fenster->Hoehe(), 650);
+  }
+  fenster->ComboBox1->setCurrentIndex(-1);
+  delete fenster;
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Auswahl")), QStringLiteral("-1"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")), groesse);
+}
+
+void TestApp::basisOrdnerImWurzelverzeichnis() {
+  QCOMPARE(TDatenOrdner::Aus(QStringLiteral("/")).Einstellungen(), QStringLiteral("/Kennzeichen.ini"));
+  QCOMPARE(TDatenOrdner::Aus(QStringLiteral("/home/x")).Hilfe(), QStringLiteral("/home/x/Nummernfibel-Hilfe.pdf"));
+}
+
+// ---- window, screens and keys -----------------------------------------------------------------------
+
+void TestApp::relayout() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  QCOMPARE(fenster->width(), 754);
+  QCOMPARE(fenster->height(), 695);
+  QCOMPARE(fenster->Trenner->width(), 196);
+  QCOMPARE(fenster->Panel1->geometry(), QRect(20, 214, 717, 441));
+  QCOMPARE(fenster->ScrollBox1->width(), 715);
+  QCOMPARE(fenster->ComboBox1->width(), 657);
+  QCOMPARE(fenster->StatusBar1->geometry(), QRect(0, 671, 754, 24));
+  QCOMPARE(fenster->SuchEdit->geometry(), QRect(682, 79, 50, 24));
+  // Both result pictures land on one spot: 20 + 358 - 103 - 75.
+  QCOMPARE(fenster->RichtigImage->x(), 200);
+  QCOMPARE(fenster->FalschImage->x(), 200);
+
+  // Anchors: wider by 100 pixels.
+  fenster->SetzeBreite(870);
+  QTRY_COMPARE(fenster->width(), 854);
+  QCOMPARE(fenster->SuchEdit->x(), 782);
+  QCOMPARE(fenster->Bevel1->width(), 815);
+  QCOMPARE(fenster->ScrollBox1->width(), 815);
+  QCOMPARE(fenster->Panel2->width(), 817);
+  QCOMPARE(fenster->ComboBox1->width(), 757);
+  QCOMPARE(fenster->Trenner->width(), 817 / 2 - 20 - 52 - 120 + 30);
+  QCOMPARE(fenster->ToolBar1->width(), 854);
+  QCOMPARE(fenster->A_E_Button->pos(), QPoint(80, 80));
+  delete fenster;
+}
+
+void TestApp::schmalerAls580() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->SetzeBreite(500);
+  QTRY_COMPARE(fenster->Breite(), 580);
+  delete fenster;
+}
+
+void TestApp::bildschirme() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  auto sichtbar = [](QWidget *w) { return !w->isHidden(); };
+  for (QWidget *w : {static_cast<QWidget *>(fenster->ScrollBox1), static_cast<QWidget *>(fenster->StatusBar1),
+                     static_cast<QWidget *>(fenster->ComboBox1), static_cast<QWidget *>(fenster->HilfeBtn),
+                     static_cast<QWidget *>(fenster->Bevel3), static_cast<QWidget *>(fenster->ToolBar1)})
+    QVERIFY2(sichtbar(w), qPrintable(w->objectName()));
+  for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
+                     static_cast<QWidget *>(fenster->SucheButton), static_cast<QWidget *>(fenster->ProgressBar1)})
+    QVERIFY2(!sichtbar(w), qPrintable(w->objectName()));
+
+  // The question screen as a plate click leaves it, then back: everything of the gallery returns.
+  fenster->ScrollBox1->hide();
+  fenster->SuchEdit->hide();
+  for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
+                     static_cast<QWidget *>(fenster->Image1), static_cast<QWidget *>(fenster->ZurueckBtn),
+                     static_cast<QWidget *>(fenster->KarteBtn), static_cast<QWidget *>(fenster->ZeigDieAntwortBtn)})
+    w->show();
+  fenster->Memo2->setPlainText(QStringLiteral("Antwort"));
+  fenster->ScrollBoxPosition = 0;
+  fenster->Panel1Click();
+  QVERIFY(sichtbar(fenster->ScrollBox1));
+  QVERIFY(sichtbar(fenster->SuchEdit));
+  QCOMPARE(sichtbar(fenster->A_E_Button), fenster->Gruppe() == 0);
+  for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
+                     static_cast<QWidget *>(fenster->Image1), static_cast<QWidget *>(fenster->ZurueckBtn),
+                     static_cast<QWidget *>(fenster->KarteBtn), static_cast<QWidget *>(fenster->ZeigDieAntwortBtn)})
+    QVERIFY2(!sichtbar(w), qPrintable(w->objectName()));
+  QVERIFY(fenster->Memo2->toPlainText().isEmpty());
+  delete fenster;
+}
+
+void TestApp::tastenAufDerGalerie_data() {
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<int>("erwartet");
+  QTest::newRow("down") << int(Qt::Key_Down) << 500 + 99;
+  QTest::newRow("up") << int(Qt::Key_Up) << 500 - 99;
+  QTest::newRow("page_down") << int(Qt::Key_PageDown) << 500 + 198;
+  QTest::newRow("page_up") << int(Qt::Key_PageUp) << 500 - 198;
+  QTest::newRow("home") << int(Qt::Key_Home) << 0;
+  QTest::newRow("end") << int(Qt::Key_End) << -1;
+  QTest::newRow("letter_swallowed") << int(Qt::Key_H) << 500;
+  QTest::newRow("tab_swallowed") << int(Qt::Key_Tab) << 500;
+  QTest::newRow("enter_swallowed") << int(Qt::Key_Return) << 500;
+  QTest::newRow("backspace_swallowed") << int(Qt::Key_Backspace) << 500;
+  QTest::newRow("f1_swallowed") << int(Qt::Key_F1) << 500;
+}
+
+void TestApp::tastenAufDerGalerie() {
+  QFETCH(int, taste);
+  QFETCH(int, erwartet);
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->ScrollBox1->SetzeBereich(3000);
+  fenster->ScrollBox1->SetzePosition(500);
+  fenster->ComboBox1->setFocus();
+  const int vorher = fenster->ComboBox1->currentIndex();
+  QTest::keyClick(fenster->ComboBox1, Qt::Key(taste));
+  if (erwartet < 0)
+    erwartet = fenster->ScrollBox1->GroesstePosition();
+  QCOMPARE(fenster->ScrollBox1->Position(), erwartet);
+  QCOMPARE(fenster->ComboBox1->currentIndex(), vorher);
+  QVERIFY(fenster->ScrollBox1->hasFocus());
+  QVERIFY(Geoeffnet.isEmpty());
+  delete fenster;
+}
+
+void TestApp::tastenImSuchfeld() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->SuchEdit->show();
+  fenster->SuchEdit->setFocus();
+  fenster->ScrollBox1->SetzeBereich(3000);
+  QTest::keyClick(fenster->SuchEdit, Qt::Key_Down);
+  QCOMPARE(fenster->ScrollBox1->Position(), 0);
+  QVERIFY(fenster->SuchEdit->hasFocus());
+  delete fenster;
+}
+
+void TestApp::tastenAufDerFrage() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->ScrollBox1->hide();
+  fenster->Panel1->show();
+  fenster->Panel2->show();
+  fenster->ZeigDieAntwortBtn->show();
+  fenster->Listbox1->setFocus();
+
+  QTest::keyClick(fenster->Listbox1, Qt::Key_Space);
+  QVERIFY(fenster->ZeigDieAntwortBtn->hasFocus());
+  QTest::keyClick(fenster->ZeigDieAntwortBtn, Qt::Key_A);
+  QVERIFY(fenster->Listbox1->hasFocus());
+  QTest::keyClick(fenster->Listbox1, Qt::Key_Return);
+  QVERIFY(fenster->ZeigDieAntwortBtn->hasFocus());
+
+  QTest::keyClick(fenster->ZeigDieAntwortBtn, Qt::Key_F1);
+  QCOMPARE(Geoeffnet.size(), 1);
+  QCOMPARE(Geoeffnet.first(), QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/Nummernfibel-Hilfe.pdf")));
+
+  QTest::keyClick(fenster->Listbox1, Qt::Key_Backspace);
+  QVERIFY(!fenster->ScrollBox1->isHidden());
+  QVERIFY(fenster->Panel1->isHidden());
+  delete fenster;
+}
+
+void TestApp::klickGibtGalerieDenFokus() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->SuchEdit->show();
+  fenster->SuchEdit->setFocus();
+  QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 300));
+  QVERIFY(fenster->ScrollBox1->hasFocus());
+  fenster->SuchEdit->setFocus();
+  QTest::mouseClick(fenster->ToolBar1, Qt::LeftButton, {}, QPoint(600, 10));
+  QVERIFY(fenster->ScrollBox1->hasFocus());
+  delete fenster;
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
