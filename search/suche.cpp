@@ -1,8 +1,121 @@
-// Finding a plate by its code.
+// Finding a plate by its code: the search field's events and the search itself.
 #include "app/tmainform.h"
 
-void TMainForm::SucheButtonClick() {}
-void TMainForm::SuchEditChange() {}
+#include "app/meldung.h"
+#include "search/suchregeln.h"
+#include "search/tscrollbox.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+const QString KeinSuchtext = QStringLiteral("Sie haben kein Suchtext eingegeben!");
+
+QString NichtGefunden(const QString &suchtext) {
+  return QStringLiteral("Das Kennzeichen ") + suchtext + QStringLiteral(" wurde nicht gefunden!");
+}
+
+// Hands the search field's key presses and releases to the window's handlers; the field then
+// handles the key as usual.
+class TSuchTasten : public QObject {
+public:
+  TSuchTasten(TMainForm *fenster) : QObject(fenster), FFenster(fenster) {}
+
+protected:
+  bool eventFilter(QObject *, QEvent *ereignis) override {
+    const QEvent::Type art = ereignis->type();
+    if (art != QEvent::KeyPress && art != QEvent::KeyRelease)
+      return false;
+    auto *taste = static_cast<QKeyEvent *>(ereignis);
+    // A held key repeats its press only; it is released once, when it is let go.
+    if (taste->isAutoRepeat() && art == QEvent::KeyRelease)
+      return false;
+    const int code = VirtuellerTastencode(taste->key());
+    if (art == QEvent::KeyPress)
+      FFenster->SuchEditKeyDown(code);
+    else
+      FFenster->SuchEditKeyUp(code, taste->text());
+    return false;
+  }
+
+private:
+  TMainForm *FFenster;
+};
+
+} // namespace
+
+void TMainForm::SucheEinrichten() {
+  // textChanged comes for every change, the program's own included, and not for an identical text.
+  connect(SuchEdit, &QLineEdit::textChanged, this, [this](const QString &) { SuchEditChange(); });
+  SuchEdit->installEventFilter(new TSuchTasten(this));
+  connect(ScrollBox1, &TScrollBox::PositionVorAktion, this, [this](int position) { ScrollBoxPosition = position; });
+}
+
+void TMainForm::SucheButtonClick() {
+  Suchtext = Suchbegriff(SuchEdit->text());
+
+  if (ComboBox1->currentIndex() == 0) {
+    if (Suchtext.isEmpty()) {
+      ZeigeInformation(this, KeinSuchtext);
+    } else {
+      const std::optional<TBereich> bereich = BereichFuerSuchbegriff(Suchtext);
+      // The range's handler runs even when its range is shown: the search is a reload.
+      if (bereich) {
+        switch (*bereich) {
+        case TBereich::A_E: A_E_ButtonClick(); break;
+        case TBereich::F_J: F_J_ButtonClick(); break;
+        case TBereich::K_O: K_O_ButtonClick(); break;
+        case TBereich::P_T: P_T_ButtonClick(); break;
+        case TBereich::U_Z: U_Z_ButtonClick(); break;
+        case TBereich::Oesterreich: break;
+        }
+      }
+      if (FAbgebrochen)
+        return;
+      if (!bereich || !Gefunden)
+        ZeigeInformation(this, NichtGefunden(Suchtext));
+    }
+  }
+
+  // A separate test: the group is read again after the German part.
+  if (ComboBox1->currentIndex() == 1) {
+    if (Suchtext.isEmpty()) {
+      ZeigeInformation(this, KeinSuchtext);
+    } else {
+      AktuellerOrdner = Pfade.Ordner(TBereich::Oesterreich);
+      LadeDieBilder();
+      if (FAbgebrochen)
+        return;
+      if (!Gefunden)
+        ZeigeInformation(this, NichtGefunden(Suchtext));
+    }
+  }
+}
+
+void TMainForm::SuchEditChange() {
+  // Counted before any trimming: a blank alone still searches and reports the missing text.
+  if (!SuchEdit->text().isEmpty())
+    SucheButtonClick();
+}
+
 void TMainForm::SuchEditKeyDown(int) {}
-void TMainForm::SuchEditKeyUp(int, const QString &) {}
-void TMainForm::SucheEinrichten() {}
+
+void TMainForm::SuchEditKeyUp(int Key, const QString &TastenText) {
+  Suchtext.clear();
+  const bool BuchstabeGetippt = IstUmlaut(TasteZuText(TastenText)) || (Key >= TasteA && Key <= TasteZ);
+
+  // Writing an identical text raises no change; a different one searches again through SuchEditChange.
+  const QString text = NormalisierterFeldText(SuchEdit->text());
+  if (text != SuchEdit->text())
+    SuchEdit->setText(text);
+  if (FAbgebrochen)
+    return;
+
+  if (BuchstabeGetippt)
+    SuchEdit->setCursorPosition(SuchEdit->text().size());
+
+  if (Key == TasteEnter)
+    SucheButtonClick();
+}

@@ -25,12 +25,17 @@ public:
   void SetzePosition(int position);
   int GroesstePosition() const;
 
+  // Called by the vertical bar when a mouse action on it has ended.
+  void MeldeAktionsende();
+
 signals:
   // The position before a scroll-bar action of the user takes effect, and at its end.
   void PositionVorAktion(int position);
 
 protected:
   void resizeEvent(QResizeEvent *event) override;
+  // The window turns wheel notches into row steps; the box itself must not scroll on its own.
+  void wheelEvent(QWheelEvent *event) override;
 
 private:
   void PasseInhaltAn();
