@@ -1,7 +1,125 @@
+// Text files of the ranges: which one a picture needs, and turning its bytes into lines.
 #include "data/textdatei.h"
-QString TextDateiName(int, QChar) { return {}; }
-QString WaehleTextDatei(int, const QString &, const QString &) { return {}; }
-QString DekodiereText(const QByteArray &) { return {}; }
-QStringList ZerlegeZeilen(const QString &) { return {}; }
-std::optional<QStringList> LadeZeilen(const QString &) { return std::nullopt; }
-QString TextDateiFehltMeldung(const QString &) { return {}; }
+
+#include "data/ansi.h"
+#include "data/datenordner.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+QString TextDateiName(int gruppe, QChar ersterBuchstabe) {
+  const char16_t c = ersterBuchstabe.unicode();
+  if (gruppe == 0) {
+    if (c == u'0' || (c >= u'A' && c <= u'E'))
+      return QStringLiteral("A-E.txt");
+    if (c >= u'F' && c <= u'J')
+      return QStringLiteral("F-J.txt");
+    if ((c >= u'K' && c <= u'O') || c == u'\u00D6')
+      return QStringLiteral("K-O.txt");
+    if (c >= u'P' && c <= u'T')
+      return QStringLiteral("P-T.txt");
+    // "Ü" belongs here too: codes such as "ÜB" would otherwise have no text file and could never be learned.
+    if ((c >= u'U' && c <= u'Z') || c == u'\u00DC')
+      return QStringLiteral("U-Z.txt");
+    return {};
+  }
+  if (gruppe == 1) {
+    // Austria has no district codes beginning with C, Q, X or Y.
+    if (c == u'A' || c == u'B' || (c >= u'D' && c <= u'P') || (c >= u'R' && c <= u'W') || c == u'Z')
+      return QStringLiteral("Ö-Kfz.txt");
+  }
+  return {};
+}
+
+QString WaehleTextDatei(int gruppe, const QString &ordner, const QString &bildDatei) {
+  if (bildDatei.isEmpty())
+    return {};
+  const QString name = TextDateiName(gruppe, bildDatei.at(0));
+  if (name.isEmpty())
+    return {};
+  return ordner + QLatin1Char('/') + name;
+}
+
+namespace {
+
+// A dangling last byte of an odd-length file is dropped: it cannot be half a character.
+QString VonUtf16(const char *daten, qsizetype laenge, bool kleinesEnde) {
+  const qsizetype anzahl = laenge / 2;
+  QString text(anzahl, Qt::Uninitialized);
+  char16_t *ziel = reinterpret_cast<char16_t *>(text.data());
+  for (qsizetype i = 0; i < anzahl; ++i) {
+    const char *p = daten + 2 * i;
+    ziel[i] = kleinesEnde ? qFromLittleEndian<quint16>(p) : qFromBigEndian<quint16>(p);
+  }
+  return text;
+}
+
+bool BeginntMit(const QByteArray &bytes, std::initializer_list<unsigned char> marke) {
+  if (bytes.size() < qsizetype(marke.size()))
+    return false;
+  qsizetype i = 0;
+  for (unsigned char b : marke)
+    if (static_cast<unsigned char>(bytes.at(i++)) != b)
+      return false;
+  return true;
+}
+
+} // namespace
+
+QString DekodiereText(const QByteArray &bytes) {
+  if (BeginntMit(bytes, {0xFF, 0xFE}))
+    return VonUtf16(bytes.constData() + 2, bytes.size() - 2, true);
+  if (BeginntMit(bytes, {0xFE, 0xFF}))
+    return VonUtf16(bytes.constData() + 2, bytes.size() - 2, false);
+  if (BeginntMit(bytes, {0xEF, 0xBB, 0xBF}))
+    // Invalid sequences become U+FFFD; embedded NUL bytes stay part of the text.
+    return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
+  return VonAnsi(bytes);
+}
+
+// A line break at the very end closes the last line and opens no empty one, as the classic memo did:
+// "a\r\n" gives one line, "a\r\n\r\n" gives "a" and "".
+QStringList ZerlegeZeilen(const QString &text) {
+  QStringList zeilen;
+  const QChar *const daten = text.constData();
+  const qsizetype laenge = text.size();
+  qsizetype anfang = 0;
+  qsizetype i = 0;
+  while (i < laenge) {
+    const char16_t c = daten[i].unicode();
+    if (c != u'\r' && c != u'\n' && c != u'\u2028') {
+      ++i;
+      continue;
+    }
+    zeilen.append(QString(daten + anfang, i - anfang));
+    ++i;
+    if (c == u'\r' && i < laenge && daten[i] == u'\n')
+      ++i;
+    anfang = i;
+  }
+  if (anfang < laenge)
+    zeilen.append(QString(daten + anfang, laenge - anfang));
+  return zeilen;
+}
+
+std::optional<QStringList> LadeZeilen(const QString &pfad) {
+  QFile datei(pfad);
+  if (!datei.open(QIODevice::ReadOnly))
+    return std::nullopt;
+  QString text;
+  {
+    // The raw bytes go before splitting, so a large file never holds bytes, text and lines at once.
+    const QByteArray bytes = datei.readAll();
+    if (datei.error() != QFileDevice::NoError)
+      return std::nullopt;
+    text = DekodiereText(bytes);
+  }
+  return ZerlegeZeilen(text);
+}
+
+QString TextDateiFehltMeldung(const QString &pfad) {
+  if (QFileInfo(pfad).fileName() == QStringLiteral("Ö-Kfz.txt"))
+    return FehltMeldung(QStringLiteral("Datei: "), pfad, QStringLiteral("!!!ist nicht vorhanden!"));
+  return FehltMeldung(QStringLiteral("Datei: "), pfad);
+}
