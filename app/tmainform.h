@@ -137,6 +137,8 @@ public:
   void ZeigDieAntwortBtnClick();
   void KarteBtnClick();
   void Timer1Timer();
+  // True while the program fills or selects Listbox1: only the user's choice is a click.
+  bool ListeDurchProgramm = false;
 
   // ---- search and scrolling (search/) --------------------------------------------------------
   // Connects the search field and the gallery's scroll bar, run once at the end of the construction.

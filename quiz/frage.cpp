@@ -1,5 +1,130 @@
-// The question screen for one plate.
+// The question screen for one plate: opened by a press on a tile, filled from the range's text file.
 #include "app/tmainform.h"
 
-void TMainForm::BildMouseDown(TKachel *, Qt::MouseButton) {}
-void TMainForm::QuizEinrichten() {}
+#include "app/bausteine.h"
+#include "app/meldung.h"
+#include "data/textdatei.h"
+#include "data/vorlagen.h"
+#include "quiz/quizregeln.h"
+#include "search/tscrollbox.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int ListenZeilenHoehe = 20;
+
+// The list holds whole entries (the answer check compares them), but shows only the description:
+// the picture field after the TABs would give the answer away.
+class TEintragDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    QSize groesse = QStyledItemDelegate::sizeHint(option, index);
+    groesse.setHeight(ListenZeilenHoehe);
+    return groesse;
+  }
+
+protected:
+  void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->text = SichtbarerText(option->text);
+  }
+};
+
+} // namespace
+
+void TMainForm::QuizEinrichten() {
+  Listbox1->setItemDelegate(new TEintragDelegate(Listbox1));
+  Listbox1->setUniformItemSizes(true);
+  Listbox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A change of the selection by mouse or keyboard judges the entry; a focus change alone does not.
+  connect(Listbox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!ListeDurchProgramm && Listbox1->currentItem() && Listbox1->currentItem()->isSelected())
+      ListBox1Click();
+  });
+  Memo2->setReadOnly(true);
+  Memo2->setLineWrapMode(QTextEdit::WidgetWidth);
+  // The classic answer box has no scroll bars; its height follows the number of wrapped lines.
+  Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
+  // A tile outside the current gallery (freed or stale) has no picture to ask for.
+  if (!Sender || Sender->Tag() < 0 || Sender->Tag() >= BildPfade.size())
+    return;
+  const QString bildPfad = BildPfade.at(Sender->Tag());
+
+  // The middle button sets up the question (and so the plate the gallery marks) without leaving it.
+  if (Button == Qt::LeftButton || Button == Qt::RightButton) {
+    for (QWidget *w :
+         {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button), static_cast<QWidget *>(K_O_Button),
+          static_cast<QWidget *>(P_T_Button), static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SuchEdit)})
+      w->hide();
+    ScrollBoxPosition = ScrollBox1->Position();
+    ScrollBox1->hide();
+    Memo2->hide();
+    Image1->show();
+    Panel1->show();
+    Panel2->show();
+    Panel2->SetzeCaption(QStringLiteral("?"));
+    ZurueckBtn->show();
+    ZeigDieAntwortBtn->show();
+    FalschImage->hide();
+    RichtigImage->hide();
+    if (!Image1->LadeDatei(bildPfad)) {
+      ZeigeInformation(this, BildFehlerMeldung(bildPfad));
+      return;
+    }
+  }
+
+  BildDatei = QFileInfo(bildPfad).fileName();
+  const int gruppe = Gruppe();
+  if (gruppe == 0 || gruppe == 1) {
+    // An Austrian name without a state suffix keeps the plate shown before.
+    const QString vorlage = GrosseVorlage(gruppe, BildDatei);
+    if (!vorlage.isEmpty() && !Image2->LadeDatei(Pfade.Datei(vorlage))) {
+      ZeigeInformation(this, BildFehlerMeldung(Pfade.Datei(vorlage)));
+      return;
+    }
+    const QString textDatei = WaehleTextDatei(gruppe, AktuellerOrdner, BildDatei);
+    if (textDatei.isEmpty()) {
+      // Without a text file there is nothing to ask: the previous range's districts would mislead.
+      Memo1.clear();
+    } else if (!QFileInfo(textDatei).isFile()) {
+      FatalerFehler(TextDateiFehltMeldung(textDatei));
+      return;
+    } else if (const std::optional<QStringList> zeilen = LadeZeilen(textDatei)) {
+      Memo1 = *zeilen;
+    } else {
+      ZeigeInformation(this,
+                       QStringLiteral("Die Datei\r\n") + textDatei + QStringLiteral("\r\nkann nicht gelesen werden."));
+      return;
+    }
+  }
+
+  const TFrageListe liste = BaueFrageListe(Memo1, BildDatei);
+  Memo1 = liste.Eintraege;
+  // A new question never judges the entry of an earlier one.
+  RichtigeZeile = liste.RichtigeZeile;
+  ListeDurchProgramm = true;
+  Listbox1->clear();
+  Listbox1->addItems(SortiereEintraege(liste.Eintraege));
+  ListeDurchProgramm = false;
+
+  const QString frage = FrageText(gruppe, BildDatei);
+  if (!frage.isEmpty()) {
+    Label1->setText(frage);
+    Label1->adjustSize();
+  }
+
+  ZeigDieAntwortBtnClick();
+}

@@ -1,2 +1,65 @@
-// placeholder until its subsystem lands
+// The quiz's rules without widgets: the question, the candidate list, judging an entry, the answer
+// box's height, the placements below the list and the map button's caption and address.
 #pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The code as the question shows it: the picture's name without its first ".jpg" (any case).
+QString FrageCode(const QString &bildDatei);
+// "Für welchen Landkreis / kreisfreie Stadt steht:  XY  am Anfang ?" (group 1: "Bezirk");
+// empty for any other group.
+QString FrageText(int gruppe, const QString &bildDatei);
+
+// The lines of a text file as list entries, blank ones dropped, in file order, and the right
+// entry for the picture (the last right one; empty when no line belongs to the picture).
+struct TFrageListe {
+  QStringList Eintraege;
+  QString RichtigeZeile;
+};
+TFrageListe BaueFrageListe(const QStringList &zeilen, const QString &bildDatei);
+
+// Sorted as a German reader expects: umlauts with their base letters, case ignored.
+QStringList SortiereEintraege(QStringList eintraege);
+
+// What the list shows of an entry: the description, without the picture field after the TABs.
+QString SichtbarerText(const QString &eintrag);
+
+// A chosen list entry taken apart; no value for an entry without a TAB, which is no answer.
+struct TAntwort {
+  QString Bildfeld; // trimmed text after the first TAB
+  QString Code;     // what the gallery marks after a right answer
+  QString Bildname; // picture of the entry's code; empty when the entry names none
+  QString Text;     // the answer box's text
+};
+std::optional<TAntwort> ZerlegeAntwort(const QString &eintrag);
+
+// Caption of the map button: the name with " auf Karte anzeigen" unless the name is too long for
+// the window (31 characters and more, or 22 at the window's minimum width of 580 and below).
+QString KarteBtnText(const QString &kartenName, int fensterBreite);
+
+// Lines the answer box displays for its text after wrapping at the given text width.
+int AngezeigteZeilen(const QString &text, const QFont &schrift, int textBreite, qreal dokumentRand);
+// Height of the answer box for that many displayed lines; from four lines on it stays as it was.
+int Memo2Hoehe(int zeilen, int bisherigeHoehe);
+
+// Where the map button and the small plate of a wrong answer go below the list.
+struct TPlatzierung {
+  int KarteBtnOben = 0;
+  int Image4Oben = 0;
+  int Image3Links = 0;
+  int Image3Oben = 0;
+  int Image3Hoehe = 0;
+};
+TPlatzierung PlatzierungUnterListe(int listeUnten, int gruppe);
+
+// Left of a result picture in the answer panel's parent measure (the panel's left is added).
+int ErgebnisBildLinks(int panelLinks, int panelBreite, int bildBreite);
+
+// The address the map button opens: only a web address, anything else gives the built-in one.
+QString SichereKartenAdresse(const QString &adresse);
+
+// The message for a picture of the question screen that cannot be loaded.
+QString BildFehlerMeldung(const QString &pfad);

@@ -11,9 +11,12 @@ public:
   explicit TMachPause(QObject *owner = nullptr);
   ~TMachPause() override;
 
+  // The timer's interval in milliseconds; 0 without a timer.
   int Interval() const;
   void SetInterval(int value);
+  // Waits one interval; events of the whole program are handled meanwhile.
   void Pause();
+  // Makes Milliseconds the interval (it stays after the wait) and waits as Pause does.
   void PauseFor(int Milliseconds);
 
 private:
