@@ -128,6 +128,8 @@ public:
   void FreigebenArbeitsobjekte();
   // Decodes done by the gallery since start: a reload of unchanged files must not add to it.
   int Dekodierungen() const;
+  // True while the first paint's set-up runs: a paint from inside it (a message box) must not repeat it.
+  bool EinrichtungLaeuft = false;
 
   // ---- quiz (quiz/) --------------------------------------------------------------------------
   // Set-up of the quiz components (list, answer box), run once at the end of the construction.
