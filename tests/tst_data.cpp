@@ -3,8 +3,64 @@
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
 
+#include <QDirIterator>
+#include <QImageReader>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+QByteArray AlsUtf16(const QString &text, bool kleinesEnde) {
+  QByteArray bytes(kleinesEnde ? "\xFF\xFE" : "\xFE\xFF", 2);
+  for (const QChar c : text) {
+    const char hoch = char(c.unicode() >> 8), tief = char(c.unicode() & 0xFF);
+    bytes.append(kleinesEnde ? tief : hoch);
+    bytes.append(kleinesEnde ? hoch : tief);
+  }
+  return bytes;
+}
+
+QByteArray AlsUtf8MitMarke(const QString &text) { return QByteArray("\xEF\xBB\xBF") + text.toUtf8(); }
+
+// Windows-1252 by hand, for the few characters the fixtures use, so the test does not lean on the code under test.
+QByteArray AlsCp1252(const QString &text) {
+  QByteArray bytes;
+  for (const QChar c : text) {
+    switch (c.unicode()) {
+    case 0x20AC: bytes.append('\x80'); break;
+    case 0x201E: bytes.append('\x84'); break;
+    case 0x201C: bytes.append('\x93'); break;
+    case 0x2013: bytes.append('\x96'); break;
+    default: Q_ASSERT(c.unicode() < 0x100); bytes.append(char(c.unicode()));
+    }
+  }
+  return bytes;
+}
+
+// Lines as the program's files hold them: umlauts, sharp s, and the 1252 characters that Latin-1 lacks.
+const QStringList BeispielZeilen{
+    QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen im Hohenlohekreis, (optional) [Baden-Württemberg]"),
+    QStringLiteral("WÜ.jpg\tWürzburg, kreisfreie Stadt [Bayern]"),
+    QStringLiteral("SÄK.jpg\tBad Säckingen – „Altkennzeichen“ für 5 €"),
+    QStringLiteral("GS.jpg\tGoslar, Landkreis [Niedersachsen] ß"),
+};
+
+QString MitEnden(const QStringList &zeilen, const QString &ende) {
+  QString text;
+  for (const QString &zeile : zeilen)
+    text += zeile + ende;
+  return text;
+}
+
+void SchreibeDatei(const QString &pfad, const QByteArray &inhalt) {
+  QFile datei(pfad);
+  QVERIFY(datei.open(QIODevice::WriteOnly));
+  QCOMPARE(datei.write(inhalt), inhalt.size());
+}
+
+} // namespace
 
 class TestData : public QObject {
   Q_OBJECT
@@ -15,6 +71,16 @@ private slots:
   void TextDateiPfad();
   void Vorlagen_data();
   void Vorlagen();
+  void Kodierungen_data();
+  void Kodierungen();
+  void Cp1252IstNichtLatin1();
+  void Robustheit_data();
+  void Robustheit();
+  void Zerlegen_data();
+  void Zerlegen();
+  void UnlesbareDatei();
+  void GrosseDatei();
+  void ZufallsEingaben();
 };
 
 void TestData::TextDateiNamen_data() {
@@ -161,6 +227,168 @@ void TestData::Vorlagen() {
   QFETCH(QString, klein);
   QCOMPARE(GrosseVorlage(gruppe, bild), gross);
   QCOMPARE(KleineVorlage(gruppe, bild), klein);
+}
+
+void TestData::Kodierungen_data() {
+  QTest::addColumn<QByteArray>("bytes");
+
+  QTest::newRow("bom_utf8_crlf") << AlsUtf8MitMarke(MitEnden(BeispielZeilen, "\r\n"));
+  QTest::newRow("bom_utf16le_crlf") << AlsUtf16(MitEnden(BeispielZeilen, "\r\n"), true);
+  QTest::newRow("bom_utf16be_crlf") << AlsUtf16(MitEnden(BeispielZeilen, "\r\n"), false);
+  QTest::newRow("cp1252_no_bom_crlf") << AlsCp1252(MitEnden(BeispielZeilen, "\r\n"));
+  QTest::newRow("cp1252_lf_only") << AlsCp1252(MitEnden(BeispielZeilen, "\n"));
+  QTest::newRow("bom_utf8_lf_only") << AlsUtf8MitMarke(MitEnden(BeispielZeilen, "\n"));
+  QTest::newRow("bom_utf16be_lf_only") << AlsUtf16(MitEnden(BeispielZeilen, "\n"), false);
+  QTest::newRow("cp1252_cr_only") << AlsCp1252(MitEnden(BeispielZeilen, "\r"));
+  QTest::newRow("bom_utf16le_line_separator") << AlsUtf16(MitEnden(BeispielZeilen, QString(QChar(0x2028))), true);
+  QTest::newRow("cp1252_no_final_break") << AlsCp1252(BeispielZeilen.join("\r\n"));
+}
+
+void TestData::Kodierungen() {
+  QFETCH(QByteArray, bytes);
+  QTemporaryDir ordner;
+  QVERIFY(ordner.isValid());
+  const QString pfad = ordner.filePath(QStringLiteral("K-O.txt"));
+  SchreibeDatei(pfad, bytes);
+  const std::optional<QStringList> zeilen = LadeZeilen(pfad);
+  QVERIFY(zeilen.has_value());
+  QCOMPARE(*zeilen, BeispielZeilen);
+}
+
+void TestData::Cp1252IstNichtLatin1() {
+  // 0x80-0x9F hold typographic characters; 0x81 is undefined and stays its control character.
+  QCOMPARE(DekodiereText(QByteArray("\x80\x84\x93\x94\x96\x81\xD6\xFC")),
+           QStringLiteral("€„“”–") + QChar(0x81) + QStringLiteral("Öü"));
+}
+
+void TestData::Robustheit_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QString>("text");
+
+  QTest::newRow("empty") << QByteArray() << QString();
+  QTest::newRow("bom_utf8_alone") << QByteArray("\xEF\xBB\xBF") << QString();
+  QTest::newRow("bom_utf16le_alone") << QByteArray("\xFF\xFE") << QString();
+  QTest::newRow("bom_utf16be_alone") << QByteArray("\xFE\xFF") << QString();
+  QTest::newRow("odd_utf16le") << QByteArray("\xFF\xFE"
+                                             "A\0B",
+                                             5)
+                               << QStringLiteral("A");
+  QTest::newRow("odd_utf16be") << QByteArray("\xFE\xFF\0A\0", 5) << QStringLiteral("A");
+  QTest::newRow("utf16le_one_byte") << QByteArray("\xFF\xFE"
+                                                  "A",
+                                                  3)
+                                    << QString();
+  QTest::newRow("invalid_utf8") << QByteArray("\xEF\xBB\xBF"
+                                              "A\xFF"
+                                              "B")
+                                << QStringLiteral("A\uFFFDB");
+  QTest::newRow("truncated_utf8") << QByteArray("\xEF\xBB\xBF"
+                                                "W\xC3")
+                                  << QStringLiteral("W\uFFFD");
+  QTest::newRow("utf8_without_bom_is_cp1252") << QByteArray("W\xC3\xBC") << QStringLiteral("WÃ¼");
+  QTest::newRow("nul_bytes_cp1252") << QByteArray("A\0B\0", 4) << QString::fromLatin1("A\0B\0", 4);
+  QTest::newRow("nul_bytes_utf8") << QByteArray("\xEF\xBB\xBF"
+                                                "A\0B",
+                                                6)
+                                  << QString::fromLatin1("A\0B", 3);
+  QTest::newRow("nul_bytes_utf16le") << QByteArray("\xFF\xFE\0\0"
+                                                   "A\0",
+                                                   6)
+                                     << QString::fromLatin1("\0A", 2);
+  QTest::newRow("lone_ff") << QByteArray("\xFF") << QStringLiteral("ÿ");
+  QTest::newRow("half_utf8_bom") << QByteArray("\xEF\xBB") << QStringLiteral("ï»");
+  QTest::newRow("bom_in_wrong_order") << QByteArray("\xBB\xEF\xBF") << QStringLiteral("»ï¿");
+}
+
+void TestData::Robustheit() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(QString, text);
+  QCOMPARE(DekodiereText(bytes), text);
+}
+
+void TestData::Zerlegen_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QStringList>("zeilen");
+
+  QTest::newRow("empty") << QString() << QStringList();
+  QTest::newRow("no_break") << "a" << QStringList{"a"};
+  QTest::newRow("crlf") << "a\r\nb" << QStringList{"a", "b"};
+  QTest::newRow("lone_cr") << "a\rb" << QStringList{"a", "b"};
+  QTest::newRow("lone_lf") << "a\nb" << QStringList{"a", "b"};
+  QTest::newRow("line_separator") << QString("a") + QChar(0x2028) + "b" << QStringList{"a", "b"};
+  QTest::newRow("paragraph_separator_stays")
+      << QString("a") + QChar(0x2029) + "b" << QStringList{QString("a") + QChar(0x2029) + "b"};
+  QTest::newRow("lf_cr_is_two_breaks") << "a\n\rb" << QStringList{"a", "", "b"};
+  QTest::newRow("trailing_break_adds_nothing") << "a\r\n" << QStringList{"a"};
+  QTest::newRow("two_trailing_breaks") << "a\r\n\r\n" << QStringList{"a", ""};
+  QTest::newRow("break_alone") << "\n" << QStringList{""};
+  QTest::newRow("empty_middle_line") << "a\n\nb" << QStringList{"a", "", "b"};
+  QTest::newRow("mixed_ends") << "a\rb\nc\r\nd" << QStringList{"a", "b", "c", "d"};
+  QTest::newRow("tabs_and_blanks_kept") << " a\tb \n" << QStringList{" a\tb "};
+}
+
+void TestData::Zerlegen() {
+  QFETCH(QString, text);
+  QFETCH(QStringList, zeilen);
+  QCOMPARE(ZerlegeZeilen(text), zeilen);
+}
+
+void TestData::UnlesbareDatei() {
+  QTemporaryDir ordner;
+  QVERIFY(!LadeZeilen(ordner.filePath(QStringLiteral("fehlt.txt"))).has_value());
+  QVERIFY(!LadeZeilen(ordner.path()).has_value());
+  SchreibeDatei(ordner.filePath(QStringLiteral("leer.txt")), {});
+  const auto leer = LadeZeilen(ordner.filePath(QStringLiteral("leer.txt")));
+  QVERIFY(leer.has_value());
+  QVERIFY(leer->isEmpty());
+}
+
+void TestData::GrosseDatei() {
+  QTemporaryDir ordner;
+  const QString pfad = ordner.filePath(QStringLiteral("gross.txt"));
+  const QByteArray zeile = AlsCp1252(QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]\r\n"));
+  const qsizetype anzahl = 50 * 1024 * 1024 / zeile.size() + 1;
+  {
+    QFile datei(pfad);
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    const QByteArray block = zeile.repeated(1024);
+    for (qsizetype i = 0; i < anzahl / 1024; ++i)
+      QCOMPARE(datei.write(block), block.size());
+    for (qsizetype i = 0; i < anzahl % 1024; ++i)
+      datei.write(zeile);
+  }
+  QVERIFY(QFileInfo(pfad).size() >= 50 * 1024 * 1024);
+  const std::optional<QStringList> zeilen = LadeZeilen(pfad);
+  QVERIFY(zeilen.has_value());
+  QCOMPARE(zeilen->size(), anzahl);
+  QCOMPARE(zeilen->last(), QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]"));
+}
+
+void TestData::ZufallsEingaben() {
+  QRandomGenerator zufall(20240607);
+  // Bytes that steer the decoder: marks, line ends, NUL, UTF-8 lead and trail bytes, U+2028 in UTF-8.
+  static const char alphabet[] = {'\xFF', '\xFE', '\xEF', '\xBB', '\xBF', '\r', '\n',   '\0',  '\xE2',
+                                  '\x80', '\xA8', '\x20', '\x28', 'A',    '\t', '\xC3', '\xD6'};
+  static const QByteArray marken[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+  for (int runde = 0; runde < 12000; ++runde) {
+    QByteArray bytes = marken[zufall.bounded(4)];
+    const int laenge = zufall.bounded(300);
+    for (int i = 0; i < laenge; ++i)
+      bytes.append(zufall.bounded(4) == 0 ? char(zufall.bounded(256)) : alphabet[zufall.bounded(int(sizeof alphabet))]);
+
+    const QString text = DekodiereText(bytes);
+    QVERIFY2(text.size() <= bytes.size(), bytes.toHex().constData());
+    const QStringList zeilen = ZerlegeZeilen(text);
+    QVERIFY(zeilen.size() <= text.size());
+    // Joined with LF, the lines give back the text with every break made an LF and one final break dropped.
+    QString erwartet = text;
+    erwartet.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+        .replace(QChar(0x2028), QLatin1Char('\n'));
+    if (erwartet.endsWith(QLatin1Char('\n')))
+      erwartet.chop(1);
+    QVERIFY2(zeilen.join(QLatin1Char('\n')) == erwartet, bytes.toHex().constData());
+  }
 }
 
 QTEST_GUILESS_MAIN(TestData)
