@@ -7,7 +7,9 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -60,6 +62,50 @@ void SchreibeDatei(const QString &pfad, const QByteArray &inhalt) {
   QCOMPARE(datei.write(inhalt), inhalt.size());
 }
 
+// Rows of a facts file without its header, split at TABs.
+QList<QStringList> LeseFakten(const QString &name) {
+  QFile datei(QStringLiteral(NF_FAKTEN "/") + name);
+  if (!datei.open(QIODevice::ReadOnly))
+    return {};
+  QList<QStringList> zeilen;
+  const QStringList alle = QString::fromUtf8(datei.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  for (qsizetype i = 1; i < alle.size(); ++i)
+    zeilen.append(alle.at(i).split(QLatin1Char('\t')));
+  return zeilen;
+}
+
+const TDatenOrdner &Laufzeit() {
+  static const TDatenOrdner ordner = TDatenOrdner::Aus(QStringLiteral(NF_LAUFZEIT));
+  return ordner;
+}
+
+struct TBereichTest {
+  int gruppe;
+  TBereich bereich;
+  QString textDatei;
+};
+
+const QList<TBereichTest> &AlleBereiche() {
+  static const QList<TBereichTest> bereiche{
+      {0, TBereich::A_E, QStringLiteral("A-E.txt")}, {0, TBereich::F_J, QStringLiteral("F-J.txt")},
+      {0, TBereich::K_O, QStringLiteral("K-O.txt")}, {0, TBereich::P_T, QStringLiteral("P-T.txt")},
+      {0, TBereich::U_Z, QStringLiteral("U-Z.txt")}, {1, TBereich::Oesterreich, QStringLiteral("Ö-Kfz.txt")},
+  };
+  return bereiche;
+}
+
+QStringList BilderIn(const QString &ordner) {
+  return QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+}
+
+QStringList AlleZeilen(int gruppe) {
+  QStringList zeilen;
+  for (const TBereichTest &b : AlleBereiche())
+    if (b.gruppe == gruppe)
+      zeilen += LadeZeilen(Laufzeit().Ordner(b.bereich) + QLatin1Char('/') + b.textDatei).value_or(QStringList());
+  return zeilen;
+}
+
 } // namespace
 
 class TestData : public QObject {
@@ -81,6 +127,12 @@ private slots:
   void UnlesbareDatei();
   void GrosseDatei();
   void ZufallsEingaben();
+  void Datensatz_data();
+  void Datensatz();
+  void DatensatzGegenFakten();
+  void DatensatzKodierungen();
+  void DatensatzVorlagen();
+  void DatensatzReproduzierbar();
 };
 
 void TestData::TextDateiNamen_data() {
@@ -389,6 +441,169 @@ void TestData::ZufallsEingaben() {
       erwartet.chop(1);
     QVERIFY2(zeilen.join(QLatin1Char('\n')) == erwartet, bytes.toHex().constData());
   }
+}
+
+void TestData::Datensatz_data() {
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<int>("bereich");
+  QTest::addColumn<QString>("textDatei");
+  for (const TBereichTest &b : AlleBereiche())
+    QTest::newRow(qPrintable(b.textDatei)) << b.gruppe << int(b.bereich) << b.textDatei;
+}
+
+void TestData::Datensatz() {
+  QFETCH(int, gruppe);
+  QFETCH(int, bereich);
+  QFETCH(QString, textDatei);
+  const QString ordner = Laufzeit().Ordner(TBereich(bereich));
+  const std::optional<QStringList> zeilen = LadeZeilen(ordner + QLatin1Char('/') + textDatei);
+  QVERIFY2(zeilen.has_value(), qPrintable(textDatei));
+  const QStringList bilder = BilderIn(ordner);
+  QVERIFY(!bilder.isEmpty());
+
+  QSet<QString> felder;
+  for (const QString &zeile : *zeilen) {
+    // One TAB, a picture field with no blanks around it, and a picture that exists.
+    QCOMPARE(zeile.count(QLatin1Char('\t')), 1);
+    const QString feld = zeile.section(QLatin1Char('\t'), 0, 0);
+    QCOMPARE(feld.trimmed(), feld);
+    QVERIFY2(bilder.contains(feld), qPrintable(zeile));
+    QVERIFY(!zeile.section(QLatin1Char('\t'), 1).trimmed().isEmpty());
+    felder.insert(feld);
+  }
+  // Where the generated pictures sit on the plates: German at +30,+4, Austrian at +34,+7 between the red edges.
+  const QSize platz = gruppe == 0 ? QSize(313 - 30 - 2, 67 - 4 - 2) : QSize(313 - 34 - 2, 67 - 7 - 6);
+  for (const QString &bild : bilder) {
+    // Every code lies in the folder whose text file its first character chooses.
+    QCOMPARE(WaehleTextDatei(gruppe, ordner, bild), ordner + QLatin1Char('/') + textDatei);
+    const bool hatZeile = std::any_of(felder.cbegin(), felder.cend(), [&bild](const QString &feld) {
+      return !feld.isEmpty() && bild.startsWith(feld);
+    });
+    QVERIFY2(hatZeile, qPrintable(bild));
+    const QString vorlage = GrosseVorlage(gruppe, bild);
+    QVERIFY2(QFileInfo::exists(Laufzeit().Datei(vorlage)), qPrintable(bild + QStringLiteral(" -> ") + vorlage));
+    const QSize groesse = QImageReader(ordner + QLatin1Char('/') + bild).size();
+    QVERIFY2(groesse.isValid() && groesse.width() <= platz.width() && groesse.height() <= platz.height(),
+             qPrintable(bild));
+  }
+}
+
+void TestData::DatensatzGegenFakten() {
+  const QList<QStringList> deutsch = LeseFakten(QStringLiteral("kennzeichen-de.tsv"));
+  const QList<QStringList> oesterreich = LeseFakten(QStringLiteral("kennzeichen-at.tsv"));
+  QVERIFY(!deutsch.isEmpty() && !oesterreich.isEmpty());
+
+  // Each fact comes back, word for word, from whatever encoding its file was written in.
+  QStringList erwartet;
+  QSet<QString> codes;
+  for (const QStringList &f : deutsch) {
+    QCOMPARE(f.size(), 4);
+    const QString optional = f[3] == QLatin1String("1") ? QStringLiteral(", (optional)") : QString();
+    erwartet.append(f[0] + ".jpg\t" + f[1] + optional + " [" + f[2] + "]");
+    codes.insert(f[0]);
+  }
+  QStringList deutscheZeilen = AlleZeilen(0);
+  QCOMPARE(deutscheZeilen.size(), deutsch.size());
+  deutscheZeilen.sort();
+  erwartet.sort();
+  QCOMPARE(deutscheZeilen, erwartet);
+  qsizetype deutscheBilder = 0;
+  for (const TBereichTest &b : AlleBereiche())
+    if (b.gruppe == 0)
+      deutscheBilder += BilderIn(Laufzeit().Ordner(b.bereich)).size();
+  QCOMPARE(deutscheBilder, codes.size());
+  QVERIFY(deutscheZeilen.filter(QStringLiteral(", (optional)")).size() >= 1);
+  QVERIFY(
+      deutscheZeilen.filter(QRegularExpression(QStringLiteral("^Y\\.jpg\t.*Dienstfahrzeug der Bundeswehr"))).size() ==
+      1);
+
+  QSet<QString> oesterreichBilder;
+  for (const QStringList &f : oesterreich)
+    oesterreichBilder.insert(f[0] + QLatin1Char('_') + f[1] + QStringLiteral(".jpg"));
+  const QStringList oesterreichZeilen = AlleZeilen(1);
+  QCOMPARE(oesterreichZeilen.size(), oesterreich.size());
+  QCOMPARE(BilderIn(Laufzeit().Ordner(TBereich::Oesterreich)).size(), oesterreichBilder.size());
+  QCOMPARE(
+      oesterreichZeilen.filter(QRegularExpression(QStringLiteral("^A_0\\.jpg\t.*Oberste Organe der Republik"))).size(),
+      1);
+  for (const QStringList &f : oesterreich)
+    QVERIFY2(oesterreichZeilen.filter(f[0] + QLatin1Char('_') + f[1] + ".jpg\t" + f[2] + " [").size() == 1,
+             qPrintable(f.join(' ')));
+}
+
+void TestData::DatensatzKodierungen() {
+  QSet<QByteArray> marken;
+  bool crlf = false, nurLf = false;
+  for (const TBereichTest &b : AlleBereiche()) {
+    QFile datei(Laufzeit().Ordner(b.bereich) + QLatin1Char('/') + b.textDatei);
+    QVERIFY(datei.open(QIODevice::ReadOnly));
+    const QByteArray bytes = datei.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+      marken.insert(bytes.left(bytes.startsWith("\xEF") ? 3 : 2));
+    else
+      marken.insert("cp1252");
+    const QString text = DekodiereText(bytes);
+    if (text.contains(QStringLiteral("\r\n")))
+      crlf = true;
+    else if (text.contains(QLatin1Char('\n')))
+      nurLf = true;
+  }
+  QCOMPARE(marken, (QSet<QByteArray>{"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "cp1252"}));
+  QVERIFY(crlf);
+  QVERIFY(nurLf);
+}
+
+void TestData::DatensatzVorlagen() {
+  struct TVorlage {
+    QString pfad;
+    int breite;
+  };
+  const QList<TVorlage> vorlagen{
+      {GruppenVorlageGross(0), 313},    {GruppenVorlageKlein(0), 136}, {GrosseVorlage(0, "Y.jpg"), 313},
+      {KleineVorlage(0, "Y.jpg"), 136}, {GruppenVorlageGross(1), 313}, {GruppenVorlageKlein(1), 136},
+  };
+  for (const TVorlage &v : vorlagen) {
+    QFile datei(Laufzeit().Datei(v.pfad));
+    QVERIFY2(datei.open(QIODevice::ReadOnly), qPrintable(v.pfad));
+    const QByteArray kopf = datei.read(54);
+    QVERIFY(kopf.startsWith("BM"));
+    QCOMPARE(qFromLittleEndian<qint32>(kopf.constData() + 18), v.breite);
+    QCOMPARE(qAbs(qFromLittleEndian<qint32>(kopf.constData() + 22)), 67);
+    QCOMPARE(qFromLittleEndian<quint16>(kopf.constData() + 28), quint16(24));
+  }
+  for (const QChar land : QStringLiteral("0123456789-")) {
+    const QString pfad = Laufzeit().Datei(GrosseVorlage(1, QStringLiteral("W_") + land + QStringLiteral(".jpg")));
+    QCOMPARE(QImageReader(pfad).size(), QSize(313, 67));
+  }
+  QFile hilfe(Laufzeit().Hilfe());
+  QVERIFY(hilfe.open(QIODevice::ReadOnly));
+  QVERIFY(hilfe.read(5) == "%PDF-");
+  QVERIFY(hilfe.size() > 10000);
+}
+
+void TestData::DatensatzReproduzierbar() {
+  QTemporaryDir ziel;
+  QProcess generator;
+  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+  umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  generator.setProcessEnvironment(umgebung);
+  generator.start(QStringLiteral(NF_GENERATOR), {QStringLiteral(NF_FAKTEN), ziel.path()});
+  QVERIFY(generator.waitForFinished(120000));
+  QCOMPARE(generator.exitCode(), 0);
+
+  int dateien = 0;
+  QDirIterator it(ziel.path(), QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString neu = it.next();
+    const QString relativ = QDir(ziel.path()).relativeFilePath(neu);
+    QFile a(neu), b(Laufzeit().Datei(relativ));
+    QVERIFY(a.open(QIODevice::ReadOnly));
+    QVERIFY2(b.open(QIODevice::ReadOnly), qPrintable(relativ));
+    QVERIFY2(a.readAll() == b.readAll(), qPrintable(relativ));
+    ++dateien;
+  }
+  // 723 + 121 pictures, six text files, six templates, eleven state plates and the help.
+  QVERIFY(dateien > 800);
 }
 
 QTEST_GUILESS_MAIN(TestData)
