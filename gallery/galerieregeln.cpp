@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QVarLengthArray>
 #include <QVector>
+
+#include <cmath>
+#include <cstring>
 
 #include <algorithm>
 #include <utility>
@@ -125,40 +129,40 @@ void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int un
   const int halb = w / 2;
   const int rechtsLinie = rechts - 1;
   const int untenLinie = unten - 1;
-  QVector<QRect> baender = {
-      QRect(links - halb, oben, w, untenLinie - oben + 1),        // left
-      QRect(rechtsLinie - halb, oben, w, untenLinie - oben + 1),  // right
-      QRect(links, oben - halb, rechtsLinie - links + 1, w),      // top
-      QRect(links, untenLinie - halb, rechtsLinie - links + 1, w) // bottom
-  };
-
-  const QRect flaeche = bild.rect();
-  QVector<bool> maske(bild.width() * bild.height(), false);
-  auto markiere = [&](int x, int y) {
-    if (flaeche.contains(x, y))
-      maske[y * bild.width() + x] = true;
-  };
-  for (const QRect &band : baender)
-    for (int y = band.top(); y <= band.bottom(); ++y)
-      for (int x = band.left(); x <= band.right(); ++x)
-        markiere(x, y);
-  if (w > 1) {
-    // Round joins: a disc of the pen's width on each corner.
-    const double radius = w / 2.0 + 0.5;
-    for (const QPoint ecke :
-         {QPoint(links, oben), QPoint(rechtsLinie, oben), QPoint(links, untenLinie), QPoint(rechtsLinie, untenLinie)})
-      for (int dy = -halb; dy <= halb + 1; ++dy)
-        for (int dx = -halb; dx <= halb + 1; ++dx)
-          if (dx * dx + dy * dy <= radius * radius)
-            markiere(ecke.x() + dx, ecke.y() + dy);
-  }
-
+  const double radius = w / 2.0 + 0.5;
+  const QPoint ecken[] = {{links, oben}, {rechtsLinie, oben}, {links, untenLinie}, {rechtsLinie, untenLinie}};
   const QRgb farbe = stift.rgb() & 0xFFFFFF;
-  for (int y = 0; y < bild.height(); ++y) {
+  const int breite = bild.width();
+
+  const int erste = qMax(0, oben - halb);
+  const int letzte = qMin(bild.height() - 1, untenLinie - halb + w - 1);
+  for (int y = erste; y <= letzte; ++y) {
+    // The pieces of pen on this row, as intervals; merged below so that none is mixed twice.
+    QVarLengthArray<std::pair<int, int>, 8> stuecke;
+    const auto waagrecht = [&](int linie) { return y >= linie - halb && y <= linie - halb + w - 1; };
+    if (waagrecht(oben) || waagrecht(untenLinie))
+      stuecke.append({links, rechtsLinie});
+    if (y >= oben && y <= untenLinie) {
+      stuecke.append({links - halb, links - halb + w - 1});
+      stuecke.append({rechtsLinie - halb, rechtsLinie - halb + w - 1});
+    }
+    if (w > 1)
+      for (const QPoint &ecke : ecken) {
+        const int dy = y - ecke.y();
+        if (qAbs(dy) > halb)
+          continue;
+        const int weite = int(std::sqrt(radius * radius - double(dy) * dy));
+        stuecke.append({ecke.x() - weite, ecke.x() + weite});
+      }
+    std::sort(stuecke.begin(), stuecke.end());
+
     auto *zeile = reinterpret_cast<QRgb *>(bild.scanLine(y));
-    for (int x = 0; x < bild.width(); ++x)
-      if (maske[y * bild.width() + x])
+    int bisher = -1; // the last pixel already mixed on this row
+    for (const auto &[von, bis] : stuecke) {
+      for (int x = std::max({von, bisher + 1, 0}); x <= qMin(bis, breite - 1); ++x)
         zeile[x] = 0xFF000000 | (~(farbe ^ zeile[x]) & 0xFFFFFF);
+      bisher = qMax(bisher, bis);
+    }
   }
 }
 
@@ -167,22 +171,29 @@ TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QSt
   TKachelBild kachel;
   kachel.Bild = QImage(groesse, groesse, QImage::Format_RGB32);
   kachel.Bild.fill(Qt::white);
-  {
+  if (vorschau.isNull()) {
     QPainter maler(&kachel.Bild);
-    if (vorschau.isNull()) {
-      // Crisp letters: the red must stay pure red, as the classic canvas drew it.
-      QFont schrift = maler.font();
-      schrift.setStyleStrategy(QFont::NoAntialias);
-      maler.setFont(schrift);
-      maler.setPen(FehlerRot);
-      const QString text = QStringLiteral("FEHLER");
-      const QFontMetrics mass(schrift);
-      const int x = (groesse - mass.horizontalAdvance(text)) / 2;
-      const int y = (groesse - mass.height()) / 2;
-      maler.drawText(x, y + mass.ascent(), text);
-    } else {
-      maler.drawImage((groesse - vorschau.width()) / 2, (groesse - vorschau.height()) / 2, vorschau);
-    }
+    // Crisp letters: the red must stay pure red, as the classic canvas drew it.
+    QFont schrift = maler.font();
+    schrift.setStyleStrategy(QFont::NoAntialias);
+    maler.setFont(schrift);
+    maler.setPen(FehlerRot);
+    const QString text = QStringLiteral("FEHLER");
+    const QFontMetrics mass(schrift);
+    const int x = (groesse - mass.horizontalAdvance(text)) / 2;
+    const int y = (groesse - mass.height()) / 2;
+    maler.drawText(x, y + mass.ascent(), text);
+  } else {
+    // Copied unscaled, row by row: a painter per tile would cost more than the whole tile.
+    const QImage quelle =
+        vorschau.format() == QImage::Format_RGB32 ? vorschau : vorschau.convertToFormat(QImage::Format_RGB32);
+    const int x0 = (groesse - quelle.width()) / 2;
+    const int y0 = (groesse - quelle.height()) / 2;
+    const QRect ziel = QRect(x0, y0, quelle.width(), quelle.height()).intersected(kachel.Bild.rect());
+    for (int y = ziel.top(); y <= ziel.bottom(); ++y)
+      std::memcpy(reinterpret_cast<QRgb *>(kachel.Bild.scanLine(y)) + ziel.left(),
+                  reinterpret_cast<const QRgb *>(quelle.constScanLine(y - y0)) + (ziel.left() - x0),
+                  sizeof(QRgb) * size_t(ziel.width()));
   }
 
   switch (BestimmeRahmen(name, suchtext, gruppe)) {
