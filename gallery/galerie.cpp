@@ -111,7 +111,9 @@ void TMainForm::FormPaint() {
   if (const std::optional<QPoint> versatz = KennzeichenVersatz(Gruppe()))
     Verschiebe(Image1, Image2->x() + versatz->x(), Image2->y() + versatz->y());
   Verschiebe(Label2, ZentrierteLinks(Panel2->x(), Panel2->width(), Label2->width()), Label2->y());
-  if (!GalerieSichtbar() && !Listbox1->isHidden() && !Listbox1->hasFocus())
+  // A pressed button repaints the window under it: taking its focus then would cancel the click.
+  if (!GalerieSichtbar() && !Listbox1->isHidden() && !Listbox1->hasFocus() &&
+      QGuiApplication::mouseButtons() == Qt::NoButton)
     Listbox1->setFocus();
 }
 
