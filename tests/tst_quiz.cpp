@@ -1,0 +1,1006 @@
+// The quiz: list entries of a text file, the question, judging answers, the answer box and the map
+// button, first as rules, then in the real window.
+#include "app/bausteine.h"
+#include "app/einstellungen.h"
+#include "app/meldung.h"
+#include "app/tmainform.h"
+#include "data/ansi.h"
+#include "data/eintrag.h"
+#include "data/textdatei.h"
+#include "quiz/quizregeln.h"
+#include "search/tscrollbox.h"
+#include "widgets/Machpaus.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+const QString De = QStringLiteral("Bilder/Deutschland/");
+const QString At = QStringLiteral("Bilder/Österreich/");
+
+// Every picture gets its own size, so a test can tell which one a picture control shows.
+struct TBildDatei {
+  const char *Pfad;
+  QSize Groesse;
+};
+const TBildDatei Bilder[] = {
+    {"Bilder/Deutschland/A-E/A.jpg", {41, 30}},
+    {"Bilder/Deutschland/A-E/AB.jpg", {42, 30}},
+    {"Bilder/Deutschland/A-E/B.jpg", {43, 30}},
+    {"Bilder/Deutschland/A-E/BA.jpg", {44, 30}},
+    {"Bilder/Deutschland/A-E/C.jpg", {45, 30}},
+    {"Bilder/Deutschland/A-E/EN.jpg", {46, 30}},
+    {"Bilder/Deutschland/U-Z/W.jpg", {47, 30}},
+    {"Bilder/Deutschland/U-Z/Y.jpg", {48, 30}},
+    {"Bilder/Deutschland/P-T/P.jpg", {49, 30}},
+    {"Bilder/Österreich/A-Z/W_9.jpg", {50, 30}},
+    {"Bilder/Österreich/A-Z/S_5.jpg", {51, 30}},
+    {"Bilder/Österreich/A-Z/BP_0.jpg", {52, 30}},
+    {"Bilder/Österreich/A-Z/K.jpg", {53, 30}},
+    {"Bilder/Österreich/A-Z/C_9.jpg", {54, 30}},
+    {"Bilder/Österreich/Ö_Kennzeichen_Wien.jpg", {320, 70}},
+    {"Bilder/Österreich/Ö_Kennzeichen_Salzburg.jpg", {321, 70}},
+    {"Bilder/Österreich/Ö_Kennzeichen_Oberste Organe.jpg", {322, 70}},
+    {"Bilder/Deutschland/D_Kennzeichen.bmp", {313, 67}},
+    {"Bilder/Deutschland/D_Kennzeichen_klein.bmp", {136, 67}},
+    {"Bilder/Deutschland/D_Kennzeichen_Bundeswehr.bmp", {311, 65}},
+    {"Bilder/Deutschland/D_Kennzeichen_Bundeswehr_klein.bmp", {130, 60}},
+    {"Bilder/Österreich/Ö_Kennzeichen_leer.bmp", {314, 68}},
+    {"Bilder/Österreich/Ö_Kennzeichen_klein.bmp", {137, 66}},
+};
+
+QSize GroesseVon(const QString &pfad) {
+  for (const TBildDatei &bild : Bilder)
+    if (QString::fromUtf8(bild.Pfad) == pfad)
+      return bild.Groesse;
+  return {};
+}
+
+// The six folders, templates, state plates, plate pictures and three text files in three
+// encodings; the range P-T has no text file on purpose.
+void BaueBaum(const QString &basis) {
+  for (const char *ordner : {"Bilder/Österreich/A-Z", "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
+                             "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"})
+    QVERIFY(QDir(basis).mkpath(QString::fromUtf8(ordner)));
+  for (const TBildDatei &bild : Bilder) {
+    QImage inhalt(bild.Groesse, QImage::Format_RGB888);
+    inhalt.fill(Qt::white);
+    const QString pfad = QString::fromUtf8(bild.Pfad);
+    QVERIFY(inhalt.save(basis + pfad, pfad.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPG"));
+  }
+  for (const char *datei : {"A-E.txt", "U-Z.txt", "Ö-Kfz.txt"}) {
+    const QString name = QString::fromUtf8(datei);
+    const QString quelle = QFINDTESTDATA(QStringLiteral("fixtures/quiz/") + name);
+    const QString ziel =
+        basis +
+        (name == QStringLiteral("Ö-Kfz.txt") ? At + QStringLiteral("A-Z/") : De + name.left(3) + QLatin1Char('/')) +
+        name;
+    QVERIFY2(QFile::copy(quelle, ziel), qPrintable(ziel));
+  }
+}
+
+// Adds lines to a range's text file (the file is read again on every press).
+void ErgaenzeZeilen(const QString &pfad, const QStringList &zeilen) {
+  QFile datei(pfad);
+  QVERIFY(datei.open(QIODevice::Append));
+  datei.write(QStringLiteral("\r\n").toUtf8() + zeilen.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
+}
+
+// A text that wraps to about that many lines at the answer box's width.
+QString TextFuerZeilen(const QTextEdit *memo, double zeilen) {
+  const QFontMetrics masse(memo->font());
+  const int breite = memo->contentsRect().width();
+  QString text;
+  for (int wort = 1; masse.horizontalAdvance(text) < breite * zeilen; ++wort)
+    text += QStringLiteral("Kreis%1 ").arg(wort);
+  return text.trimmed();
+}
+
+} // namespace
+
+class TestQuiz : public QObject {
+  Q_OBJECT
+
+public slots:
+  void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
+
+private slots:
+  void init();
+  void cleanup();
+
+  // rules
+  void listenEintrag_data();
+  void listenEintrag();
+  void code_data();
+  void code();
+  void kartenName_data();
+  void kartenName();
+  void bildname_data();
+  void bildname();
+  void istRichtig_data();
+  void istRichtig();
+  void frageText_data();
+  void frageText();
+  void frageListe_data();
+  void frageListe();
+  void sortierung_data();
+  void sortierung();
+  void zerlegeAntwort_data();
+  void zerlegeAntwort();
+  void karteBtnText_data();
+  void karteBtnText();
+  void angezeigteZeilen();
+  void memo2Hoehe_data();
+  void memo2Hoehe();
+  void platzierung_data();
+  void platzierung();
+  void sichereKartenAdresse_data();
+  void sichereKartenAdresse();
+
+  // the window
+  void oeffnenMitKnopf_data();
+  void oeffnenMitKnopf();
+  void listeOhneLeerzeilenUndVerdeckt();
+  void zeileOhneTabNieRichtig();
+  void zweiZeilenEinBild();
+  void richtigeAntwort();
+  void falscheAntwort();
+  void bundeswehr();
+  void oesterreich();
+  void ohneZeileBleibtFrageOffen();
+  void ohneTextDateiLeereListe();
+  void fehlendeTextDateiIstFatal();
+  void fehlendesBildWirdGemeldet();
+  void memo2HoeheNachZeilen();
+  void karteBtnBeschriftung_data();
+  void karteBtnBeschriftung();
+  void kartenKnopf_data();
+  void kartenKnopf();
+  void kartenAdresseNurImNetz_data();
+  void kartenAdresseNurImNetz();
+  void echteKachelUndFokusNachKarte();
+
+private:
+  TMainForm &Form();
+  // Opens a picture of the data folder as if its tile had been pressed.
+  void Oeffne(const QString &relativ, Qt::MouseButton knopf = Qt::LeftButton);
+  // Chooses the entry with that description as the user does (the selection changes).
+  void Waehle(const QString &beschreibung);
+  int Zeile(const QString &beschreibung);
+  QString Beschreibung() const;
+  QColor Hintergrund();
+
+  std::unique_ptr<QTemporaryDir> Ordner;
+  QString Basis;
+  std::unique_ptr<TMainForm> FForm;
+  QStringList Meldungen;
+  QList<QUrl> Geoeffnet;
+  QString AltesVerzeichnis;
+};
+
+void TestQuiz::init() {
+  Ordner = std::make_unique<QTemporaryDir>();
+  QVERIFY(Ordner->isValid());
+  Basis = Ordner->path() + QLatin1Char('/');
+  BaueBaum(Basis);
+  AltesVerzeichnis = QDir::currentPath();
+  QDir::setCurrent(Ordner->path());
+  Meldungen.clear();
+  Geoeffnet.clear();
+  SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
+  for (const char *schema : {"http", "https", "file", "mailto"})
+    QDesktopServices::setUrlHandler(QLatin1String(schema), this, "OeffneUrl");
+}
+
+void TestQuiz::cleanup() {
+  FForm.reset();
+  for (const char *schema : {"http", "https", "file", "mailto"})
+    QDesktopServices::unsetUrlHandler(QLatin1String(schema));
+  SetzeMeldungsAnzeige({});
+  QDir::setCurrent(AltesVerzeichnis);
+  Ordner.reset();
+}
+
+TMainForm &TestQuiz::Form() {
+  if (!FForm)
+    FForm = std::make_unique<TMainForm>();
+  return *FForm;
+}
+
+void TestQuiz::Oeffne(const QString &relativ, Qt::MouseButton knopf) {
+  TMainForm &form = Form();
+  const bool oesterreich = relativ.startsWith(At);
+  // The range the gallery would be showing for that picture.
+  if (form.ComboBox1->currentIndex() != (oesterreich ? 1 : 0))
+    form.ComboBox1->setCurrentIndex(oesterreich ? 1 : 0);
+  form.AktuellerOrdner = Basis + relativ.left(relativ.lastIndexOf(QLatin1Char('/')));
+  form.BildPfade = QStringList{Basis + relativ};
+  TKachel kachel(0, QImage(), form.ScrollBox1->Inhalt());
+  form.BildMouseDown(&kachel, knopf);
+}
+
+int TestQuiz::Zeile(const QString &beschreibung) {
+  for (int i = 0; i < Form().Listbox1->count(); ++i)
+    if (SichtbarerText(Form().Listbox1->item(i)->text()) == beschreibung)
+      return i;
+  return -1;
+}
+
+void TestQuiz::Waehle(const QString &beschreibung) {
+  const int zeile = Zeile(beschreibung);
+  QVERIFY2(zeile >= 0, qPrintable(beschreibung));
+  Form().Listbox1->setCurrentRow(zeile);
+}
+
+QString TestQuiz::Beschreibung() const {
+  const QListWidgetItem *eintrag = FForm->Listbox1->currentItem();
+  return eintrag && eintrag->isSelected() ? SichtbarerText(eintrag->text()) : QString();
+}
+
+QColor TestQuiz::Hintergrund() { return Form().Memo2->palette().color(QPalette::Base); }
+
+// ---- rules -------------------------------------------------------------------------------------
+
+void TestQuiz::listenEintrag_data() {
+  QTest::addColumn<QString>("zeile");
+  QTest::addColumn<QString>("eintrag");
+  QTest::newRow("plain") << "AB.jpg\tAschaffenburg"
+                         << "Aschaffenburg\t\tAB.jpg";
+  QTest::newRow("name_comma_remark_note") << "XY.jpg\tIrgendwo, Landkreis [Land]"
+                                          << "Irgendwo, Landkreis [Land]\t\tXY.jpg";
+  QTest::newRow("optional_expanded")
+      << "AB.jpg\tAschaffenburg, (optional)"
+      << "Aschaffenburg, (optionales Kennzeichen meistens wieder neu, als Wunschmöglichkeit)\t\tAB.jpg";
+  QTest::newRow("only_first_optional")
+      << "AB.jpg\tA, (optional), (optional)"
+      << "A, (optionales Kennzeichen meistens wieder neu, als Wunschmöglichkeit), (optional)\t\tAB.jpg";
+  QTest::newRow("austrian") << "W_9.jpg\tWien"
+                            << "Wien\t\tW_9.jpg";
+  QTest::newRow("line_without_tab") << "Hinweis, (optional)"
+                                    << "Hinweis, (optional)";
+  QTest::newRow("empty_field") << "\tNirgends"
+                               << "Nirgends\t\t";
+}
+
+void TestQuiz::listenEintrag() {
+  QFETCH(QString, zeile);
+  QFETCH(QString, eintrag);
+  QCOMPARE(KennzeichenEintrag::ListenEintrag(zeile), eintrag);
+}
+
+void TestQuiz::code_data() {
+  QTest::addColumn<QString>("bildfeld");
+  QTest::addColumn<QString>("code");
+  QTest::newRow("german") << "XY.jpg"
+                          << "XY";
+  QTest::newRow("one_letter") << "Y.jpg"
+                              << "Y";
+  QTest::newRow("austrian_up_to_underscore") << "W_9.jpg"
+                                             << "W";
+  QTest::newRow("underscore_before_jpg_wins") << "AB_C.jpg"
+                                              << "AB";
+  QTest::newRow("no_extension") << "XY"
+                                << "XY";
+  QTest::newRow("capital_extension_kept") << "XY.JPG"
+                                          << "XY.JPG";
+  QTest::newRow("umlaut") << "ÖHR.jpg"
+                          << "ÖHR";
+}
+
+void TestQuiz::code() {
+  QFETCH(QString, bildfeld);
+  QFETCH(QString, code);
+  QCOMPARE(KennzeichenEintrag::Code(bildfeld), code);
+}
+
+void TestQuiz::kartenName_data() {
+  QTest::addColumn<QString>("eintrag");
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<QString>("name");
+  QTest::newRow("plain") << "Bamberg\t\tBA.jpg" << 0 << "Bamberg";
+  QTest::newRow("comma_first") << "Augsburg, Stadt [Bayern]\t\tA.jpg" << 0 << "Augsburg";
+  QTest::newRow("bracket_keeps_blank") << "Berlin [Hauptstadt]\t\tB.jpg" << 0 << "Berlin ";
+  QTest::newRow("bracket_before_comma") << "Hof [Saale], Stadt\t\tHO.jpg" << 0 << "Hof ";
+  QTest::newRow("armed_forces") << "Dienstfahrzeug der Bundeswehr\t\tY.jpg" << 0 << "Bundeswehr";
+  QTest::newRow("armed_forces_only_germany")
+      << "Dienstfahrzeug der Bundeswehr\t\tY_1.jpg" << 1 << "Dienstfahrzeug der Bundeswehr";
+  QTest::newRow("top_bodies") << "Oberste Organe der Republik, Präsident\t\tBP_0.jpg" << 1 << "Oberste Organe";
+  QTest::newRow("top_bodies_only_austria")
+      << "Oberste Organe der Republik\t\tBP.jpg" << 0 << "Oberste Organe der Republik";
+  QTest::newRow("armed_forces_after_comma_lost")
+      << "Fahrzeug, Dienstfahrzeug der Bundeswehr\t\tY.jpg" << 0 << "Fahrzeug";
+}
+
+void TestQuiz::kartenName() {
+  QFETCH(QString, eintrag);
+  QFETCH(int, gruppe);
+  QFETCH(QString, name);
+  QCOMPARE(KennzeichenEintrag::KartenName(eintrag, gruppe), name);
+}
+
+void TestQuiz::bildname_data() {
+  QTest::addColumn<QString>("eintrag");
+  QTest::addColumn<QString>("bildname");
+  QTest::newRow("one_letter") << "Berlin\t\tB.jpg"
+                              << "B.jpg";
+  QTest::newRow("three_letters") << "Dillingen\t\tDLG.jpg"
+                                 << "DLG.jpg";
+  QTest::newRow("austrian_one_letter") << "Wien\t\tW_9.jpg"
+                                       << "W_9.jpg";
+  QTest::newRow("austrian_two_letters") << "Amstetten\t\tAM_3.jpg"
+                                        << "AM_3.jpg";
+  QTest::newRow("short_entry") << "B.jpg"
+                               << "B.jpg";
+  QTest::newRow("no_jpg") << "Berlin\t\tB"
+                          << "";
+  QTest::newRow("capital_extension") << "Berlin\t\tB.JPG"
+                                     << "";
+}
+
+void TestQuiz::bildname() {
+  QFETCH(QString, eintrag);
+  QFETCH(QString, bildname);
+  QCOMPARE(KennzeichenEintrag::Bildname(eintrag), bildname);
+}
+
+void TestQuiz::istRichtig_data() {
+  QTest::addColumn<QString>("bildfeld");
+  QTest::addColumn<QString>("bildDatei");
+  QTest::addColumn<bool>("richtig");
+  QTest::newRow("same") << "AB.jpg"
+                        << "AB.jpg" << true;
+  QTest::newRow("austrian") << "W_9.jpg"
+                            << "W_9.jpg" << true;
+  QTest::newRow("near_miss_shorter_code") << "A.jpg"
+                                          << "AB.jpg" << false;
+  QTest::newRow("near_miss_longer_code") << "AB.jpg"
+                                         << "A.jpg" << false;
+  QTest::newRow("case_differs") << "ab.jpg"
+                                << "AB.jpg" << false;
+  QTest::newRow("empty_field") << ""
+                               << "AB.jpg" << false;
+  QTest::newRow("prefix_without_extension") << "AB"
+                                            << "AB.jpg" << true;
+}
+
+void TestQuiz::istRichtig() {
+  QFETCH(QString, bildfeld);
+  QFETCH(QString, bildDatei);
+  QFETCH(bool, richtig);
+  QCOMPARE(KennzeichenEintrag::IstRichtig(bildfeld, bildDatei), richtig);
+}
+
+void TestQuiz::frageText_data() {
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<QString>("bild");
+  QTest::addColumn<QString>("frage");
+  QTest::newRow("german") << 0 << "AB.jpg"
+                          << "Für welchen Landkreis / kreisfreie Stadt steht:  AB  am Anfang ?";
+  QTest::newRow("austrian_keeps_state") << 1 << "W_9.jpg"
+                                        << "Für welchen Bezirk steht:  W_9  am Anfang ?";
+  QTest::newRow("capital_extension") << 0 << "AB.JPG"
+                                     << "Für welchen Landkreis / kreisfreie Stadt steht:  AB  am Anfang ?";
+  QTest::newRow("only_first_jpg") << 0 << "A.jpg.jpg"
+                                  << "Für welchen Landkreis / kreisfreie Stadt steht:  A.jpg  am Anfang ?";
+  QTest::newRow("no_group") << -1 << "AB.jpg"
+                            << "";
+}
+
+void TestQuiz::frageText() {
+  QFETCH(int, gruppe);
+  QFETCH(QString, bild);
+  QFETCH(QString, frage);
+  QCOMPARE(FrageText(gruppe, bild), frage);
+}
+
+void TestQuiz::frageListe_data() {
+  QTest::addColumn<QStringList>("zeilen");
+  QTest::addColumn<QString>("bild");
+  QTest::addColumn<QStringList>("eintraege");
+  QTest::addColumn<QString>("richtig");
+  QTest::newRow("blank_lines_dropped") << QStringList{"",         "A.jpg\tAugsburg", "   ", "\t",
+                                                      "\x01\x02", "B.jpg\tBerlin",   "",    ""}
+                                       << "B.jpg" << QStringList{"Augsburg\t\tA.jpg", "Berlin\t\tB.jpg"}
+                                       << "Berlin\t\tB.jpg";
+  QTest::newRow("line_without_tab_listed_never_right")
+      << QStringList{"B.jpg", "A.jpg\tAugsburg"} << "B.jpg" << QStringList{"B.jpg", "Augsburg\t\tA.jpg"} << "";
+  QTest::newRow("two_lines_later_is_right")
+      << QStringList{"EN.jpg\tEnnepe", "A.jpg\tAugsburg", "EN.jpg\tEnnepetal"} << "EN.jpg"
+      << QStringList{"Ennepe\t\tEN.jpg", "Augsburg\t\tA.jpg", "Ennepetal\t\tEN.jpg"} << "Ennepetal\t\tEN.jpg";
+  QTest::newRow("no_line_for_picture") << QStringList{"A.jpg\tAugsburg"} << "C.jpg" << QStringList{"Augsburg\t\tA.jpg"}
+                                       << "";
+  QTest::newRow("near_miss_not_right") << QStringList{"A.jpg\tAugsburg", "AB.jpg\tAschaffenburg"} << "A.jpg"
+                                       << QStringList{"Augsburg\t\tA.jpg", "Aschaffenburg\t\tAB.jpg"}
+                                       << "Augsburg\t\tA.jpg";
+  QTest::newRow("empty_file") << QStringList{} << "A.jpg" << QStringList{} << "";
+}
+
+void TestQuiz::frageListe() {
+  QFETCH(QStringList, zeilen);
+  QFETCH(QString, bild);
+  QFETCH(QStringList, eintraege);
+  QFETCH(QString, richtig);
+  const TFrageListe liste = BaueFrageListe(zeilen, bild);
+  QCOMPARE(liste.Eintraege, eintraege);
+  QCOMPARE(liste.RichtigeZeile, richtig);
+}
+
+void TestQuiz::sortierung_data() {
+  QTest::addColumn<QStringList>("eintraege");
+  QTest::addColumn<QStringList>("sortiert");
+  QTest::newRow("case_ignored") << QStringList{"bamberg\t\tBA.jpg", "Augsburg\t\tA.jpg", "Berlin\t\tB.jpg"}
+                                << QStringList{"Augsburg\t\tA.jpg", "bamberg\t\tBA.jpg", "Berlin\t\tB.jpg"};
+  QTest::newRow("umlaut_with_base_letter") << QStringList{"Zwickau", "Öhringen", "Offenbach", "Passau"}
+                                           << QStringList{"Offenbach", "Öhringen", "Passau", "Zwickau"};
+  QTest::newRow("line_without_tab_among_others") << QStringList{"Wien\t\tW_9.jpg", "Hinweis", "Amstetten\t\tAM_3.jpg"}
+                                                 << QStringList{"Amstetten\t\tAM_3.jpg", "Hinweis", "Wien\t\tW_9.jpg"};
+}
+
+void TestQuiz::sortierung() {
+  QFETCH(QStringList, eintraege);
+  QFETCH(QStringList, sortiert);
+  QCOMPARE(SortiereEintraege(eintraege), sortiert);
+}
+
+void TestQuiz::zerlegeAntwort_data() {
+  QTest::addColumn<QString>("eintrag");
+  QTest::addColumn<bool>("antwort");
+  QTest::addColumn<QString>("bildfeld");
+  QTest::addColumn<QString>("code");
+  QTest::addColumn<QString>("bildname");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("german") << "Augsburg, Stadt [Bayern]\t\tA.jpg" << true << "A.jpg"
+                          << "A"
+                          << "A.jpg"
+                          << "Augsburg, Stadt [Bayern]";
+  QTest::newRow("german_three") << "Dillingen an der Donau\t\tDLG.jpg" << true << "DLG.jpg"
+                                << "DLG"
+                                << "DLG.jpg"
+                                << "Dillingen an der Donau";
+  QTest::newRow("austrian") << "Wien\t\tW_9.jpg" << true << "W_9.jpg"
+                            << "W"
+                            << "W_9.jpg"
+                            << "Wien";
+  QTest::newRow("austrian_two") << "Amstetten\t\tAM_3.jpg" << true << "AM_3.jpg"
+                                << "AM"
+                                << "AM_3.jpg"
+                                << "Amstetten";
+  QTest::newRow("no_jpg") << "Irgendwo\t\tIW" << true << "IW"
+                          << "IW"
+                          << ""
+                          << "Irgendwo\t\tIW";
+  QTest::newRow("line_without_tab") << "Hinweis ohne Tabulator" << false << ""
+                                    << ""
+                                    << ""
+                                    << "";
+}
+
+void TestQuiz::zerlegeAntwort() {
+  QFETCH(QString, eintrag);
+  QFETCH(bool, antwort);
+  const std::optional<TAntwort> teile = ZerlegeAntwort(eintrag);
+  QCOMPARE(teile.has_value(), antwort);
+  if (!teile)
+    return;
+  QTEST(teile->Bildfeld, "bildfeld");
+  QTEST(teile->Code, "code");
+  QTEST(teile->Bildname, "bildname");
+  QTEST(teile->Text, "text");
+}
+
+void TestQuiz::karteBtnText_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<int>("breite");
+  QTest::addColumn<QString>("text");
+  const QString n21 = QStringLiteral("Dillingen an der Dona");
+  const QString n22 = QStringLiteral("Dillingen an der Donau");
+  const QString n30 = QStringLiteral("Dahme-Spreewald und Oder-Spree");
+  const QString n31 = n30 + QLatin1Char('s');
+  QTest::newRow("narrow_21") << n21 << 580 << n21 + " auf Karte anzeigen";
+  QTest::newRow("narrow_22") << n22 << 580 << n22;
+  QTest::newRow("narrower_22") << n22 << 500 << n22;
+  QTest::newRow("wide_22") << n22 << 581 << n22 + " auf Karte anzeigen";
+  QTest::newRow("wide_30") << n30 << 770 << n30 + " auf Karte anzeigen";
+  QTest::newRow("wide_31") << n31 << 770 << n31;
+  QTest::newRow("trailing_blank_trimmed") << "Berlin " << 770 << "Berlin auf Karte anzeigen";
+  QTest::newRow("blank_counts_toward_length") << n21 + " " << 580 << n21;
+}
+
+void TestQuiz::karteBtnText() {
+  QFETCH(QString, name);
+  QFETCH(int, breite);
+  QFETCH(QString, text);
+  QCOMPARE(KarteBtnText(name, breite), text);
+}
+
+void TestQuiz::angezeigteZeilen() {
+  QFont schrift(QStringLiteral("DejaVu Sans"));
+  schrift.setPixelSize(16);
+  schrift.setBold(true);
+  const QFontMetrics masse(schrift);
+  const int breite = 400;
+  auto text = [&](double zeilen) {
+    QString t;
+    for (int wort = 1; masse.horizontalAdvance(t) < (breite - 8) * zeilen; ++wort)
+      t += QStringLiteral("Wort%1 ").arg(wort);
+    return t.trimmed();
+  };
+  QCOMPARE(AngezeigteZeilen(QStringLiteral("Bamberg"), schrift, breite, 4), 1);
+  QCOMPARE(AngezeigteZeilen(text(1.5), schrift, breite, 4), 2);
+  QCOMPARE(AngezeigteZeilen(text(2.5), schrift, breite, 4), 3);
+  // The same text wraps to fewer lines in a wider box.
+  QCOMPARE(AngezeigteZeilen(text(2.5), schrift, breite * 3, 4), 1);
+  QCOMPARE(AngezeigteZeilen(QString(), schrift, breite, 4), 1);
+}
+
+void TestQuiz::memo2Hoehe_data() {
+  QTest::addColumn<int>("zeilen");
+  QTest::addColumn<int>("hoehe");
+  QTest::newRow("one") << 1 << 30;
+  QTest::newRow("two") << 2 << 50;
+  QTest::newRow("three") << 3 << 70;
+  QTest::newRow("four_keeps") << 4 << 57;
+  QTest::newRow("zero_keeps") << 0 << 57;
+}
+
+void TestQuiz::memo2Hoehe() {
+  QFETCH(int, zeilen);
+  QFETCH(int, hoehe);
+  QCOMPARE(Memo2Hoehe(zeilen, 57), hoehe);
+}
+
+void TestQuiz::platzierung_data() {
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<QList<int>>("werte");
+  QTest::newRow("germany") << 0 << QList<int>{382, 384, 23, 386, 34};
+  QTest::newRow("austria") << 1 << QList<int>{382, 384, 25, 388, 28};
+}
+
+void TestQuiz::platzierung() {
+  QFETCH(int, gruppe);
+  QFETCH(QList<int>, werte);
+  const TPlatzierung platz = PlatzierungUnterListe(168 + 204, gruppe);
+  QCOMPARE((QList<int>{platz.KarteBtnOben, platz.Image4Oben, platz.Image3Links, platz.Image3Oben, platz.Image3Hoehe}),
+           werte);
+}
+
+void TestQuiz::sichereKartenAdresse_data() {
+  QTest::addColumn<QString>("adresse");
+  QTest::addColumn<QString>("geoeffnet");
+  const QString standard = StandardKartenAdresse();
+  QTest::newRow("https") << "https://karte.example/"
+                         << "https://karte.example/";
+  QTest::newRow("http") << "http://karte.example/suche"
+                        << "http://karte.example/suche";
+  QTest::newRow("scheme_upper_case") << "HTTPS://karte.example/"
+                                     << "HTTPS://karte.example/";
+  QTest::newRow("local_program") << "/usr/bin/xterm" << standard;
+  QTest::newRow("file_url") << "file:///bin/sh" << standard;
+  QTest::newRow("windows_program") << "C:\\Windows\\System32\\calc.exe" << standard;
+  QTest::newRow("script") << "javascript:alert(1)" << standard;
+  QTest::newRow("no_host") << "https://" << standard;
+  QTest::newRow("empty") << "" << standard;
+}
+
+void TestQuiz::sichereKartenAdresse() {
+  QFETCH(QString, adresse);
+  QFETCH(QString, geoeffnet);
+  QCOMPARE(SichereKartenAdresse(adresse), geoeffnet);
+}
+
+// ---- the window --------------------------------------------------------------------------------
+
+void TestQuiz::oeffnenMitKnopf_data() {
+  QTest::addColumn<Qt::MouseButton>("knopf");
+  QTest::addColumn<bool>("frageSichtbar");
+  QTest::newRow("left") << Qt::LeftButton << true;
+  QTest::newRow("right") << Qt::RightButton << true;
+  QTest::newRow("middle") << Qt::MiddleButton << false;
+}
+
+void TestQuiz::oeffnenMitKnopf() {
+  QFETCH(Qt::MouseButton, knopf);
+  QFETCH(bool, frageSichtbar);
+  TMainForm &form = Form();
+  form.ScrollBox1->SetzeBereich(5000);
+  form.ScrollBox1->SetzePosition(198);
+  const int position = form.ScrollBox1->Position();
+  QVERIFY(position > 0);
+  form.ScrollBoxPosition = 0;
+  form.A_E_Button->show();
+  form.SuchEdit->show();
+
+  Oeffne(De + QStringLiteral("A-E/B.jpg"), knopf);
+
+  QCOMPARE(form.ScrollBox1->isHidden(), frageSichtbar);
+  QCOMPARE(form.Panel1->isHidden(), !frageSichtbar);
+  QCOMPARE(form.Panel2->isHidden(), !frageSichtbar);
+  QCOMPARE(form.A_E_Button->isHidden(), frageSichtbar);
+  QCOMPARE(form.SuchEdit->isHidden(), frageSichtbar);
+  QCOMPARE(form.ScrollBoxPosition, frageSichtbar ? position : 0);
+  // The plate's picture is loaded only when the screen switches.
+  QCOMPARE(form.Image1->Bild().size(), frageSichtbar ? GroesseVon(De + "A-E/B.jpg") : QSize(0, 0));
+  // The question itself is set up in every case, and with it the plate the gallery marks next.
+  QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
+  QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Landkreis / kreisfreie Stadt steht:  B  am Anfang ?"));
+  QVERIFY(form.Label1->width() >= form.Label1->sizeHint().width());
+  QCOMPARE(form.Image2->Bild().size(), GroesseVon(De + "D_Kennzeichen.bmp"));
+  QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
+  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QVERIFY(Meldungen.isEmpty());
+}
+
+void TestQuiz::listeOhneLeerzeilenUndVerdeckt() {
+  Oeffne(De + QStringLiteral("A-E/A.jpg"));
+  QListWidget *liste = Form().Listbox1;
+  QStringList sichtbar;
+  for (int i = 0; i < liste->count(); ++i) {
+    QVERIFY2(!AnsiTrim(liste->item(i)->text()).isEmpty(), qPrintable(QString::number(i)));
+    sichtbar << SichtbarerText(liste->item(i)->text());
+  }
+  QCOMPARE(sichtbar, QStringList({"Aschaffenburg, (optionales Kennzeichen meistens wieder neu, als Wunschmöglichkeit)",
+                                  "Augsburg, kreisfreie Stadt [Bayern]", "Bamberg", "Berlin [Hauptstadt]",
+                                  "Dahme-Spreewald und Oder-Spree", "Dillingen an der Donau", "Ennepe-Ruhr-Kreis",
+                                  "Ennepetal (Altkreis)", "Hinweis ohne Tabulator"}));
+  // The drawn text is the description only: the picture field would give the answer away.
+  QStyleOptionViewItem option;
+  option.initFrom(liste);
+  const QModelIndex index = liste->model()->index(Zeile(QStringLiteral("Bamberg")), 0);
+  QCOMPARE(liste->itemDelegate()->sizeHint(option, index).height(), 20);
+  QCOMPARE(liste->item(index.row())->text(), QStringLiteral("Bamberg\t\tBA.jpg"));
+}
+
+void TestQuiz::zeileOhneTabNieRichtig() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/A.jpg"));
+  const QString karte = form.KarteBtn->text();
+  Waehle(QStringLiteral("Hinweis ohne Tabulator"));
+  // Not an answer: the result pictures go, the "?" goes, the answer box keeps the last answer.
+  QVERIFY(form.RichtigImage->isHidden());
+  QVERIFY(form.FalschImage->isHidden());
+  QCOMPARE(form.Panel2->Caption(), QString());
+  QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Augsburg, kreisfreie Stadt [Bayern]"));
+  QCOMPARE(form.KarteBtn->text(), karte);
+}
+
+void TestQuiz::zweiZeilenEinBild() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/EN.jpg"));
+  QCOMPARE(Beschreibung(), QStringLiteral("Ennepetal (Altkreis)"));
+  QVERIFY(form.RichtigImage->isVisibleTo(form.Panel2));
+  Waehle(QStringLiteral("Ennepe-Ruhr-Kreis"));
+  QVERIFY(form.RichtigImage->isVisibleTo(form.Panel2));
+  QVERIFY(form.FalschImage->isHidden());
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+}
+
+void TestQuiz::richtigeAntwort() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QCOMPARE(form.Panel2->Caption(), QString());
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+  QVERIFY(form.RichtigImage->isVisibleTo(form.Panel2));
+  QVERIFY(form.FalschImage->isHidden());
+  QVERIFY(form.Image3->isHidden());
+  QVERIFY(form.Image4->isHidden());
+  QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Berlin [Hauptstadt]"));
+  QVERIFY(form.Memo2->isVisibleTo(form.Panel2));
+  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QCOMPARE(form.RichtigeZeile, QStringLiteral("Berlin [Hauptstadt]\t\tB.jpg"));
+  QVERIFY(form.KarteBtn->isEnabled());
+  QVERIFY(form.KarteBtn->isVisibleTo(form.Panel1));
+  QCOMPARE(form.KarteBtn->text(), QStringLiteral("Berlin auf Karte anzeigen"));
+  QCOMPARE(form.KarteBtn->y(), form.Listbox1->y() + form.Listbox1->height() + 10);
+}
+
+void TestQuiz::falscheAntwort() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  Waehle(QStringLiteral("Bamberg"));
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+  QVERIFY(form.FalschImage->isVisibleTo(form.Panel2));
+  QVERIFY(form.RichtigImage->isHidden());
+  QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Bamberg"));
+  // The small plate with the chosen code's own picture on it.
+  QVERIFY(form.Image4->isVisibleTo(form.Panel1));
+  QVERIFY(form.Image3->isVisibleTo(form.Panel1));
+  QCOMPARE(form.Image4->Bild().size(), GroesseVon(De + "D_Kennzeichen_klein.bmp"));
+  QCOMPARE(form.Image3->Bild().size(), GroesseVon(De + "A-E/BA.jpg"));
+  const int unten = form.Listbox1->y() + form.Listbox1->height();
+  QCOMPARE(form.Image3->geometry(), QRect(23, unten + 14, 40, 34));
+  QCOMPARE(form.Image4->y(), unten + 12);
+  // A wrong answer does not move the gallery's mark.
+  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QCOMPARE(form.KarteBtn->text(), QStringLiteral("Bamberg auf Karte anzeigen"));
+
+  // A code whose picture is not in the folder: wrong, but no small plate.
+  Waehle(QStringLiteral("Dillingen an der Donau"));
+  QVERIFY(form.FalschImage->isVisibleTo(form.Panel2));
+  QVERIFY(form.Image3->isHidden());
+  QVERIFY(form.Image4->isHidden());
+
+  // The button brings back the right entry, judged right.
+  form.ZeigDieAntwortBtn->click();
+  QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+  QVERIFY(form.RichtigImage->isVisibleTo(form.Panel2));
+  QVERIFY(form.FalschImage->isHidden());
+  QVERIFY(Meldungen.isEmpty());
+}
+
+void TestQuiz::bundeswehr() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("U-Z/Y.jpg"));
+  QCOMPARE(form.Image2->Bild().size(), GroesseVon(De + "D_Kennzeichen_Bundeswehr.bmp"));
+  QCOMPARE(form.KartenName, QStringLiteral("Bundeswehr"));
+  QCOMPARE(form.KarteBtn->text(), QStringLiteral("Bundeswehr auf Karte anzeigen"));
+  form.KarteBtnClick();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Bundeswehr"));
+
+  // Any other plate of the range lies on the ordinary template; "Y" chosen wrongly shows the
+  // small armed-forces plate with its picture.
+  Oeffne(De + QStringLiteral("U-Z/W.jpg"));
+  QCOMPARE(form.Image2->Bild().size(), GroesseVon(De + "D_Kennzeichen.bmp"));
+  QCOMPARE(Beschreibung(), QStringLiteral("Wuppertal"));
+  Waehle(QStringLiteral("Dienstfahrzeug der Bundeswehr"));
+  QVERIFY(form.FalschImage->isVisibleTo(form.Panel2));
+  QCOMPARE(form.Image4->Bild().size(), GroesseVon(De + "D_Kennzeichen_Bundeswehr_klein.bmp"));
+  QCOMPARE(form.Image3->Bild().size(), GroesseVon(De + "U-Z/Y.jpg"));
+  QVERIFY(form.Image4->isVisibleTo(form.Panel1));
+  // The Windows-1252 file without a mark keeps its umlaut.
+  QVERIFY(Zeile(QStringLiteral("Würzburg")) >= 0);
+}
+
+void TestQuiz::oesterreich() {
+  TMainForm &form = Form();
+  Oeffne(At + QStringLiteral("A-Z/W_9.jpg"));
+  QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Bezirk steht:  W_9  am Anfang ?"));
+  QCOMPARE(form.Image2->Bild().size(), GroesseVon(At + "Ö_Kennzeichen_Wien.jpg"));
+  QCOMPARE(Beschreibung(), QStringLiteral("Wien"));
+  QCOMPARE(form.Suchtext, QStringLiteral("W"));
+
+  Waehle(QStringLiteral("Salzburg Stadt"));
+  QCOMPARE(form.Image4->Bild().size(), GroesseVon(At + "Ö_Kennzeichen_klein.bmp"));
+  QCOMPARE(form.Image3->Bild().size(), GroesseVon(At + "A-Z/S_5.jpg"));
+  const int unten = form.Listbox1->y() + form.Listbox1->height();
+  QCOMPARE(form.Image3->geometry(), QRect(25, unten + 16, 40, 28));
+
+  Waehle(QStringLiteral("Oberste Organe der Republik, Bundespräsident"));
+  QCOMPARE(form.KarteBtn->text(), QStringLiteral("Oberste Organe auf Karte anzeigen"));
+  form.KarteBtnClick();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Oberste Organe"));
+
+  // A picture without a state suffix keeps the plate shown before.
+  Oeffne(At + QStringLiteral("A-Z/K.jpg"));
+  QCOMPARE(form.Image2->Bild().size(), GroesseVon(At + "Ö_Kennzeichen_Wien.jpg"));
+  QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Bezirk steht:  K  am Anfang ?"));
+  QVERIFY(Meldungen.isEmpty());
+}
+
+void TestQuiz::ohneZeileBleibtFrageOffen() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  // C has no line; the right entry of B stands in the same list and must not be judged for C.
+  Oeffne(De + QStringLiteral("A-E/C.jpg"));
+  QCOMPARE(form.RichtigeZeile, QString());
+  QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+  QVERIFY(form.RichtigImage->isHidden());
+  QVERIFY(form.FalschImage->isHidden());
+  QVERIFY(form.Memo2->isHidden());
+  QCOMPARE(Beschreibung(), QString());
+  QVERIFY(form.Listbox1->count() > 0);
+  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+}
+
+void TestQuiz::ohneTextDateiLeereListe() {
+  TMainForm &form = Form();
+  Oeffne(At + QStringLiteral("A-Z/W_9.jpg"));
+  QVERIFY(form.Listbox1->count() > 0);
+  // "C" names no Austrian text file: nothing to ask, rather than the districts asked before.
+  Oeffne(At + QStringLiteral("A-Z/C_9.jpg"));
+  QCOMPARE(form.Listbox1->count(), 0);
+  QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+  QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Bezirk steht:  C_9  am Anfang ?"));
+  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(!form.Abgebrochen());
+}
+
+void TestQuiz::fehlendeTextDateiIstFatal() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("P-T/P.jpg"));
+  const QString pfad = Basis + De + QStringLiteral("P-T/P-T.txt");
+  QCOMPARE(Meldungen, QStringList{TextDateiFehltMeldung(pfad)});
+  QVERIFY(Meldungen.first().contains(QStringLiteral("P-T.txt\r\nist nicht vorhanden!")));
+  QVERIFY(form.Abgebrochen());
+}
+
+void TestQuiz::fehlendesBildWirdGemeldet() {
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  const int eintraege = form.Listbox1->count();
+  QVERIFY(QFile::remove(Basis + De + QStringLiteral("A-E/A.jpg")));
+  Oeffne(De + QStringLiteral("A-E/A.jpg"));
+  QCOMPARE(Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("A-E/A.jpg"))});
+  // The press ends there: the question still belongs to the plate before.
+  QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
+  QCOMPARE(form.Listbox1->count(), eintraege);
+  QVERIFY(!form.Abgebrochen());
+
+  // A damaged template is reported too, and the list is not touched.
+  Meldungen.clear();
+  QFile vorlage(Basis + De + QStringLiteral("D_Kennzeichen.bmp"));
+  QVERIFY(vorlage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  vorlage.write("BM kaputt");
+  vorlage.close();
+  Oeffne(De + QStringLiteral("A-E/AB.jpg"));
+  QCOMPARE(Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("D_Kennzeichen.bmp"))});
+  QCOMPARE(form.BildDatei, QStringLiteral("AB.jpg"));
+  QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
+}
+
+void TestQuiz::memo2HoeheNachZeilen() {
+  TMainForm &form = Form();
+  const QString zwei = TextFuerZeilen(form.Memo2, 1.5);
+  const QString drei = TextFuerZeilen(form.Memo2, 2.5);
+  const QString fuenf = TextFuerZeilen(form.Memo2, 4.5);
+  ErgaenzeZeilen(
+      Basis + De + QStringLiteral("A-E/A-E.txt"),
+      {QStringLiteral("ZW.jpg\t") + zwei, QStringLiteral("DR.jpg\t") + drei, QStringLiteral("FU.jpg\t") + fuenf});
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QCOMPARE(form.Memo2->height(), 30);
+  QCOMPARE(form.RichtigImage->y(), form.Memo2->y() + 30 + 5);
+
+  Waehle(zwei);
+  QCOMPARE(form.Memo2->height(), 50);
+  QCOMPARE(form.FalschImage->y(), form.Memo2->y() + 50 + 5);
+  Waehle(drei);
+  QCOMPARE(form.Memo2->height(), 70);
+  QCOMPARE(form.FalschImage->y(), form.Memo2->y() + 70 + 5);
+  // From four lines on the box keeps its height.
+  Waehle(fuenf);
+  QCOMPARE(form.Memo2->height(), 70);
+  Waehle(QStringLiteral("Bamberg"));
+  QCOMPARE(form.Memo2->height(), 30);
+  QCOMPARE(form.FalschImage->y(), form.Memo2->y() + 35);
+}
+
+void TestQuiz::karteBtnBeschriftung_data() {
+  QTest::addColumn<int>("breite");
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("mitZusatz");
+  QTest::newRow("580_22_chars") << 580 << "Dillingen an der Donau" << false;
+  QTest::newRow("581_22_chars") << 581 << "Dillingen an der Donau" << true;
+  QTest::newRow("770_30_chars") << 770 << "Dahme-Spreewald und Oder-Spree" << true;
+  QTest::newRow("580_30_chars") << 580 << "Dahme-Spreewald und Oder-Spree" << false;
+}
+
+void TestQuiz::karteBtnBeschriftung() {
+  QFETCH(int, breite);
+  QFETCH(QString, name);
+  QFETCH(bool, mitZusatz);
+  TMainForm &form = Form();
+  form.SetzeBreite(breite);
+  QCOMPARE(form.Breite(), breite);
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  Waehle(name);
+  QCOMPARE(form.KarteBtn->text(), mitZusatz ? name + QStringLiteral(" auf Karte anzeigen") : name);
+}
+
+void TestQuiz::kartenKnopf_data() {
+  QTest::addColumn<QString>("bild");
+  QTest::addColumn<QString>("beschreibung");
+  QTest::addColumn<QString>("ablage");
+  QTest::addColumn<QString>("beschriftung");
+  QTest::newRow("bracketed_note") << "A-E/B.jpg"
+                                  << "Berlin [Hauptstadt]"
+                                  << "Berlin "
+                                  << "Berlin auf Karte anzeigen";
+  QTest::newRow("comma") << "A-E/A.jpg"
+                         << "Augsburg, kreisfreie Stadt [Bayern]"
+                         << "Augsburg"
+                         << "Augsburg auf Karte anzeigen";
+  QTest::newRow("optional") << "A-E/AB.jpg"
+                            << "Aschaffenburg, (optionales Kennzeichen meistens wieder neu, als Wunschmöglichkeit)"
+                            << "Aschaffenburg"
+                            << "Aschaffenburg auf Karte anzeigen";
+}
+
+void TestQuiz::kartenKnopf() {
+  QFETCH(QString, bild);
+  QFETCH(QString, beschreibung);
+  QFETCH(QString, ablage);
+  QFETCH(QString, beschriftung);
+  TMainForm &form = Form();
+  form.KartenAdresse = QStringLiteral("https://karte.example/");
+  Oeffne(De + bild);
+  QCOMPARE(Beschreibung(), beschreibung);
+  QCOMPARE(form.KarteBtn->text(), beschriftung);
+  QGuiApplication::clipboard()->clear();
+  form.KarteBtn->click();
+  QCOMPARE(QGuiApplication::clipboard()->text(), ablage);
+  QCOMPARE(Geoeffnet, QList<QUrl>{QUrl(QStringLiteral("https://karte.example/"))});
+  // The wait before the map opened went through the pause component, which keeps its interval.
+  QCOMPARE(form.MachPause1->Interval(), 100);
+}
+
+void TestQuiz::kartenAdresseNurImNetz_data() {
+  QTest::addColumn<QString>("adresse");
+  QTest::addColumn<QString>("geoeffnet");
+  QTest::newRow("own_web_map") << "http://karte.example/?q="
+                               << "http://karte.example/?q=";
+  QTest::newRow("local_file") << "file:///bin/sh" << StandardKartenAdresse();
+  QTest::newRow("mail") << "mailto:jemand@example.org" << StandardKartenAdresse();
+}
+
+void TestQuiz::kartenAdresseNurImNetz() {
+  QFETCH(QString, adresse);
+  QFETCH(QString, geoeffnet);
+  TMainForm &form = Form();
+  form.KartenAdresse = adresse;
+  Oeffne(De + QStringLiteral("A-E/BA.jpg"));
+  form.KarteBtnClick();
+  QCOMPARE(Geoeffnet, QList<QUrl>{QUrl(geoeffnet)});
+}
+
+void TestQuiz::echteKachelUndFokusNachKarte() {
+  TMainForm &form = Form();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
+  QTRY_COMPARE(form.Kacheln.size(), 6);
+  TKachel *kachel = form.Kacheln.at(2);
+  QCOMPARE(QFileInfo(form.BildPfade.at(kachel->Tag())).fileName(), QStringLiteral("B.jpg"));
+  QTest::mouseClick(kachel, Qt::RightButton);
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
+
+  // A mouse click on another entry judges it.
+  QListWidgetItem *bamberg = form.Listbox1->item(Zeile(QStringLiteral("Bamberg")));
+  QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {}, form.Listbox1->visualItemRect(bamberg).center());
+  QCOMPARE(Beschreibung(), QStringLiteral("Bamberg"));
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+
+  QTest::mouseClick(form.KarteBtn, Qt::LeftButton);
+  QCOMPARE(Geoeffnet.size(), 1);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Bamberg"));
+  QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1), 1000);
+  // The tick itself hands the focus back, whatever a paint does.
+  form.KarteBtn->setFocus();
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.KarteBtn));
+  form.Timer1Timer();
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
+
+  // The timer keeps both result pictures centred over the answer panel.
+  form.FalschImage->move(0, form.FalschImage->y());
+  const int links = form.Panel2->x() + form.Panel2->width() / 2 - form.FalschImage->width() / 2 - 75;
+  QTRY_COMPARE(form.FalschImage->x(), links);
+  QCOMPARE(form.RichtigImage->x(), form.Panel2->x() + form.Panel2->width() / 2 - form.RichtigImage->width() / 2 - 75);
+
+  // Back in the gallery the plate just learned is the one marked.
+  form.ZurueckBtnClick();
+  QVERIFY(form.ScrollBox1->isVisible());
+  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QVERIFY(form.Gefunden);
+  QCOMPARE(QFileInfo(form.BildPfade.at(form.GefundenIndex)).fileName(), QStringLiteral("B.jpg"));
+}
+
+QTEST_MAIN(TestQuiz)
+#include "tst_quiz.moc"
