@@ -102,6 +102,9 @@ void TMainForm::ErzeugeKomponenten() {
   Label2->setText(QStringLiteral("Klicken Sie hier auf die richtige Antwort:"));
   Label2->setFont(fett16);
   SetzeTextFarbe(Label2, Grau);
+  // Labels size themselves to their text; the paint handler centres them.
+  Label1->adjustSize();
+  Label2->adjustSize();
   Image2 = Neu<TBild>(Panel1, "Image2", {224, 48, 313, 67});
   Image2->AutoSize = true;
   Image2->SetzeBild(LayoutBilder::GrossesKennzeichen());
@@ -207,6 +210,13 @@ void TMainForm::ErzeugeKomponenten() {
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(500);
   Timer1->start();
+
+  // Every control paints its own background, so that a control's repaint is not a paint of the window
+  // itself: the window's paint handler places widgets and moves the focus, which must not run in the
+  // middle of a click on a button.
+  for (QObject *kind : children())
+    if (auto *steuer = qobject_cast<QWidget *>(kind))
+      steuer->setAutoFillBackground(true);
 
   // Anchors, as the layout gives them; L, T is the default and needs no rule.
   Anker->Setze(Bevel1, K::L | K::T | K::R);
