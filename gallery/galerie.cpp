@@ -41,9 +41,11 @@ void TMainForm::LadeDieBilder() {
     ProgressBar1->setMaximum(anzahl);
     const TGitter gitter = BerechneGitter(anzahl, ScrollBox1->ClientBreite());
     const int gruppe = Gruppe();
-    for (int i = 0; i < anzahl; ++i) {
+    if (!Vorschauen)
+      ErzeugeArbeitsobjekte();
+    // Tiles are made here, on this thread, as their thumbnails come in; decoding runs alongside.
+    Vorschauen->HoleAlle(BildPfade, [&](int i, const QImage &vorschau) {
       const QString &pfad = BildPfade.at(i);
-      const QImage vorschau = Vorschauen ? Vorschauen->Vorschau(pfad) : ErzeugeVorschau(pfad);
       const TKachelBild bild = ZeichneKachel(vorschau, DateiName(pfad), Suchtext, gruppe);
       if (bild.Treffer) {
         Gefunden = true;
@@ -56,7 +58,7 @@ void TMainForm::LadeDieBilder() {
       kachel->show();
       Kacheln.append(kachel);
       ProgressBar1->setValue(i + 1);
-    }
+    });
     ScrollBox1->SetzeClientBreite(KachelRaster * gitter.Spalten + KachelAbstand);
   }
 

@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class TVorschauCache {
 public:
@@ -17,6 +20,11 @@ public:
   // when the file cannot be decoded. Decodes only when the file is new or changed (size or
   // modification time).
   QImage Vorschau(const QString &pfad);
+
+  // The thumbnails of all these files, handed to fertig(index, thumbnail) on the calling thread in
+  // the order of the list, each as soon as it is ready. Files that are new or changed are decoded
+  // meanwhile by worker threads together with this one; the cache itself is touched only here.
+  void HoleAlle(const QStringList &pfade, const std::function<void(int, const QImage &)> &fertig);
 
   int Dekodierungen() const { return FDekodierungen; }
   int Eintraege() const { return FEintraege.size(); }
@@ -33,6 +41,9 @@ private:
     quint64 Benutzt = 0;
   };
   static qint64 Kosten(const TEintrag &eintrag);
+  // The cached thumbnail when the file is unchanged; otherwise its size and time for the new entry.
+  const QImage *Gueltig(const QString &pfad, qint64 &groesse, qint64 &zeit);
+  void Merke(const QString &pfad, qint64 groesse, qint64 zeit, const QImage &bild);
   void Begrenze();
 
   int FGroesse;
