@@ -512,6 +512,37 @@ private slots:
     QCOMPARE(cache.Dekodierungen(), 4);
   }
 
+  // Many files at once: handed out in list order, each thumbnail the one of its own file, and only
+  // the new ones decoded.
+  void cacheAlleInReihe() {
+    QStringList pfade;
+    for (int i = 0; i < 30; ++i) {
+      const QString name = AE + QStringLiteral("%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+      FBaum->Jpeg(name, QSize(100 + 10 * i, 100));
+      pfade.append(FBaum->Pfad(name));
+    }
+    Schreibe(pfade.at(7), "kaputt");
+    TVorschauCache cache;
+    cache.Vorschau(pfade.at(3));
+    cache.Vorschau(pfade.at(20));
+    QVector<int> reihe;
+    QVector<QImage> bilder;
+    cache.HoleAlle(pfade, [&](int i, const QImage &bild) {
+      reihe.append(i);
+      bilder.append(bild);
+    });
+    QCOMPARE(reihe.size(), 30);
+    for (int i = 0; i < 30; ++i) {
+      QCOMPARE(reihe.at(i), i);
+      if (i != 7)
+        QCOMPARE(bilder.at(i).size(), ZwischenGroesse(QSize(100 + 10 * i, 100)));
+    }
+    QVERIFY(bilder.at(7).isNull());
+    QCOMPARE(cache.Dekodierungen(), 30);
+    cache.HoleAlle(pfade, [](int, const QImage &) {});
+    QCOMPARE(cache.Dekodierungen(), 30);
+  }
+
   void cacheBegrenzt() {
     for (int i = 0; i < 10; ++i)
       FBaum->Jpeg(AE + QStringLiteral("%1.jpg").arg(i), QSize(100, 100));
