@@ -572,6 +572,12 @@ private slots:
     QVERIFY(form->StatusBar1->SimpleText().isEmpty());
     form->FormPaint();
     QCOMPARE(form->Kacheln.size(), 1);
+    // A folder of blanks only: nothing at all changes, not even the status text.
+    form->AktuellerOrdner = QStringLiteral("  ");
+    form->StatusBar1->SetzeSimpleText(QStringLiteral("x"));
+    form->LadeDieBilder();
+    QCOMPARE(form->Kacheln.size(), 1);
+    QCOMPARE(form->StatusBar1->SimpleText(), QStringLiteral("x"));
   }
 
   void leererOrdner() {
@@ -776,7 +782,14 @@ private slots:
   void fehlendeVorlage() {
     QFile::remove(FBaum->Pfad(QString::fromUtf8("Bilder/Österreich/Ö_Kennzeichen_klein.bmp")));
     FBaum->Einstellung(QStringLiteral("1"));
-    TMainForm *form = Starte();
+    // The box of the fatal message lets paints through; none may run the set-up again.
+    SetzeMeldungsAnzeige([this](const QString &text) {
+      FMeldungen.append(text);
+      FForm->FormPaint();
+    });
+    TMainForm *form = Starte(false);
+    form->FormPaint();
+    SetzeMeldungsAnzeige([this](const QString &text) { FMeldungen.append(text); });
     QVERIFY(form->Abgebrochen());
     QCOMPARE(FMeldungen.size(), 1);
     QCOMPARE(FMeldungen.first(), QStringLiteral("Datei: ") +
