@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int ListenZeilenHoehe = 20;
+// The list scrolls sideways over this width, whatever the entries' lengths.
+constexpr int ListenBreite = 1700;
 
 // The list holds whole entries (the answer check compares them), but shows only the description:
 // the picture field after the TABs would give the answer away.
@@ -26,10 +28,8 @@ class TEintragDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
-  QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
-    QSize groesse = QStyledItemDelegate::sizeHint(option, index);
-    groesse.setHeight(ListenZeilenHoehe);
-    return groesse;
+  QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override {
+    return {ListenBreite, ListenZeilenHoehe};
   }
 
 protected:
@@ -44,6 +44,9 @@ protected:
 void TMainForm::QuizEinrichten() {
   Listbox1->setItemDelegate(new TEintragDelegate(Listbox1));
   Listbox1->setUniformItemSizes(true);
+  // Long descriptions are read by scrolling sideways, not cut short.
+  Listbox1->setTextElideMode(Qt::ElideNone);
+  Listbox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   Listbox1->setSelectionMode(QAbstractItemView::SingleSelection);
   // A change of the selection by mouse or keyboard judges the entry; a focus change alone does not.
   connect(Listbox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
