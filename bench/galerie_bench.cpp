@@ -5,6 +5,7 @@
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
 #include "gallery/galerieregeln.h"
+#include "gallery/vorschaucache.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -148,6 +149,16 @@ void Warm(benchmark::State &state) {
   state.counters["Dekodierungen"] = form->Dekodierungen() - vorher;
 }
 
+// The tile pictures of a warm reload alone, without widgets and file queries.
+void Kacheln(benchmark::State &state) {
+  QVector<QImage> vorschauen;
+  for (const QString &pfad : Umgebung->PlattenPfade)
+    vorschauen.append(ErzeugeVorschau(pfad));
+  for (auto _ : state)
+    for (int i = 0; i < vorschauen.size(); ++i)
+      benchmark::DoNotOptimize(ZeichneKachel(vorschauen.at(i), DateiName(Umgebung->PlattenPfade.at(i)), QString(), 0));
+}
+
 // What a gallery without DCT scaling would pay: the whole photo decoded, then scaled smoothly.
 void VollUndGlatt(benchmark::State &state) {
   for (auto _ : state)
@@ -165,6 +176,7 @@ void VollUndGlatt(benchmark::State &state) {
 BENCHMARK(Kalt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(Boden)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(Warm)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(Kacheln)->Unit(benchmark::kMillisecond);
 BENCHMARK(VollUndGlatt)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char **argv) {

@@ -4,8 +4,7 @@
 #include "app/einstellungen.h"
 #include "data/ansi.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QVarLengthArray>
@@ -13,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include <algorithm>
 #include <utility>
@@ -52,11 +52,24 @@ QString KleinAZ(QString text) {
 } // namespace
 
 QStringList ListeBilder(const QString &ordner, const QString &endungen) {
-  QDir dir(ordner);
-  if (ordner.trimmed().isEmpty() || !dir.exists())
+  if (ordner.trimmed().isEmpty())
     return {};
-  // Hidden and system files count like any other; only folders are left out.
-  const QStringList namen = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+  // The entry types come with the listing itself, so no file is queried here: the gallery asks
+  // for each picture's size and time once, when it looks for its thumbnail.
+  QStringList namen;
+  std::error_code fehler;
+  std::filesystem::directory_iterator eintrag(std::filesystem::path(QFile::encodeName(ordner).toStdString()), fehler);
+  if (fehler)
+    return {};
+  for (; eintrag != std::filesystem::directory_iterator(); eintrag.increment(fehler)) {
+    if (fehler)
+      break;
+    std::error_code artFehler;
+    // Hidden and system files count like any other; only folders are left out.
+    if (eintrag->is_directory(artFehler))
+      continue;
+    namen.append(QFile::decodeName(QByteArray::fromStdString(eintrag->path().filename().string())));
+  }
 
   QVector<std::pair<QString, QString>> treffer; // (upper-cased name, name)
   for (const QString &name : namen) {
