@@ -147,10 +147,6 @@ private slots:
   void karteBtnText_data();
   void karteBtnText();
   void angezeigteZeilen();
-  void memo2Hoehe_data();
-  void memo2Hoehe();
-  void platzierung_data();
-  void platzierung();
   void sichereKartenAdresse_data();
   void sichereKartenAdresse();
 
@@ -548,37 +544,6 @@ void TestQuiz::angezeigteZeilen() {
   // The same text wraps to fewer lines in a wider box.
   QCOMPARE(AngezeigteZeilen(text(2.5), schrift, breite * 3, 4), 1);
   QCOMPARE(AngezeigteZeilen(QString(), schrift, breite, 4), 1);
-}
-
-void TestQuiz::memo2Hoehe_data() {
-  QTest::addColumn<int>("zeilen");
-  QTest::addColumn<int>("hoehe");
-  QTest::newRow("one") << 1 << 30;
-  QTest::newRow("two") << 2 << 50;
-  QTest::newRow("three") << 3 << 70;
-  QTest::newRow("four_keeps") << 4 << 57;
-  QTest::newRow("zero_keeps") << 0 << 57;
-}
-
-void TestQuiz::memo2Hoehe() {
-  QFETCH(int, zeilen);
-  QFETCH(int, hoehe);
-  QCOMPARE(Memo2Hoehe(zeilen, 57), hoehe);
-}
-
-void TestQuiz::platzierung_data() {
-  QTest::addColumn<int>("gruppe");
-  QTest::addColumn<QList<int>>("werte");
-  QTest::newRow("germany") << 0 << QList<int>{382, 384, 23, 386, 34};
-  QTest::newRow("austria") << 1 << QList<int>{382, 384, 25, 388, 28};
-}
-
-void TestQuiz::platzierung() {
-  QFETCH(int, gruppe);
-  QFETCH(QList<int>, werte);
-  const TPlatzierung platz = PlatzierungUnterListe(168 + 204, gruppe);
-  QCOMPARE((QList<int>{platz.KarteBtnOben, platz.Image4Oben, platz.Image3Links, platz.Image3Oben, platz.Image3Hoehe}),
-           werte);
 }
 
 void TestQuiz::sichereKartenAdresse_data() {
