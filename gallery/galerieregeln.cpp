@@ -139,6 +139,19 @@ void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int un
   if (bild.isNull() || rechts <= links || unten <= oben)
     return;
   const int w = qMax(1, stiftBreite);
+  // The thin frame is drawn on every tile of every load: its outline needs no row-by-row work.
+  if (w == 1) {
+    const QRect rand = QRect(links, oben, rechts - links, unten - oben);
+    MischeNichtXor(bild, QRect(rand.left(), rand.top(), rand.width(), 1), stift);
+    if (rand.height() > 1)
+      MischeNichtXor(bild, QRect(rand.left(), rand.bottom(), rand.width(), 1), stift);
+    if (rand.height() > 2) {
+      MischeNichtXor(bild, QRect(rand.left(), rand.top() + 1, 1, rand.height() - 2), stift);
+      if (rand.width() > 1)
+        MischeNichtXor(bild, QRect(rand.right(), rand.top() + 1, 1, rand.height() - 2), stift);
+    }
+    return;
+  }
   const int halb = w / 2;
   const int rechtsLinie = rechts - 1;
   const int untenLinie = unten - 1;
