@@ -11,6 +11,13 @@ namespace {
 const QColor EuBlau(0, 51, 153);
 const QColor EuGelb(255, 204, 0);
 
+QFont FetteSchrift(int pixel) {
+  QFont schrift(QStringLiteral("DejaVu Sans"));
+  schrift.setBold(true);
+  schrift.setPixelSize(pixel);
+  return schrift;
+}
+
 void Sterne(QPainter &maler, QPointF mitte, qreal radius, qreal sternRadius) {
   maler.setPen(Qt::NoPen);
   maler.setBrush(EuGelb);
@@ -34,10 +41,7 @@ void Band(QPainter &maler, const QRect &band) {
   maler.fillRect(band, EuBlau);
   const qreal r = band.width() * 0.28;
   Sterne(maler, QPointF(band.center().x() + 0.5, band.top() + band.height() * 0.33), r, r * 0.28);
-  QFont schrift(QStringLiteral("DejaVu Sans"));
-  schrift.setBold(true);
-  schrift.setPixelSize(qMax(8, band.height() * 3 / 10));
-  maler.setFont(schrift);
+  maler.setFont(FetteSchrift(qMax(8, band.height() * 3 / 10)));
   maler.setPen(Qt::white);
   maler.drawText(QRect(band.left(), band.top() + band.height() * 6 / 10, band.width(), band.height() * 4 / 10),
                  Qt::AlignCenter, QStringLiteral("D"));
@@ -62,10 +66,7 @@ QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken) {
   bild.fill(Qt::white);
   QPainter maler(&bild);
   maler.setRenderHint(QPainter::Antialiasing);
-  QFont schrift(QStringLiteral("DejaVu Sans"));
-  schrift.setBold(true);
-  schrift.setPixelSize(30);
-  maler.setFont(schrift);
+  maler.setFont(FetteSchrift(30));
   maler.setPen(farbe);
   maler.drawText(QRect(0, 0, 150, 50), Qt::AlignVCenter | Qt::AlignLeft, wort);
   maler.setPen(Qt::NoPen);
@@ -100,10 +101,7 @@ QImage AntwortGlyphe() {
   bild.fill(QColor(190, 240, 170));
   QPainter maler(&bild);
   maler.setRenderHint(QPainter::TextAntialiasing);
-  QFont schrift(QStringLiteral("DejaVu Sans"));
-  schrift.setBold(true);
-  schrift.setPixelSize(14);
-  maler.setFont(schrift);
+  maler.setFont(FetteSchrift(14));
   maler.setPen(Qt::black);
   maler.drawText(bild.rect(), Qt::AlignCenter, QStringLiteral("Zeig mir die richtige Antwort"));
   return bild;
