@@ -2,6 +2,7 @@
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
+#include "app/signale.h"
 #include "app/tmainform.h"
 #include "search/tscrollbox.h"
 
@@ -12,12 +13,15 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QUrl>
+
+#include <csignal>
 
 namespace {
 
@@ -87,6 +91,8 @@ private slots:
   void tastenImSuchfeld();
   void tastenAufDerFrage();
   void klickGibtGalerieDenFokus();
+  // Ends the application's event loops: keep it last.
+  void signalSchliesstUndSpeichert();
 
 private:
   TMainForm *NeuesFenster(bool zeigen = true);
@@ -467,6 +473,20 @@ void TestApp::klickGibtGalerieDenFokus() {
   QTest::mouseClick(fenster->ToolBar1, Qt::LeftButton, {}, QPoint(600, 10));
   QVERIFY(fenster->ScrollBox1->hasFocus());
   delete fenster;
+}
+
+void TestApp::signalSchliesstUndSpeichert() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->setAttribute(Qt::WA_DeleteOnClose);
+  QPointer<TMainForm> beobachter(fenster);
+  BeendeBeiSignal(*qApp);
+  QVERIFY(::raise(SIGTERM) == 0);
+  // The window is closed by the event loop, and its shutdown writes the settings.
+  QTRY_VERIFY(beobachter.isNull());
+  QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
+                      QStringLiteral("Groesse")),
+           QStringLiteral("770x734"));
 }
 
 QTEST_MAIN(TestApp)

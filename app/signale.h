@@ -1,0 +1,8 @@
+// Terminating signals (logout, shutdown, Ctrl+C) close the window the normal way.
+#pragma once
+
+class QApplication;
+
+// Installs the handlers; a signal then closes every window and ends the event loop, so that the
+// window's shutdown runs and writes the settings as on any other close.
+void BeendeBeiSignal(QApplication &app);
