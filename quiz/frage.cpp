@@ -50,8 +50,20 @@ void TMainForm::QuizEinrichten() {
   Listbox1->setSelectionMode(QAbstractItemView::SingleSelection);
   // A change of the selection by mouse or keyboard judges the entry; a focus change alone does not.
   connect(Listbox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-    if (!ListeDurchProgramm && Listbox1->currentItem() && Listbox1->currentItem()->isSelected())
-      ListBox1Click();
+    QListWidgetItem *aktuell = Listbox1->currentItem();
+    if (ListeDurchProgramm || !aktuell)
+      return;
+    if (!aktuell->isSelected()) {
+      // Ctrl+click would empty the list's selection while the answer box still judges the entry; a
+      // single-choice list keeps its choice.
+      if (Listbox1->selectedItems().isEmpty()) {
+        ListeDurchProgramm = true;
+        aktuell->setSelected(true);
+        ListeDurchProgramm = false;
+      }
+      return;
+    }
+    ListBox1Click();
   });
   Memo2->setReadOnly(true);
   Memo2->setLineWrapMode(QTextEdit::WidgetWidth);

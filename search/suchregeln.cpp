@@ -15,7 +15,8 @@ std::optional<TBereich> BereichFuerSuchbegriff(const QString &suchbegriff) {
   if (suchbegriff.isEmpty())
     return std::nullopt;
   const char16_t erstes = suchbegriff.at(0).unicode();
-  if (erstes >= u'A' && erstes <= u'E')
+  // The diplomatic corps' "0" lies with A-E, as its text file does; without it the plate could not be found.
+  if (erstes == u'0' || (erstes >= u'A' && erstes <= u'E'))
     return TBereich::A_E;
   if (erstes >= u'F' && erstes <= u'J')
     return TBereich::F_J;

@@ -701,6 +701,13 @@ void TestQuiz::falscheAntwort() {
   QVERIFY(form.Image3->isHidden());
   QVERIFY(form.Image4->isHidden());
 
+  // Ctrl+click on the chosen entry must not leave the list without a choice.
+  const QListWidgetItem *gewaehlt = form.Listbox1->currentItem();
+  QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                    form.Listbox1->visualItemRect(gewaehlt).center());
+  QCOMPARE(form.Listbox1->selectedItems(), QList<QListWidgetItem *>{form.Listbox1->currentItem()});
+  QVERIFY(form.FalschImage->isVisibleTo(form.Panel2));
+
   // The button brings back the right entry, judged right.
   form.ZeigDieAntwortBtn->click();
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));

@@ -348,7 +348,8 @@ void TestSearch::bereich_data() {
   QTest::newRow("umlaut_ue_upper") << "ÜB" << std::optional(TBereich::U_Z);
   QTest::newRow("umlaut_ae_upper") << "Ä" << std::optional<TBereich>();
   QTest::newRow("lower_case_is_no_code") << "h" << std::optional<TBereich>();
-  QTest::newRow("digit") << "0" << std::optional<TBereich>();
+  QTest::newRow("digit") << "5" << std::optional<TBereich>();
+  QTest::newRow("diplomats_zero") << "0" << std::optional(TBereich::A_E);
   QTest::newRow("question_mark") << "?" << std::optional<TBereich>();
   QTest::newRow("empty") << "" << std::optional<TBereich>();
   QTest::newRow("accent_e") << "É" << std::optional<TBereich>();

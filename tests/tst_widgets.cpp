@@ -88,6 +88,12 @@ void TestWidgets::nichtPositivKehrtSofortZurueck() {
   QVERIFY(uhr.elapsed() < 500);
   QCOMPARE(pause.Interval(), 1000);
   QVERIFY(!UhrVon(pause)->isActive());
+
+  // The same holds for a plain wait on such an interval.
+  pause.SetInterval(dauer);
+  pause.Pause();
+  QVERIFY(uhr.elapsed() < 500);
+  QVERIFY(!UhrVon(pause)->isActive());
 }
 
 void TestWidgets::ereignisseLaufenWaehrendDerPause() {

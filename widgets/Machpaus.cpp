@@ -25,7 +25,8 @@ void TMachPause::SetInterval(int value) {
 }
 
 void TMachPause::Pause() {
-  if (!FTimer)
+  // Without a timer, or with an interval of 0 or less, no tick would ever end the wait.
+  if (!FTimer || FTimer->interval() <= 0)
     return;
   FElapsed = false;
   disconnect(FTimer, &QTimer::timeout, this, &TMachPause::TimerTick);
