@@ -50,11 +50,17 @@ void TBild::paintEvent(QPaintEvent *) {
   }
 }
 
-void TBild::mousePressEvent(QMouseEvent *event) {
-  if (event->button() == Qt::LeftButton)
+bool IstKlick(const QWidget *steuer, const QMouseEvent *event) {
+  return event->button() == Qt::LeftButton && steuer->rect().contains(event->position().toPoint());
+}
+
+// The press is taken, so that its release comes back here; a control without a handler keeps the
+// press to itself all the same, since it must not act as a click on what lies beneath it.
+void TBild::mousePressEvent(QMouseEvent *event) { event->accept(); }
+
+void TBild::mouseReleaseEvent(QMouseEvent *event) {
+  if (IstKlick(this, event))
     emit Klick();
-  else
-    QWidget::mousePressEvent(event);
 }
 
 TPanel::TPanel(QWidget *parent) : QFrame(parent) {
@@ -83,10 +89,11 @@ void TPanel::paintEvent(QPaintEvent *event) {
   maler.drawText(contentsRect(), Qt::AlignCenter, FCaption);
 }
 
-void TPanel::mousePressEvent(QMouseEvent *event) {
-  if (event->button() == Qt::LeftButton)
+void TPanel::mousePressEvent(QMouseEvent *event) { event->accept(); }
+
+void TPanel::mouseReleaseEvent(QMouseEvent *event) {
+  if (IstKlick(this, event))
     emit Klick();
-  QFrame::mousePressEvent(event);
 }
 
 TToolBar::TToolBar(QWidget *parent) : QFrame(parent) { setAutoFillBackground(true); }
@@ -119,10 +126,11 @@ void TToolBar::childEvent(QChildEvent *event) {
   QFrame::childEvent(event);
 }
 
-void TToolBar::mousePressEvent(QMouseEvent *event) {
-  if (event->button() == Qt::LeftButton)
+void TToolBar::mousePressEvent(QMouseEvent *event) { event->accept(); }
+
+void TToolBar::mouseReleaseEvent(QMouseEvent *event) {
+  if (IstKlick(this, event))
     emit Klick();
-  QFrame::mousePressEvent(event);
 }
 
 TStatusBar::TStatusBar(QWidget *parent) : QFrame(parent) {}

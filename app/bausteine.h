@@ -6,6 +6,12 @@
 #include <QString>
 #include <QWidget>
 
+class QMouseEvent;
+
+// A click: the left button released over the control it was pressed on. Handlers named "...Click"
+// run on that release, as the classic controls did, not on the press.
+bool IstKlick(const QWidget *steuer, const QMouseEvent *event);
+
 // A picture control. It can size itself to its picture, stretch the picture to its own size, and
 // treat the colour of the bottom-left pixel as see-through (for bitmaps).
 class TBild : public QWidget {
@@ -29,6 +35,7 @@ signals:
 protected:
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
   QImage FBild;
@@ -50,6 +57,7 @@ signals:
 protected:
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
   QString FCaption;
@@ -69,6 +77,7 @@ protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void childEvent(QChildEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
 // A status bar with one simple text.

@@ -63,6 +63,9 @@ QString LiesProfil(const QString &datei, const QString &abschnitt, const QString
   bool imAbschnitt = false;
   for (const TZeile &zeile : Zeilen(file.readAll())) {
     if (const auto name = AbschnittVon(zeile.Text)) {
+      // Only the first section of that name counts, the one a write goes to.
+      if (imAbschnitt)
+        break;
       imAbschnitt = GleicherName(*name, abschnitt);
       continue;
     }

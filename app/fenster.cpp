@@ -46,7 +46,9 @@ void TMainForm::FormCreate() {
   const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
   if (!groesse.isEmpty()) {
     // A value that is not two whole numbers keeps the layout size.
-    if (const std::optional<TGroesse> g = LiesGroesse(groesse)) {
+    // A size of zero or less would open a window without a client area and store it again on close.
+    const std::optional<TGroesse> g = LiesGroesse(groesse);
+    if (g && g->Breite > 0 && g->Hoehe > 0) {
       SetzeBreite(BegrenzteAussenlaenge(g->Breite));
       SetzeHoehe(BegrenzteAussenlaenge(g->Hoehe));
     }
@@ -172,10 +174,13 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
 void TMainForm::FensterBefehl(Qt::WindowStates alt, Qt::WindowStates neu) {
   const bool warMaximiert = alt & Qt::WindowMaximized;
   const bool istMaximiert = neu & Qt::WindowMaximized;
+  const bool warMinimiert = alt & Qt::WindowMinimized;
+  const bool istMinimiert = neu & Qt::WindowMinimized;
   if (istMaximiert && !warMaximiert) {
     MaximiertPerBefehl = true;
     FormResize();
-  } else if (warMaximiert && !istMaximiert) {
+  } else if ((warMaximiert && !istMaximiert) || (warMinimiert && !istMinimiert)) {
+    // Coming back from the task bar is a restore too, as the classic restore command was.
     Trenner->resize(GespeicherteTrennerBreite, Trenner->height());
     MaximiertPerBefehl = false;
   }

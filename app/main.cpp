@@ -18,6 +18,10 @@ int main(int argc, char *argv[]) {
     hauptfenster.move(frei.center() - QPoint(hauptfenster.width() / 2, hauptfenster.height() / 2));
   }
   hauptfenster.show();
+  // The first paint's set-up runs while the window is shown, before any event loop: a fatal message
+  // there has nothing to quit yet.
+  if (hauptfenster.Abgebrochen())
+    return 0;
   const int status = app.exec();
   // A fatal message ends the program with status 0, however its box was closed.
   return hauptfenster.Abgebrochen() ? 0 : status;

@@ -8,6 +8,7 @@
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QIcon>
 #include <QLabel>
@@ -130,6 +131,8 @@ void TMainForm::ErzeugeKomponenten() {
   ComboBox1->setToolTip(QStringLiteral("Gruppe der Verkehrsschilder auswählen"));
   ComboBox1->addItems({QStringLiteral("Nummernfibel in Deutschland"), QStringLiteral("Nummernfibel in Österreich")});
   ComboBox1->setCurrentIndex(-1);
+  for (int i = 0; i < ComboBox1->count(); ++i)
+    ComboBox1->setItemData(i, QSize(0, 20), Qt::SizeHintRole);
   ComboBox1->setFont(fett16);
 
   Panel2 = Neu<TPanel>(this, "Panel2", {20, 84, 717, 125});
@@ -168,6 +171,7 @@ void TMainForm::ErzeugeKomponenten() {
   ToolBar1->NeuAnordnen();
 
   StatusBar1 = Neu<TStatusBar>(this, "StatusBar1", {0, 671, LayoutClientBreite, 24});
+  StatusBar1->setFont(QApplication::font()); // the system font, not the window's
   ProgressBar1 = Neu<QProgressBar>(this, "ProgressBar1", {4, 676, 150, 17});
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setTextVisible(false);
@@ -217,6 +221,13 @@ void TMainForm::ErzeugeKomponenten() {
   for (QObject *kind : children())
     if (auto *steuer = qobject_cast<QWidget *>(kind))
       steuer->setAutoFillBackground(true);
+  // A press on a control without a click handler (a label, a bevel, the status bar) is no click on
+  // the panel or the window beneath it.
+  for (QWidget *eltern : {static_cast<QWidget *>(this), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
+                          static_cast<QWidget *>(ToolBar1)})
+    for (QObject *kind : eltern->children())
+      if (auto *steuer = qobject_cast<QWidget *>(kind))
+        steuer->setAttribute(Qt::WA_NoMousePropagation);
 
   // Anchors, as the layout gives them; L, T is the default and needs no rule.
   Anker->Setze(Bevel1, K::L | K::T | K::R);
@@ -305,7 +316,9 @@ void TMainForm::changeEvent(QEvent *event) {
   QWidget::changeEvent(event);
 }
 
-void TMainForm::mousePressEvent(QMouseEvent *event) {
-  QWidget::mousePressEvent(event);
-  FormClick();
+void TMainForm::mousePressEvent(QMouseEvent *event) { event->accept(); }
+
+void TMainForm::mouseReleaseEvent(QMouseEvent *event) {
+  if (IstKlick(this, event))
+    FormClick();
 }

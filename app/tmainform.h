@@ -181,6 +181,7 @@ protected:
   void showEvent(QShowEvent *event) override;
   void changeEvent(QEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
   void ErzeugeKomponenten();

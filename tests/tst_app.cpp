@@ -12,8 +12,10 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <signal.h>
 
 namespace {
 
@@ -91,6 +94,9 @@ private slots:
   void tastenImSuchfeld();
   void tastenAufDerFrage();
   void klickGibtGalerieDenFokus();
+  void klicksAufDerFrage();
+  void minimiertUndWiederhergestellt();
+  void fehlendeVorlageBeendetDasProgramm();
   // Ends the application's event loops: keep it last.
   void signalSchliesstUndSpeichert();
 
@@ -151,6 +157,8 @@ void TestApp::profilLesen_data() {
   QTest::newRow("comment_ignored") << QByteArray("[Einstellung]\r\n;Groesse=1x1\r\n") << "vorgabe";
   QTest::newRow("cp1252_value") << QByteArray("[Einstellung]\r\nGroesse=\xD6\x80\r\n") << QString::fromUtf8("Ö€");
   QTest::newRow("binary_garbage") << QByteArray("\x00\xFF[\x01\n=\n[Einstellung\nGroesse=3x4", 31) << "3x4";
+  QTest::newRow("first_section_only") << QByteArray("[Einstellung]\r\nAuswahl=1\r\n[Einstellung]\r\nGroesse=9x9\r\n")
+                                      << "vorgabe";
   QTest::newRow("cut_to_254") << QByteArray("[Einstellung]\nGroesse=") + QByteArray(300, 'a') << QString(254, 'a');
 }
 
@@ -216,6 +224,7 @@ void TestApp::groesse_data() {
   QTest::newRow("letters") << "abcxdef" << false << 0 << 0;
   QTest::newRow("second_x_in_height") << "900x7x0" << false << 0 << 0;
   QTest::newRow("empty_height") << "900x" << false << 0 << 0;
+  QTest::newRow("zero_parses") << "0x0" << true << 0 << 0;
 }
 
 void TestApp::groesse() {
@@ -258,6 +267,14 @@ void TestApp::fehlenderOrdner() {
 }
 
 void TestApp::startMitGroesseUndAdresse() {
+  {
+    // A size of zero keeps the layout size.
+    BaueBaum(FOrdner->path());
+    Schreibe(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), "[Einstellung]\r\nGroesse=0x0\r\n");
+    TMainForm *fenster = NeuesFenster();
+    QCOMPARE(fenster->Hoehe(), 734);
+    delete fenster;
+  }
   BaueBaum(FOrdner->path());
   Schreibe(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")),
            "[Einstellung]\r\nGroesse=900x700\r\nKartenAdresse=\r\n");
@@ -273,6 +290,82 @@ void TestApp::startMitGroesseUndAdresse() {
   QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
                       QStringLiteral("Groesse")),
            QStringLiteral("900x700"));
+}
+
+void TestApp::klicksAufDerFrage() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  const auto frage = [fenster] {
+    fenster->ScrollBox1->hide();
+    fenster->Panel1->show();
+    fenster->Panel2->show();
+  };
+  frage();
+  // Labels have no handler: a click on them stays on the question screen.
+  QTest::mouseClick(fenster->Label1, Qt::LeftButton);
+  QTest::mouseClick(fenster->Label2, Qt::LeftButton);
+  QTest::mouseClick(fenster->Image3, Qt::LeftButton);
+  QVERIFY(fenster->ScrollBox1->isHidden());
+  // A press on the panel that is released elsewhere is no click.
+  QTest::mousePress(fenster->Panel1, Qt::LeftButton, {}, QPoint(5, 400));
+  QTest::mouseRelease(fenster->Panel1, Qt::LeftButton, {}, QPoint(-50, 400));
+  QVERIFY(fenster->ScrollBox1->isHidden());
+  // Beside the labels, on the free panel: back to the gallery.
+  QTest::mouseClick(fenster->Panel1, Qt::LeftButton, {}, QPoint(5, 400));
+  QVERIFY(!fenster->ScrollBox1->isHidden());
+  frage();
+  QTest::mouseClick(fenster->Image2, Qt::LeftButton);
+  QVERIFY(!fenster->ScrollBox1->isHidden());
+  delete fenster;
+}
+
+void TestApp::minimiertUndWiederhergestellt() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  const int trenner = fenster->Trenner->width();
+  fenster->setWindowState(Qt::WindowMaximized);
+  QTRY_VERIFY(fenster->MaximiertPerBefehl);
+  fenster->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+  fenster->Trenner->resize(50, fenster->Trenner->height());
+  // Back from the task bar counts as a restore: the flag goes and the separator comes back.
+  fenster->setWindowState(Qt::WindowMaximized);
+  QTRY_VERIFY(!fenster->MaximiertPerBefehl);
+  QCOMPARE(fenster->Trenner->width(), trenner);
+  delete fenster;
+}
+
+void TestApp::fehlendeVorlageBeendetDasProgramm() {
+#ifdef Q_OS_LINUX
+  // The whole program in a process of its own: the first paint's set-up finds no small template,
+  // shows the fatal message (closed here by a terminating signal) and must end with status 0.
+  BaueBaum(FOrdner->path());
+  QVERIFY(QFile::remove(FOrdner->filePath(QStringLiteral("Bilder/Deutschland/D_Kennzeichen_klein.bmp"))));
+  QProcess programm;
+  programm.setWorkingDirectory(FOrdner->path());
+  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+  umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  programm.setProcessEnvironment(umgebung);
+  programm.start(QStringLiteral(NF_PROGRAMM), {});
+  QVERIFY(programm.waitForStarted());
+  // The signal is sent once the program has its handler (the caught-signal mask in /proc says so).
+  const auto faengtTerm = [&programm]() -> bool {
+    QFile status(QStringLiteral("/proc/%1/status").arg(programm.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+      return false;
+    for (const QByteArray &zeile : status.readAll().split('\n'))
+      if (zeile.startsWith("SigCgt:"))
+        return ((zeile.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+    return false;
+  };
+  QTRY_VERIFY_WITH_TIMEOUT(faengtTerm(), 20000);
+  ::kill(static_cast<pid_t>(programm.processId()), SIGTERM);
+  QVERIFY(programm.waitForFinished(20000));
+  QCOMPARE(programm.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(programm.exitCode(), 0);
+  QVERIFY(!QFile::exists(FOrdner->filePath(QStringLiteral("Kennzeichen.ini"))));
+#else
+  QSKIP("needs /proc");
+#endif
 }
 
 void TestApp::schliessenSchreibtEinstellungen_data() {
