@@ -33,6 +33,14 @@ struct TUmgebung {
 };
 TUmgebung *Umgebung = nullptr;
 
+QByteArray AlsJpeg(const QImage &bild) {
+  QByteArray daten;
+  QBuffer puffer(&daten);
+  puffer.open(QIODevice::WriteOnly);
+  bild.save(&puffer, "JPG", 90);
+  return daten;
+}
+
 // Black letters on white with a border, about the size of the generated plate pictures.
 QByteArray Platte(int i) {
   QImage bild(180, 60, QImage::Format_RGB32);
@@ -46,11 +54,7 @@ QByteArray Platte(int i) {
   maler.setFont(schrift);
   maler.drawText(bild.rect(), Qt::AlignCenter, QStringLiteral("%1%2").arg(QChar('A' + i % 26)).arg(i));
   maler.end();
-  QByteArray daten;
-  QBuffer puffer(&daten);
-  puffer.open(QIODevice::WriteOnly);
-  bild.save(&puffer, "JPG", 90);
-  return daten;
+  return AlsJpeg(bild);
 }
 
 // A photo-like picture: gradients and many soft shapes, so that it compresses like a photo.
@@ -69,11 +73,7 @@ QByteArray Foto(int saat) {
     maler.drawEllipse(zufall.bounded(1600), zufall.bounded(1200), 20 + zufall.bounded(200), 20 + zufall.bounded(200));
   }
   maler.end();
-  QByteArray daten;
-  QBuffer puffer(&daten);
-  puffer.open(QIODevice::WriteOnly);
-  bild.save(&puffer, "JPG", 90);
-  return daten;
+  return AlsJpeg(bild);
 }
 
 void Schreibe(const QString &pfad, const QByteArray &daten) {

@@ -11,8 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QProcess>
@@ -40,14 +40,12 @@ void Schreibe(const QString &pfad, const QByteArray &inhalt) {
   f.write(inhalt);
 }
 
-const char *const AlleOrdner[] = {"Bilder/Österreich/A-Z",  "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
-                                  "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"};
-
 // The smallest tree the program starts in: the six folders and the four group templates.
 void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
-  for (const char *ordner : AlleOrdner)
-    if (!ohne.contains(QString::fromUtf8(ordner)))
-      QDir(basis).mkpath(QString::fromUtf8(ordner));
+  for (TBereich bereich :
+       {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T, TBereich::U_Z})
+    if (!ohne.contains(RelativerOrdner(bereich)))
+      QDir(basis).mkpath(RelativerOrdner(bereich));
   QImage gross(313, 67, QImage::Format_RGB888), klein(136, 67, QImage::Format_RGB888);
   gross.fill(Qt::white);
   klein.fill(Qt::white);
