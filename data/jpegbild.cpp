@@ -2,29 +2,99 @@
 // process, plus DCT-scaled decoding for thumbnails; bitmaps through Qt.
 #include "data/jpegbild.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QtEndian>
+#include "data/dateilesen.h"
 
+#include <QBuffer>
+#include <QImageReader>
+
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include <jpeglib.h>
 
 namespace {
 
-// Files above this size are no plate pictures; reading them whole would only waste memory.
-constexpr qint64 GroessteDatei = 256LL * 1024 * 1024;
-// libjpeg's own working memory (progressive coefficient buffers and the like).
-constexpr long GroessterArbeitsspeicher = 512L * 1024 * 1024;
 constexpr int DctNenner = 8;
+// libjpeg's row buffers and tables besides the coefficients: a little per pixel of width, plus a
+// fixed part for everything else.
+constexpr qint64 ZeilenpufferJeSpalte = 64;
+constexpr qint64 FesterArbeitsspeicher = 2LL * 1024 * 1024;
+// One coefficient block: 64 coefficients of two bytes.
+constexpr qint64 BlockBytes = DCTSIZE2 * qint64(sizeof(JCOEF));
+constexpr size_t LesePuffer = 64 * 1024;
+
+// The shares of DekodierSpeicher that decodes hold at the moment. A decode waits until its share is
+// free, so that eight threads on a folder of huge headers take turns instead of each taking gigabytes.
+class TSpeicherKonto {
+public:
+  bool Belege(qint64 bytes) {
+    if (bytes > DekodierSpeicher)
+      return false;
+    std::unique_lock<std::mutex> sperre(FSchutz);
+    FFrei.wait(sperre, [&] { return FBelegt + bytes <= DekodierSpeicher; });
+    FBelegt += bytes;
+    FSpitze = qMax(FSpitze, FBelegt);
+    return true;
+  }
+  void Gib(qint64 bytes) {
+    {
+      std::lock_guard<std::mutex> sperre(FSchutz);
+      FBelegt -= bytes;
+    }
+    FFrei.notify_all();
+  }
+  qint64 Spitze() {
+    std::lock_guard<std::mutex> sperre(FSchutz);
+    return FSpitze;
+  }
+
+private:
+  std::mutex FSchutz;
+  std::condition_variable FFrei;
+  qint64 FBelegt = 0;
+  qint64 FSpitze = 0;
+};
+
+TSpeicherKonto &Konto() {
+  static TSpeicherKonto konto;
+  return konto;
+}
+
+// A share of the account, given back when it goes out of scope.
+class TBelegung {
+public:
+  TBelegung() = default;
+  TBelegung(const TBelegung &) = delete;
+  TBelegung &operator=(const TBelegung &) = delete;
+  ~TBelegung() {
+    if (FBytes > 0)
+      Konto().Gib(FBytes);
+  }
+  bool Belege(qint64 bytes) {
+    if (!Konto().Belege(bytes))
+      return false;
+    FBytes = bytes;
+    return true;
+  }
+
+private:
+  qint64 FBytes = 0;
+};
 
 struct TFehlerVerwalter {
   jpeg_error_mgr Basis;
   std::jmp_buf Ruecksprung;
+};
+
+// Reads the compressed data from an open file in blocks, so a large file is never held whole.
+struct TDateiQuelle {
+  jpeg_source_mgr Basis{};
+  TLeseDatei *Datei = nullptr;
+  std::vector<JOCTET> Puffer;
 };
 
 // Everything that must survive a jump back from deep inside libjpeg lives here, on the heap, so
@@ -32,6 +102,9 @@ struct TFehlerVerwalter {
 struct TDekoder {
   jpeg_decompress_struct Info{};
   TFehlerVerwalter Fehler{};
+  jpeg_progress_mgr Fortschritt{};
+  TDateiQuelle Quelle;
+  TBelegung Speicher;
   bool Angelegt = false;
   QImage Bild;
   std::vector<JSAMPROW> Zeilen;
@@ -47,6 +120,58 @@ struct TDekoder {
   std::longjmp(fehler->Ruecksprung, 1);
 }
 
+// Each scan of a progressive file runs over the whole picture again, so a small file that repeats
+// a scan thousands of times would keep a decode busy for minutes. Encoders write about ten scans.
+void PruefeScans(j_common_ptr info) {
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > GroessteScanzahl)
+    FehlerBeenden(info);
+}
+
+void QuelleBeginnen(j_decompress_ptr) {}
+void QuelleBeenden(j_decompress_ptr) {}
+
+boolean QuelleFuellen(j_decompress_ptr info) {
+  auto *quelle = reinterpret_cast<TDateiQuelle *>(info->src);
+  const qint64 n = quelle->Datei->Lies(reinterpret_cast<char *>(quelle->Puffer.data()), qint64(quelle->Puffer.size()));
+  if (n <= 0) {
+    // The end of the file ends the picture, as libjpeg's own sources do: what is missing stays grey.
+    static const JOCTET Ende[] = {0xFF, JPEG_EOI};
+    info->src->next_input_byte = Ende;
+    info->src->bytes_in_buffer = sizeof Ende;
+    return TRUE;
+  }
+  info->src->next_input_byte = quelle->Puffer.data();
+  info->src->bytes_in_buffer = static_cast<size_t>(n);
+  return TRUE;
+}
+
+void QuelleUeberspringen(j_decompress_ptr info, long anzahl) {
+  while (anzahl > 0) {
+    if (anzahl <= long(info->src->bytes_in_buffer)) {
+      info->src->next_input_byte += anzahl;
+      info->src->bytes_in_buffer -= size_t(anzahl);
+      return;
+    }
+    anzahl -= long(info->src->bytes_in_buffer);
+    info->src->bytes_in_buffer = 0;
+    QuelleFuellen(info);
+  }
+}
+
+// What libjpeg will allocate for this decode: the coefficients of the whole picture when it comes
+// in several scans (they are kept until the last one), and row buffers.
+qint64 Arbeitsspeicher(const jpeg_decompress_struct &info) {
+  qint64 bytes = FesterArbeitsspeicher + qint64(info.image_width) * ZeilenpufferJeSpalte;
+  if (info.progressive_mode || info.comps_in_scan < info.num_components)
+    for (int k = 0; k < info.num_components; ++k) {
+      const jpeg_component_info &komponente = info.comp_info[k];
+      const qint64 h = komponente.h_samp_factor, v = komponente.v_samp_factor;
+      bytes += (qint64(komponente.width_in_blocks) + h - 1) / h * h *
+               ((qint64(komponente.height_in_blocks) + v - 1) / v * v) * BlockBytes;
+    }
+  return bytes;
+}
+
 // Warnings (corrupt data, a premature end) are no failure: libjpeg fills in what is missing.
 void MeldungStumm(j_common_ptr) {}
 
@@ -56,13 +181,6 @@ QString KleineEndung(const QString &pfad) {
   if (punkt < 0 || punkt < trenner)
     return {};
   return pfad.mid(punkt).toLower();
-}
-
-std::optional<QByteArray> LiesDatei(const QString &pfad) {
-  QFile datei(pfad);
-  if (!datei.open(QIODevice::ReadOnly) || datei.size() > GroessteDatei)
-    return std::nullopt;
-  return datei.readAll();
 }
 
 bool IstJpegEndung(const QString &endung) {
@@ -87,24 +205,36 @@ void WandleCmyk(QImage &bild, const QImage &cmyk, bool invertiert) {
   }
 }
 
-// The decode itself. laengsteSeite <= 0 decodes at full size.
-std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite) {
-  if (daten.isEmpty())
+// The decode itself, from bytes in memory or from an open file. laengsteSeite <= 0 decodes at full size.
+std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei, int laengsteSeite) {
+  if (daten ? daten->isEmpty() : datei->Groesse() == 0)
     return std::nullopt;
   auto dekoder = std::make_unique<TDekoder>();
   TDekoder *d = dekoder.get();
   d->Info.err = jpeg_std_error(&d->Fehler.Basis);
   d->Fehler.Basis.error_exit = FehlerBeenden;
   d->Fehler.Basis.output_message = MeldungStumm;
+  d->Fortschritt.progress_monitor = PruefeScans;
 
   if (setjmp(d->Fehler.Ruecksprung))
     return std::nullopt;
 
   jpeg_create_decompress(&d->Info);
   d->Angelegt = true;
-  d->Info.mem->max_memory_to_use = GroessterArbeitsspeicher;
-  jpeg_mem_src(&d->Info, reinterpret_cast<const unsigned char *>(daten.constData()),
-               static_cast<unsigned long>(daten.size()));
+  d->Info.progress = &d->Fortschritt;
+  if (daten) {
+    jpeg_mem_src(&d->Info, reinterpret_cast<const unsigned char *>(daten->constData()),
+                 static_cast<unsigned long>(daten->size()));
+  } else {
+    d->Quelle.Datei = datei;
+    d->Quelle.Puffer.resize(size_t(qMin<qint64>(qint64(LesePuffer), datei->Groesse() + 2)));
+    d->Quelle.Basis.init_source = QuelleBeginnen;
+    d->Quelle.Basis.fill_input_buffer = QuelleFuellen;
+    d->Quelle.Basis.skip_input_data = QuelleUeberspringen;
+    d->Quelle.Basis.resync_to_restart = jpeg_resync_to_restart;
+    d->Quelle.Basis.term_source = QuelleBeenden;
+    d->Info.src = &d->Quelle.Basis;
+  }
   jpeg_read_header(&d->Info, TRUE);
 
   const qint64 breite = d->Info.image_width;
@@ -134,6 +264,14 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
     }
   }
   d->Info.dct_method = JDCT_ISLOW;
+
+  // The whole decode's memory is reserved before libjpeg allocates any of it; libjpeg itself is held
+  // to its part, so a picture that would need more fails instead of taking it.
+  const qint64 arbeit = Arbeitsspeicher(d->Info);
+  const qint64 bildBytes = qint64(d->Info.output_width) * d->Info.output_height * (grau ? 1 : 4) * (cmyk ? 2 : 1);
+  if (!d->Speicher.Belege(arbeit + bildBytes))
+    return std::nullopt;
+  d->Info.mem->max_memory_to_use = long(arbeit);
   jpeg_start_decompress(&d->Info);
 
   const int ausBreite = static_cast<int>(d->Info.output_width);
@@ -168,32 +306,50 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
 }
 
 std::optional<QImage> LadeBitmap(const QString &pfad) {
-  QImageReader leser(pfad, "bmp");
+  QByteArray daten = LiesGanzeDatei(pfad).value_or(QByteArray());
+  QBuffer puffer(&daten);
+  puffer.open(QIODevice::ReadOnly);
+  QImageReader leser(&puffer, "bmp");
+  // The header's size is checked before the pixels are allocated.
+  const QSize groesse = leser.size();
+  if (!groesse.isValid() || qint64(groesse.width()) * groesse.height() > GroessteBildpunkte)
+    return std::nullopt;
+  TBelegung speicher;
+  if (!speicher.Belege(daten.size() + qint64(groesse.width()) * groesse.height() * 4))
+    return std::nullopt;
   QImage bild;
   if (!leser.read(&bild) || bild.isNull())
-    return std::nullopt;
-  if (qint64(bild.width()) * bild.height() > GroessteBildpunkte)
     return std::nullopt;
   return bild;
 }
 
+std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite) {
+  TLeseDatei datei(pfad, GroessteDatenDatei);
+  if (!datei.Offen())
+    return std::nullopt;
+  return Dekodiere(nullptr, &datei, laengsteSeite);
+}
+
 } // namespace
 
+qint64 DekodierSpeicherSpitze() { return Konto().Spitze(); }
+
 std::optional<QImage> DekodiereJpeg(const QByteArray &daten) {
-  if (auto ergebnis = Dekodiere(daten, 0))
+  if (auto ergebnis = Dekodiere(&daten, nullptr, 0))
     return ergebnis->Bild;
   return std::nullopt;
 }
 
 std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, int laengsteSeite) {
-  return Dekodiere(daten, qMax(1, laengsteSeite));
+  return Dekodiere(&daten, nullptr, qMax(1, laengsteSeite));
 }
 
 std::optional<QImage> LadeBildDatei(const QString &pfad) {
   const QString endung = KleineEndung(pfad);
   if (IstJpegEndung(endung)) {
-    const auto daten = LiesDatei(pfad);
-    return daten ? DekodiereJpeg(*daten) : std::nullopt;
+    if (auto ergebnis = LadeJpeg(pfad, 0))
+      return ergebnis->Bild;
+    return std::nullopt;
   }
   if (endung == QLatin1String(".bmp"))
     return LadeBitmap(pfad);
@@ -202,10 +358,8 @@ std::optional<QImage> LadeBildDatei(const QString &pfad) {
 
 std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {
   const QString endung = KleineEndung(pfad);
-  if (IstJpegEndung(endung)) {
-    const auto daten = LiesDatei(pfad);
-    return daten ? DekodiereJpegVerkleinert(*daten, laengsteSeite) : std::nullopt;
-  }
+  if (IstJpegEndung(endung))
+    return LadeJpeg(pfad, qMax(1, laengsteSeite));
   if (endung == QLatin1String(".bmp")) {
     if (auto bild = LadeBitmap(pfad))
       return TVerkleinert{*bild, bild->size()};

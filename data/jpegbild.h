@@ -12,6 +12,20 @@
 // or photo comes near it, but a damaged or hostile file could ask for gigabytes.
 constexpr qint64 GroessteBildpunkte = 64LL * 1024 * 1024;
 
+// A JPEG with more scans than this is refused: encoders write about ten (a colour picture in the
+// usual progressive order has ten, a finely tuned one rarely more than twenty), while every scan
+// costs a pass over the whole picture.
+constexpr int GroessteScanzahl = 100;
+
+// All decodes at once (every thread) hold at most this much memory between them: each reserves its
+// share (libjpeg's working memory plus the decoded pixels) before it allocates, waits while others
+// hold too much, and fails when it would need more than all of it alone. With the program's other
+// memory the whole stays within 1 GB.
+constexpr qint64 DekodierSpeicher = 640LL * 1024 * 1024;
+
+// The most that decodes have held at once so far.
+qint64 DekodierSpeicherSpitze();
+
 // Full-size decode, the decoder chosen by the file's extension (".jpg"/".jpeg" JPEG, ".bmp" bitmap,
 // letter case ignored). No value for a missing, damaged or unsupported file.
 std::optional<QImage> LadeBildDatei(const QString &pfad);

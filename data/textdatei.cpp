@@ -2,9 +2,9 @@
 #include "data/textdatei.h"
 
 #include "data/ansi.h"
+#include "data/dateilesen.h"
 #include "data/datenordner.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -104,16 +104,13 @@ QStringList ZerlegeZeilen(const QString &text) {
 }
 
 std::optional<QStringList> LadeZeilen(const QString &pfad) {
-  QFile datei(pfad);
-  if (!datei.open(QIODevice::ReadOnly))
-    return std::nullopt;
   QString text;
   {
     // The raw bytes go before splitting, so a large file never holds bytes, text and lines at once.
-    const QByteArray bytes = datei.readAll();
-    if (datei.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> bytes = LiesGanzeDatei(pfad, GroessteTextDatei);
+    if (!bytes)
       return std::nullopt;
-    text = DekodiereText(bytes);
+    text = DekodiereText(*bytes);
   }
   return ZerlegeZeilen(text);
 }

@@ -19,7 +19,13 @@ QString DekodiereText(const QByteArray &bytes);
 // Splits at CR LF, lone CR, lone LF and U+2028.
 QStringList ZerlegeZeilen(const QString &text);
 
-// Reads and decodes a file; no value when it cannot be read.
+// A range's text file is read whole and held as lines by the question screen (three times over, as
+// lines, list and sorted list); the data set's files have some 30 KB, this bound keeps a wrong or
+// hostile file from taking hundreds of megabytes.
+constexpr qint64 GroessteTextDatei = 16LL * 1024 * 1024;
+
+// Reads and decodes a file; no value when it cannot be read, is no regular file or is larger than
+// GroessteTextDatei.
 std::optional<QStringList> LadeZeilen(const QString &pfad);
 
 // The fatal message for a missing text file (the Austrian file has its own middle line).

@@ -65,8 +65,10 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
     if (fehler)
       break;
     std::error_code artFehler;
-    // Hidden and system files count like any other; only folders are left out.
-    if (eintrag->is_directory(artFehler))
+    // Hidden and system files count like any other. Only regular files are pictures: a pipe or a
+    // device would block or never end when read; a link counts by what it points to, so only links
+    // cost a query of their own.
+    if (!eintrag->is_regular_file(artFehler))
       continue;
     namen.append(QFile::decodeName(QByteArray::fromStdString(eintrag->path().filename().string())));
   }

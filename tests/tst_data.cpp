@@ -1,5 +1,7 @@
 // Rules of the data folder: text-file choice, decoding, line splitting, templates, and the generated data set.
+#include "data/dateilesen.h"
 #include "data/datenordner.h"
+#include "data/jpegbild.h"
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
 
@@ -11,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,6 +130,9 @@ private slots:
   void Zerlegen();
   void UnlesbareDatei();
   void GrosseDatei();
+  void KeineGewoehnlicheDatei_data();
+  void KeineGewoehnlicheDatei();
+  void GrenzeDerTextDatei();
   void ZufallsEingaben();
   void Datensatz_data();
   void Datensatz();
@@ -399,7 +406,8 @@ void TestData::GrosseDatei() {
   QTemporaryDir ordner;
   const QString pfad = ordner.filePath(QStringLiteral("gross.txt"));
   const QByteArray zeile = AlsCp1252(QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]\r\n"));
-  const qsizetype anzahl = 50 * 1024 * 1024 / zeile.size() + 1;
+  // As large as a text file may be: some hundred times the largest range file.
+  const qsizetype anzahl = (GroessteTextDatei - 1024 * 1024) / zeile.size() + 1;
   {
     QFile datei(pfad);
     QVERIFY(datei.open(QIODevice::WriteOnly));
@@ -409,11 +417,66 @@ void TestData::GrosseDatei() {
     for (qsizetype i = 0; i < anzahl % 1024; ++i)
       datei.write(zeile);
   }
-  QVERIFY(QFileInfo(pfad).size() >= 50 * 1024 * 1024);
+  QVERIFY(QFileInfo(pfad).size() >= GroessteTextDatei - 1024 * 1024);
   const std::optional<QStringList> zeilen = LadeZeilen(pfad);
   QVERIFY(zeilen.has_value());
   QCOMPARE(zeilen->size(), anzahl);
   QCOMPARE(zeilen->last(), QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]"));
+}
+
+// What lies where a text file or a template is expected need not be a file: none of it may block,
+// fill the memory or end the program.
+void TestData::KeineGewoehnlicheDatei_data() {
+  QTest::addColumn<QString>("art");
+  QTest::newRow("named_pipe") << "fifo";
+  QTest::newRow("link_to_dev_zero") << "zero";
+  QTest::newRow("dangling_link") << "weg";
+  QTest::newRow("folder") << "ordner";
+  QTest::newRow("one_byte_over_the_limit") << "gross";
+}
+
+void TestData::KeineGewoehnlicheDatei() {
+  QFETCH(QString, art);
+  QTemporaryDir ordner;
+  for (const QString &name : {QStringLiteral("A-E.txt"), QStringLiteral("D_Kennzeichen.bmp")}) {
+    const QString pfad = ordner.filePath(name);
+    const QByteArray roh = QFile::encodeName(pfad);
+    if (art == QLatin1String("fifo"))
+      QCOMPARE(::mkfifo(roh.constData(), 0600), 0);
+    else if (art == QLatin1String("zero"))
+      QVERIFY(QFile::link(QStringLiteral("/dev/zero"), pfad));
+    else if (art == QLatin1String("weg"))
+      QVERIFY(QFile::link(ordner.filePath(QStringLiteral("fehlt")), pfad));
+    else if (art == QLatin1String("ordner"))
+      QVERIFY(QDir(ordner.path()).mkdir(name));
+    else {
+      // A sparse file: its size costs no disk.
+      QFile datei(pfad);
+      QVERIFY(datei.open(QIODevice::WriteOnly));
+      QVERIFY(datei.resize(qMax(GroessteTextDatei, GroessteDatenDatei) + 1));
+    }
+  }
+  QElapsedTimer uhr;
+  uhr.start();
+  QVERIFY(!LadeZeilen(ordner.filePath(QStringLiteral("A-E.txt"))).has_value());
+  QVERIFY(!LadeBildDatei(ordner.filePath(QStringLiteral("D_Kennzeichen.bmp"))).has_value());
+  QVERIFY(!LiesGanzeDatei(ordner.filePath(QStringLiteral("A-E.txt"))).has_value());
+  QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+}
+
+void TestData::GrenzeDerTextDatei() {
+  QTemporaryDir ordner;
+  const QString pfad = ordner.filePath(QStringLiteral("A-E.txt"));
+  {
+    QFile datei(pfad);
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    QVERIFY(datei.resize(GroessteTextDatei));
+  }
+  // Exactly at the bound the file still counts: NUL bytes, one line of them.
+  const std::optional<QStringList> zeilen = LadeZeilen(pfad);
+  QVERIFY(zeilen.has_value());
+  QCOMPARE(zeilen->size(), 1);
+  QCOMPARE(zeilen->first().size(), GroessteTextDatei);
 }
 
 void TestData::ZufallsEingaben() {

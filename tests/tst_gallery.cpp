@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageWriter>
 #include <QLabel>
@@ -24,6 +25,8 @@
 #include <QTest>
 
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -61,6 +64,22 @@ QByteArray MitBehaupteterGroesse(QByteArray daten, quint16 breite, quint16 hoehe
       break;
     }
   return daten;
+}
+
+// A progressive picture that claims seite x seite pixels in three components and repeats its first
+// scan (the DC of all three, without data) n times: tiny on disk, a full pass over the picture per scan.
+QByteArray ScanBombe(int scans, quint16 seite = 8192) {
+  const char hoch = char(seite >> 8), tief = char(seite & 0xFF);
+  QByteArray d("\xFF\xD8", 2);
+  d += QByteArray("\xFF\xDB\x00\x43\x00", 5) + QByteArray(64, '\x01');
+  d += QByteArray("\xFF\xC2\x00\x11\x08", 5) + hoch + tief + hoch + tief;
+  d += QByteArray("\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00", 10);
+  // One Huffman code, a single bit, for "no change" of the DC value.
+  d += QByteArray("\xFF\xC4\x00\x14\x00\x01", 6) + QByteArray(16, '\0');
+  const QByteArray scan("\xFF\xDA\x00\x0C\x03\x01\x00\x02\x00\x03\x00\x00\x00\x00\x00", 15);
+  d += scan.repeated(scans);
+  d += QByteArray("\xFF\xD9", 2);
+  return d;
 }
 
 bool HatFarbe(const QImage &bild, QRgb farbe) {
@@ -890,6 +909,56 @@ private slots:
     FBaum->Jpeg(AE + "A05.jpg", QSize(80, 30), Qt::red);
     form->LadeDieBilder();
     QCOMPARE(form->Dekodierungen(), 14);
+  }
+
+  // ---- hostile files ---------------------------------------------------------------------------
+
+  void scanGrenze_data() {
+    QTest::addColumn<int>("scans");
+    QTest::addColumn<bool>("lesbar");
+    QTest::newRow("one_scan") << 1 << true;
+    QTest::newRow("at_the_limit") << GroessteScanzahl << true;
+    QTest::newRow("one_over") << GroessteScanzahl + 1 << false;
+    QTest::newRow("thousands") << 20000 << false;
+  }
+  void scanGrenze() {
+    QFETCH(int, scans);
+    const QByteArray klein = ScanBombe(scans, 64);
+    QTEST(DekodiereJpeg(klein).has_value(), "lesbar");
+    QTEST(DekodiereJpegVerkleinert(klein, 93).has_value(), "lesbar");
+  }
+
+  void scanBombeImFenster() {
+    FBaum->Jpeg(AE + "A.jpg");
+    Schreibe(FBaum->Pfad(AE + "B_bombe.jpg"), ScanBombe(20000));
+    QElapsedTimer uhr;
+    uhr.start();
+    TMainForm *form = Starte();
+    QCOMPARE(form->Kacheln.size(), 2);
+    QVERIFY(HatFarbe(KachelVon(form, "B_bombe.jpg"), qRgb(255, 0, 0)));
+    QVERIFY(!HatFarbe(KachelVon(form, "A.jpg"), qRgb(255, 0, 0)));
+    qDebug() << "gallery" << uhr.elapsed();
+    uhr.restart();
+    form->BildMouseDown(form->Kacheln.at(IndexVon(form, "B_bombe.jpg")), Qt::LeftButton);
+    qDebug() << "question" << uhr.elapsed();
+    QCOMPARE(FMeldungen.size(), 1);
+    QVERIFY(FMeldungen.first().contains(QStringLiteral("B_bombe.jpg")));
+  }
+
+  // Eight threads on headers of 8192 x 8192 take turns rather than all taking their share at once.
+  void grosseKoepfeGleichzeitig() {
+    const QByteArray kopf = ScanBombe(1);
+    QVector<int> gelesen(8, 0);
+    std::vector<std::thread> faeden;
+    QElapsedTimer uhr;
+    uhr.start();
+    for (int f = 0; f < 8; ++f)
+      faeden.emplace_back([&, f] { gelesen[f] = DekodiereJpegVerkleinert(kopf, 93).has_value(); });
+    for (std::thread &t : faeden)
+      t.join();
+    qDebug() << "eight" << uhr.elapsed() << DekodierSpeicherSpitze();
+    QCOMPARE(gelesen, QVector<int>(8, 1));
+    QVERIFY(DekodierSpeicherSpitze() <= DekodierSpeicher);
   }
 };
 
