@@ -47,7 +47,7 @@ void TMainForm::ListBox1Click() {
     LetzterBildname = antwort->Bildname;
 
   Memo2->hide();
-  Memo2->setPlainText(antwort->Text);
+  Memo2->setPlainText(AntwortAnzeige(antwort->Text));
   QTextCursor anfang = Memo2->textCursor();
   anfang.movePosition(QTextCursor::Start);
   Memo2->setTextCursor(anfang);

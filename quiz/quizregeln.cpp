@@ -98,6 +98,8 @@ QString KarteBtnText(const QString &kartenName, int fensterBreite) {
   return name + QStringLiteral(" auf Karte anzeigen");
 }
 
+QString AntwortAnzeige(const QString &text) { return text.left(GroessteAntwortLaenge); }
+
 int AngezeigteZeilen(const QString &text, const QFont &schrift, int textBreite, qreal dokumentRand) {
   QTextDocument dokument;
   dokument.setDefaultFont(schrift);

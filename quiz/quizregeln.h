@@ -40,6 +40,12 @@ std::optional<TAntwort> ZerlegeAntwort(const QString &eintrag);
 // the window (31 characters and more, or 22 at the window's minimum width of 580 and below).
 QString KarteBtnText(const QString &kartenName, int fensterBreite);
 
+// The part of an answer that the answer box lays out. Wrapping a line without blanks costs time that
+// grows with the square of its length; the box shows three lines, which even a screen ten thousand
+// pixels wide fills with far fewer characters than this.
+constexpr int GroessteAntwortLaenge = 4096;
+QString AntwortAnzeige(const QString &text);
+
 // Lines the answer box displays for its text after wrapping at the given text width.
 int AngezeigteZeilen(const QString &text, const QFont &schrift, int textBreite, qreal dokumentRand);
 // Height of the answer box for that many displayed lines; from four lines on it stays as it was.

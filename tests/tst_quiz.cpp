@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -165,6 +166,7 @@ private slots:
   void fehlendeTextDateiIstFatal();
   void fehlendesBildWirdGemeldet();
   void memo2HoeheNachZeilen();
+  void riesigeZeile();
   void karteBtnBeschriftung_data();
   void karteBtnBeschriftung();
   void kartenKnopf_data();
@@ -852,6 +854,27 @@ void TestQuiz::memo2HoeheNachZeilen() {
   Waehle(QStringLiteral("Bamberg"));
   QCOMPARE(form.Memo2->height(), 30);
   QCOMPARE(form.FalschImage->y(), form.Memo2->y() + 35);
+}
+
+// A description of a megabyte without a blank (a damaged or hostile text file) opens, is judged and
+// sized like any other, in milliseconds rather than minutes.
+void TestQuiz::riesigeZeile() {
+  TMainForm &form = Form();
+  const QString riesig = QString(1024 * 1024, QLatin1Char('x'));
+  ErgaenzeZeilen(Basis + De + QStringLiteral("A-E/A-E.txt"), {QStringLiteral("EN.jpg\t") + riesig});
+  QElapsedTimer uhr;
+  uhr.start();
+  Oeffne(De + QStringLiteral("A-E/EN.jpg"));
+  QVERIFY(Meldungen.isEmpty());
+  QCOMPARE(Beschreibung().size(), riesig.size());
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+  QCOMPARE(form.Memo2->toPlainText(), riesig.left(GroessteAntwortLaenge));
+  // The box holds at most three lines; the text beyond them is never shown.
+  QCOMPARE(form.Memo2->height(), 57);
+  form.Panel2->grab();
+  Waehle(QStringLiteral("Bamberg"));
+  QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Bamberg"));
+  QVERIFY2(uhr.elapsed() < 10000, qPrintable(QString::number(uhr.elapsed())));
 }
 
 void TestQuiz::karteBtnBeschriftung_data() {
