@@ -5,6 +5,7 @@
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "data/ansi.h"
+#include "data/dateilesen.h"
 #include "data/eintrag.h"
 #include "data/textdatei.h"
 #include "quiz/quizregeln.h"
@@ -30,6 +31,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -164,6 +166,8 @@ private slots:
   void ohneZeileBleibtFrageOffen();
   void ohneTextDateiLeereListe();
   void fehlendeTextDateiIstFatal();
+  void feindlicheDateien_data();
+  void feindlicheDateien();
   void fehlendesBildWirdGemeldet();
   void memo2HoeheNachZeilen();
   void riesigeZeile();
@@ -804,6 +808,55 @@ void TestQuiz::fehlendeTextDateiIstFatal() {
   QCOMPARE(Meldungen, QStringList{TextDateiFehltMeldung(pfad)});
   QVERIFY(Meldungen.first().contains(QStringLiteral("P-T.txt\r\nist nicht vorhanden!")));
   QVERIFY(form.Abgebrochen());
+}
+
+// A pipe, a device or a huge file in place of the text file or of the plate picture: the press ends
+// with a message at once instead of waiting for a writer or reading without end.
+void TestQuiz::feindlicheDateien_data() {
+  QTest::addColumn<QString>("relativ");
+  QTest::addColumn<QString>("art");
+  QTest::addColumn<QString>("meldung");
+  const QString text = De + QStringLiteral("A-E/A-E.txt");
+  const QString bild = De + QStringLiteral("A-E/B.jpg");
+  QTest::newRow("text_named_pipe") << text << "fifo"
+                                   << "fehlt";
+  QTest::newRow("text_link_to_dev_zero") << text << "zero"
+                                         << "fehlt";
+  QTest::newRow("text_over_the_limit") << text << "gross"
+                                       << "unlesbar";
+  QTest::newRow("picture_named_pipe") << bild << "fifo"
+                                      << "bild";
+  QTest::newRow("picture_link_to_dev_zero") << bild << "zero"
+                                            << "bild";
+  QTest::newRow("picture_over_the_limit") << bild << "gross"
+                                          << "bild";
+}
+
+void TestQuiz::feindlicheDateien() {
+  QFETCH(QString, relativ);
+  QFETCH(QString, art);
+  QFETCH(QString, meldung);
+  const QString pfad = Basis + relativ;
+  QVERIFY(QFile::remove(pfad));
+  if (art == QLatin1String("fifo")) {
+    QCOMPARE(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+  } else if (art == QLatin1String("zero")) {
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), pfad));
+  } else {
+    QFile datei(pfad);
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    QVERIFY(datei.resize(qMax(GroessteTextDatei, GroessteDatenDatei) + 1));
+  }
+  QElapsedTimer uhr;
+  uhr.start();
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  const QString erwartet = meldung == QLatin1String("fehlt")
+                               ? TextDateiFehltMeldung(pfad)
+                               : (meldung == QLatin1String("bild")
+                                      ? BildFehlerMeldung(pfad)
+                                      : QStringLiteral("Die Datei\r\n%1\r\nkann nicht gelesen werden.").arg(pfad));
+  QCOMPARE(Meldungen, QStringList{erwartet});
+  QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
 }
 
 void TestQuiz::fehlendesBildWirdGemeldet() {

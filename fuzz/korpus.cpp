@@ -1,0 +1,124 @@
+// Writes the seed corpora of the fuzz targets: the test fixtures' text files in every encoding the
+// program reads, settings files of every shape the tests know, and small pictures of each JPEG kind.
+#include "data/ansi.h"
+#include "data/textdatei.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+
+#include <cstdio>
+
+namespace {
+
+bool Schreibe(const QString &pfad, const QByteArray &daten) {
+  QFile datei(pfad);
+  return datei.open(QIODevice::WriteOnly) && datei.write(daten) == daten.size();
+}
+
+QByteArray AlsUtf16(const QString &text, bool kleinesEnde) {
+  QByteArray bytes(kleinesEnde ? "\xFF\xFE" : "\xFE\xFF", 2);
+  for (const QChar c : text) {
+    const char hoch = char(c.unicode() >> 8), tief = char(c.unicode() & 0xFF);
+    bytes.append(kleinesEnde ? tief : hoch);
+    bytes.append(kleinesEnde ? hoch : tief);
+  }
+  return bytes;
+}
+
+// Every text file of the fixtures in the four encodings, once with its own line ends and once with LF.
+bool Texte(const QString &fixtures, const QString &ziel) {
+  int nummer = 0;
+  QDirIterator dateien(fixtures, {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+  while (dateien.hasNext()) {
+    const std::optional<QStringList> zeilen = LadeZeilen(dateien.next());
+    if (!zeilen)
+      return false;
+    for (const char *ende : {"\r\n", "\n"}) {
+      const QString text = zeilen->join(QLatin1String(ende)) + QLatin1String(ende);
+      const QByteArray formen[] = {QByteArray("\xEF\xBB\xBF") + text.toUtf8(), AlsUtf16(text, true),
+                                   AlsUtf16(text, false), NachAnsi(text)};
+      for (const QByteArray &form : formen)
+        if (!Schreibe(ziel + QStringLiteral("/text%1").arg(nummer++, 3, 10, QLatin1Char('0')), form))
+          return false;
+    }
+  }
+  return nummer > 0;
+}
+
+bool Einstellungen(const QString &ziel) {
+  const QByteArray formen[] = {
+      "[Einstellung]\r\nGroesse=770x734\r\nKartenAdresse=https://www.openstreetmap.org/\r\nAuswahl=0\r\n",
+      "[einstellung]\nGROESSE = 900x700\nauswahl=\"1\"\n",
+      "; Kommentar\r\n[Andere]\r\nAuswahl=5\r\n[Einstellung]\r\nAuswahl=x\r\n[Einstellung]\r\nAuswahl=1",
+      "[Einstellung\rGroesse=-5x0\rKartenAdresse='file:///etc/passwd'\r",
+      "",
+      "\xEF\xBB\xBF[Einstellung]\r\nKartenAdresse=https://example.org/" + QByteArray(300, 'a') + "\r\n",
+      "[Einstellung]\r\nGroesse=2147483647x2147483647\r\nAuswahl=\xE4\r\n=\r\n[]\r\n",
+  };
+  int nummer = 0;
+  for (const QByteArray &form : formen)
+    if (!Schreibe(ziel + QStringLiteral("/ini%1").arg(nummer++), form))
+      return false;
+  return true;
+}
+
+QByteArray AlsJpeg(const QImage &bild, bool progressiv) {
+  QByteArray daten;
+  QBuffer puffer(&daten);
+  puffer.open(QIODevice::WriteOnly);
+  QImageWriter schreiber(&puffer, "jpg");
+  schreiber.setQuality(80);
+  schreiber.setProgressiveScanWrite(progressiv);
+  schreiber.write(bild);
+  return daten;
+}
+
+bool Bilder(const QString &fixtures, const QString &ziel) {
+  QImage farbe(48, 24, QImage::Format_RGB32);
+  for (int y = 0; y < farbe.height(); ++y)
+    for (int x = 0; x < farbe.width(); ++x)
+      farbe.setPixel(x, y, qRgb(x * 5, y * 10, 255 - x * 5));
+  const QByteArray formen[] = {AlsJpeg(farbe, false), AlsJpeg(farbe, true),
+                               AlsJpeg(farbe.convertToFormat(QImage::Format_Grayscale8), false),
+                               AlsJpeg(farbe.convertToFormat(QImage::Format_Grayscale8), true)};
+  int nummer = 0;
+  for (const QByteArray &form : formen)
+    if (form.isEmpty() || !Schreibe(ziel + QStringLiteral("/jpeg%1").arg(nummer++), form))
+      return false;
+  QDirIterator dateien(fixtures, {QStringLiteral("*.jpg")}, QDir::Files, QDirIterator::Subdirectories);
+  while (dateien.hasNext()) {
+    const QString quelle = dateien.next();
+    QFile::remove(ziel + QLatin1Char('/') + dateien.fileName());
+    if (!QFile::copy(quelle, ziel + QLatin1Char('/') + dateien.fileName()))
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s <build folder> <fixtures folder>\n", argv[0]);
+    return 2;
+  }
+  const QString basis = QString::fromLocal8Bit(argv[1]);
+  const QString fixtures = QString::fromLocal8Bit(argv[2]);
+  const QString text = basis + QStringLiteral("/korpus-textdatei");
+  const QString ini = basis + QStringLiteral("/korpus-einstellungen");
+  const QString jpeg = basis + QStringLiteral("/korpus-jpeg");
+  for (const QString &ordner : {text, ini, jpeg})
+    if (!QDir().mkpath(ordner))
+      return 1;
+  if (!Texte(fixtures, text) || !Einstellungen(ini) || !Bilder(fixtures, jpeg)) {
+    std::fprintf(stderr, "could not write the seed corpora\n");
+    return 1;
+  }
+  return 0;
+}
