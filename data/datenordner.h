@@ -7,7 +7,7 @@
 enum class TBereich { Oesterreich, A_E, F_J, K_O, P_T, U_Z };
 
 struct TDatenOrdner {
-  QString Basis;  // always ends in "/"
+  QString Basis; // always ends in "/"
 
   // The base folder is the working directory at start with a trailing separator.
   static TDatenOrdner Aus(const QString &arbeitsverzeichnis);

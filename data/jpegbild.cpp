@@ -239,7 +239,8 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
 
   const qint64 breite = d->Info.image_width;
   const qint64 hoehe = d->Info.image_height;
-  if (breite <= 0 || hoehe <= 0 || breite * hoehe > GroessteBildpunkte)
+  const qint64 grenze = laengsteSeite > 0 ? GroessteBildpunkte : GroessteAnzeigeBildpunkte;
+  if (breite <= 0 || hoehe <= 0 || breite * hoehe > grenze)
     return std::nullopt;
 
   const J_COLOR_SPACE quelle = d->Info.jpeg_color_space;
@@ -312,7 +313,7 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   QImageReader leser(&puffer, "bmp");
   // The header's size is checked before the pixels are allocated.
   const QSize groesse = leser.size();
-  if (!groesse.isValid() || qint64(groesse.width()) * groesse.height() > GroessteBildpunkte)
+  if (!groesse.isValid() || qint64(groesse.width()) * groesse.height() > GroessteAnzeigeBildpunkte)
     return std::nullopt;
   TBelegung speicher;
   if (!speicher.Belege(daten.size() + qint64(groesse.width()) * groesse.height() * 4))

@@ -11,6 +11,10 @@
 // A header that claims more pixels than this is refused before anything is allocated: no plate
 // or photo comes near it, but a damaged or hostile file could ask for gigabytes.
 constexpr qint64 GroessteBildpunkte = 64LL * 1024 * 1024;
+// Pictures decoded at full size are shown at that size on the question screen and kept there (some
+// twice, with their see-through copy), so they get a tighter bound: 8 megapixels is more than any
+// screen shows, and six such pictures stay under 200 MB.
+constexpr qint64 GroessteAnzeigeBildpunkte = 8LL * 1024 * 1024;
 
 // A JPEG with more scans than this is refused: encoders write about ten (a colour picture in the
 // usual progressive order has ten, a finely tuned one rarely more than twenty), while every scan
@@ -19,18 +23,20 @@ constexpr int GroessteScanzahl = 100;
 
 // All decodes at once (every thread) hold at most this much memory between them: each reserves its
 // share (libjpeg's working memory plus the decoded pixels) before it allocates, waits while others
-// hold too much, and fails when it would need more than all of it alone. With the program's other
-// memory the whole stays within 1 GB.
-constexpr qint64 DekodierSpeicher = 640LL * 1024 * 1024;
+// hold too much, and fails when it would need more than all of it alone. The whole program stays
+// within 1 GB: this, the question screen's pictures (under 200 MB), the thumbnail cache (48 MB), a
+// range's text file as lines and list (under 150 MB) and the window itself (some 50 MB).
+constexpr qint64 DekodierSpeicher = 512LL * 1024 * 1024;
 
 // The most that decodes have held at once so far.
 qint64 DekodierSpeicherSpitze();
 
 // Full-size decode, the decoder chosen by the file's extension (".jpg"/".jpeg" JPEG, ".bmp" bitmap,
-// letter case ignored). No value for a missing, damaged or unsupported file.
+// letter case ignored). No value for a missing, damaged, unsupported or too large file.
 std::optional<QImage> LadeBildDatei(const QString &pfad);
 
-// Full-size JPEG decode of bytes in memory; no value when they are not a readable JPEG.
+// Full-size JPEG decode of bytes in memory; no value when they are not a readable JPEG or it has more
+// than GroessteAnzeigeBildpunkte.
 std::optional<QImage> DekodiereJpeg(const QByteArray &daten);
 
 // A picture decoded for a thumbnail: possibly reduced already while decoding, together with the

@@ -19,10 +19,10 @@ QString DekodiereText(const QByteArray &bytes);
 // Splits at CR LF, lone CR, lone LF and U+2028.
 QStringList ZerlegeZeilen(const QString &text);
 
-// A range's text file is read whole and held as lines by the question screen (three times over, as
-// lines, list and sorted list); the data set's files have some 30 KB, this bound keeps a wrong or
-// hostile file from taking hundreds of megabytes.
-constexpr qint64 GroessteTextDatei = 16LL * 1024 * 1024;
+// A range's text file is read whole and held as lines by the question screen (over again as list
+// entries). The data set's largest has under 30 KB; at this bound even a file of one-character lines
+// stays under 150 MB as lines and list.
+constexpr qint64 GroessteTextDatei = 1024LL * 1024;
 
 // Reads and decodes a file; no value when it cannot be read, is no regular file or is larger than
 // GroessteTextDatei.

@@ -406,8 +406,8 @@ void TestData::GrosseDatei() {
   QTemporaryDir ordner;
   const QString pfad = ordner.filePath(QStringLiteral("gross.txt"));
   const QByteArray zeile = AlsCp1252(QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]\r\n"));
-  // As large as a text file may be: some hundred times the largest range file.
-  const qsizetype anzahl = (GroessteTextDatei - 1024 * 1024) / zeile.size() + 1;
+  // Just under the bound: some thirty times the largest range file of the data set.
+  const qsizetype anzahl = (GroessteTextDatei - 1024) / zeile.size();
   {
     QFile datei(pfad);
     QVERIFY(datei.open(QIODevice::WriteOnly));
@@ -417,7 +417,7 @@ void TestData::GrosseDatei() {
     for (qsizetype i = 0; i < anzahl % 1024; ++i)
       datei.write(zeile);
   }
-  QVERIFY(QFileInfo(pfad).size() >= GroessteTextDatei - 1024 * 1024);
+  QVERIFY(QFileInfo(pfad).size() >= GroessteTextDatei - 1024 * 2);
   const std::optional<QStringList> zeilen = LadeZeilen(pfad);
   QVERIFY(zeilen.has_value());
   QCOMPARE(zeilen->size(), anzahl);
@@ -432,7 +432,7 @@ void TestData::KeineGewoehnlicheDatei_data() {
   QTest::newRow("link_to_dev_zero") << "zero";
   QTest::newRow("dangling_link") << "weg";
   QTest::newRow("folder") << "ordner";
-  QTest::newRow("one_byte_over_the_limit") << "gross";
+  QTest::newRow("over_the_size_limit") << "gross";
 }
 
 void TestData::KeineGewoehnlicheDatei() {
@@ -472,11 +472,13 @@ void TestData::GrenzeDerTextDatei() {
     QVERIFY(datei.open(QIODevice::WriteOnly));
     QVERIFY(datei.resize(GroessteTextDatei));
   }
-  // Exactly at the bound the file still counts: NUL bytes, one line of them.
+  // Exactly at the bound the file still counts: NUL bytes, one line of them; one byte more does not.
   const std::optional<QStringList> zeilen = LadeZeilen(pfad);
   QVERIFY(zeilen.has_value());
   QCOMPARE(zeilen->size(), 1);
   QCOMPARE(zeilen->first().size(), GroessteTextDatei);
+  QVERIFY(QFile::resize(pfad, GroessteTextDatei + 1));
+  QVERIFY(!LadeZeilen(pfad).has_value());
 }
 
 void TestData::ZufallsEingaben() {

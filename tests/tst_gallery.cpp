@@ -941,6 +941,25 @@ private slots:
     QTEST(DekodiereJpegVerkleinert(klein, 93).has_value(), "lesbar");
   }
 
+  // A thumbnail may come from a large photo; a picture shown at full size must fit the screen.
+  void bildpunkteGrenze_data() {
+    QTest::addColumn<int>("breite");
+    QTest::addColumn<int>("hoehe");
+    QTest::addColumn<bool>("kachel");
+    QTest::addColumn<bool>("voll");
+    QTest::newRow("8_megapixels") << 4096 << 2048 << true << true;
+    QTest::newRow("one_row_more") << 4096 << 2049 << true << false;
+    QTest::newRow("64_megapixels") << 8192 << 8192 << true << false;
+    QTest::newRow("one_row_over_64") << 8192 << 8193 << false << false;
+  }
+  void bildpunkteGrenze() {
+    QFETCH(int, breite);
+    QFETCH(int, hoehe);
+    const QByteArray daten = MitBehaupteterGroesse(JpegBytes(QSize(64, 32), Qt::gray), quint16(breite), quint16(hoehe));
+    QTEST(DekodiereJpegVerkleinert(daten, 93).has_value(), "kachel");
+    QTEST(DekodiereJpeg(daten).has_value(), "voll");
+  }
+
   void scanBombeImFenster() {
     FBaum->Jpeg(AE + "A.jpg");
     Schreibe(FBaum->Pfad(AE + "B_bombe.jpg"), ScanBombe(20000));

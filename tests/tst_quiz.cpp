@@ -913,7 +913,7 @@ void TestQuiz::memo2HoeheNachZeilen() {
 // sized like any other, in milliseconds rather than minutes.
 void TestQuiz::riesigeZeile() {
   TMainForm &form = Form();
-  const QString riesig = QString(1024 * 1024, QLatin1Char('x'));
+  const QString riesig = QString(1000 * 1000, QLatin1Char('x'));
   ErgaenzeZeilen(Basis + De + QStringLiteral("A-E/A-E.txt"), {QStringLiteral("EN.jpg\t") + riesig});
   QElapsedTimer uhr;
   uhr.start();
