@@ -960,6 +960,32 @@ private slots:
     QTEST(DekodiereJpeg(daten).has_value(), "voll");
   }
 
+  // The memory reserved for a progressive picture covers what libjpeg then really takes, or the
+  // decode would fail: real pictures at the limits, in colour and in grey.
+  void grossProgressiv_data() {
+    QTest::addColumn<QImage::Format>("format");
+    QTest::newRow("colour_8_megapixels") << QImage::Format_RGB32;
+    QTest::newRow("grey_8_megapixels") << QImage::Format_Grayscale8;
+  }
+  void grossProgressiv() {
+    QFETCH(QImage::Format, format);
+    QImage bild(4096, 2048, format);
+    bild.fill(QColor(200, 30, 40));
+    QByteArray daten;
+    QBuffer puffer(&daten);
+    puffer.open(QIODevice::WriteOnly);
+    QImageWriter schreiber(&puffer, "jpg");
+    schreiber.setProgressiveScanWrite(true);
+    QVERIFY(schreiber.write(bild));
+    const auto voll = DekodiereJpeg(daten);
+    QVERIFY(voll);
+    QCOMPARE(voll->size(), bild.size());
+    QVERIFY(Nahe(voll->pixel(2000, 1000), bild.pixel(2000, 1000)));
+    const auto klein = DekodiereJpegVerkleinert(daten, 93);
+    QVERIFY(klein);
+    QCOMPARE(klein->Bild.size(), QSize(512, 256));
+  }
+
   void scanBombeImFenster() {
     FBaum->Jpeg(AE + "A.jpg");
     Schreibe(FBaum->Pfad(AE + "B_bombe.jpg"), ScanBombe(20000));
