@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QStringEncoder>
 
 #include <cstdio>
 
@@ -20,14 +21,9 @@ bool Schreibe(const QString &pfad, const QByteArray &daten) {
   return datei.open(QIODevice::WriteOnly) && datei.write(daten) == daten.size();
 }
 
-QByteArray AlsUtf16(const QString &text, bool kleinesEnde) {
-  QByteArray bytes(kleinesEnde ? "\xFF\xFE" : "\xFE\xFF", 2);
-  for (const QChar c : text) {
-    const char hoch = char(c.unicode() >> 8), tief = char(c.unicode() & 0xFF);
-    bytes.append(kleinesEnde ? tief : hoch);
-    bytes.append(kleinesEnde ? hoch : tief);
-  }
-  return bytes;
+QByteArray MitMarke(const QString &text, QStringConverter::Encoding kodierung) {
+  QStringEncoder kodierer(kodierung, QStringConverter::Flag::WriteBom);
+  return kodierer.encode(text);
 }
 
 // Every text file of the fixtures in the four encodings, once with its own line ends and once with LF.
@@ -40,8 +36,8 @@ bool Texte(const QString &fixtures, const QString &ziel) {
       return false;
     for (const char *ende : {"\r\n", "\n"}) {
       const QString text = zeilen->join(QLatin1String(ende)) + QLatin1String(ende);
-      const QByteArray formen[] = {QByteArray("\xEF\xBB\xBF") + text.toUtf8(), AlsUtf16(text, true),
-                                   AlsUtf16(text, false), NachAnsi(text)};
+      const QByteArray formen[] = {MitMarke(text, QStringConverter::Utf8), MitMarke(text, QStringConverter::Utf16LE),
+                                   MitMarke(text, QStringConverter::Utf16BE), NachAnsi(text)};
       for (const QByteArray &form : formen)
         if (!Schreibe(ziel + QStringLiteral("/text%1").arg(nummer++, 3, 10, QLatin1Char('0')), form))
           return false;
