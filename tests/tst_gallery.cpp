@@ -84,6 +84,7 @@ QByteArray ScanBombe(int scans, quint16 seite = 8192) {
   return d;
 }
 
+#ifndef NF_SANITIZER
 // The peak resident memory of this process so far, from the kernel's account.
 qint64 SpitzeDesProzesses() {
   QFile status(QStringLiteral("/proc/self/status"));
@@ -94,6 +95,7 @@ qint64 SpitzeDesProzesses() {
       return zeile.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
   return 0;
 }
+#endif
 
 bool HatFarbe(const QImage &bild, QRgb farbe) {
   for (int y = 0; y < bild.height(); ++y)
