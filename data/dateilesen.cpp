@@ -1,58 +1,48 @@
 // Bounded, non-blocking reads of data files.
 #include "data/dateilesen.h"
 
-#include <QFile>
+#include <QFileInfo>
 
-#include <cerrno>
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#ifndef O_CLOEXEC
-#define O_CLOEXEC 0
-#endif
-#ifndef O_NOCTTY
-#define O_NOCTTY 0
-#endif
-#ifndef O_NONBLOCK
-#define O_NONBLOCK 0
 #endif
 
 TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze) {
+#ifdef Q_OS_UNIX
   // Without O_NONBLOCK, opening a pipe nobody writes to would wait forever; the type is checked on
   // the open handle, so a file swapped in between cannot slip past.
   const int handle = ::open(QFile::encodeName(pfad).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (handle < 0)
     return;
   struct stat info {};
-  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze) {
+  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze ||
+      !FDatei.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
     ::close(handle);
     return;
   }
-  FHandle = handle;
   FGroesse = static_cast<qint64>(info.st_size);
-}
-
-TLeseDatei::~TLeseDatei() {
-  if (FHandle >= 0)
-    ::close(FHandle);
+#else
+  // Where the file system holds no pipes or devices under a data file's name, the bound is enough.
+  const QFileInfo info(pfad);
+  if (!info.isFile() || info.size() > grenze || !FDatei.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    return;
+  FGroesse = info.size();
+#endif
 }
 
 qint64 TLeseDatei::Lies(char *ziel, qint64 laenge) {
-  if (FHandle < 0)
+  if (!FDatei.isOpen())
     return -1;
   // A file that grows while it is read is cut at the size it had when it was opened.
   const qint64 rest = FGroesse - FGelesen;
   if (rest <= 0 || laenge <= 0)
     return 0;
-  for (;;) {
-    const ssize_t n = ::read(FHandle, ziel, static_cast<size_t>(qMin(laenge, rest)));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n > 0)
-      FGelesen += n;
-    return n;
-  }
+  const qint64 n = FDatei.read(ziel, qMin(laenge, rest));
+  if (n > 0)
+    FGelesen += n;
+  return n;
 }
 
 std::optional<QByteArray> LiesGanzeDatei(const QString &pfad, qint64 grenze) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <optional>
 
@@ -14,17 +15,14 @@ constexpr qint64 GroessteDatenDatei = 64LL * 1024 * 1024;
 class TLeseDatei {
 public:
   TLeseDatei(const QString &pfad, qint64 grenze);
-  ~TLeseDatei();
-  TLeseDatei(const TLeseDatei &) = delete;
-  TLeseDatei &operator=(const TLeseDatei &) = delete;
 
-  bool Offen() const { return FHandle >= 0; }
+  bool Offen() const { return FDatei.isOpen(); }
   qint64 Groesse() const { return FGroesse; }
   // Up to laenge bytes from the current position: 0 at the end (or the size bound), -1 on an error.
   qint64 Lies(char *ziel, qint64 laenge);
 
 private:
-  int FHandle = -1;
+  QFile FDatei;
   qint64 FGroesse = 0;
   qint64 FGelesen = 0;
 };
