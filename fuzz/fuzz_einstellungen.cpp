@@ -1,6 +1,7 @@
 // Fuzz target: any bytes as Kennzeichen.ini, read and then written with the program's own keys.
 #include "app/einstellungen.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -13,7 +14,10 @@ const QString Abschnitt = QStringLiteral("Einstellung");
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t laenge) {
-  static QTemporaryDir ordner;
+  // In memory where the system offers it: every run writes the file three times.
+  static QTemporaryDir ordner(QDir(QStringLiteral("/dev/shm")).exists()
+                                  ? QStringLiteral("/dev/shm/nf-fuzz-XXXXXX")
+                                  : QDir::tempPath() + QStringLiteral("/nf-fuzz-XXXXXX"));
   const QString datei = ordner.filePath(QStringLiteral("Kennzeichen.ini"));
   {
     QFile f(datei);
