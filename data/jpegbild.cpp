@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -87,8 +88,8 @@ void WandleCmyk(QImage &bild, const QImage &cmyk, bool invertiert) {
   }
 }
 
-// The decode itself. laengsteSeite <= 0 decodes at full size.
-std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite) {
+// The decode itself. laengsteSeite <= 0 decodes at full size, enlarged by the given whole factor.
+std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite, int vergroesserung = 1) {
   if (daten.isEmpty())
     return std::nullopt;
   auto dekoder = std::make_unique<TDekoder>();
@@ -109,7 +110,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
 
   const qint64 breite = d->Info.image_width;
   const qint64 hoehe = d->Info.image_height;
-  if (breite <= 0 || hoehe <= 0 || breite * hoehe > GroessteBildpunkte)
+  if (breite <= 0 || hoehe <= 0 || breite * hoehe * vergroesserung * vergroesserung > GroessteBildpunkte)
     return std::nullopt;
 
   const J_COLOR_SPACE quelle = d->Info.jpeg_color_space;
@@ -124,7 +125,9 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
     d->Info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
 
   d->Info.scale_denom = DctNenner;
-  d->Info.scale_num = DctNenner;
+  // Enlarging in the inverse DCT interpolates from the coded frequencies, smoother than a doubling
+  // of pixels and without a second pass over the picture.
+  d->Info.scale_num = DctNenner * static_cast<unsigned int>(vergroesserung);
   if (laengsteSeite > 0) {
     for (unsigned int zaehler = 1; zaehler <= DctNenner; ++zaehler) {
       d->Info.scale_num = zaehler;
@@ -189,15 +192,28 @@ std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, in
   return Dekodiere(daten, qMax(1, laengsteSeite));
 }
 
-std::optional<QImage> LadeBildDatei(const QString &pfad) {
+std::optional<QImage> LadeBildDatei(const QString &pfad, qreal pixelVerhaeltnis) {
+  const int faktor = Vergroesserung(pixelVerhaeltnis);
   const QString endung = KleineEndung(pfad);
+  std::optional<QImage> bild;
   if (IstJpegEndung(endung)) {
-    const auto daten = LiesDatei(pfad);
-    return daten ? DekodiereJpeg(*daten) : std::nullopt;
+    if (const auto daten = LiesDatei(pfad)) {
+      if (auto ergebnis = Dekodiere(*daten, 0, faktor))
+        bild = ergebnis->Bild;
+    }
+  } else if (endung == QLatin1String(".bmp")) {
+    bild = LadeBitmap(pfad);
+    if (bild && faktor > 1)
+      bild = bild->scaled(bild->size() * faktor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
-  if (endung == QLatin1String(".bmp"))
-    return LadeBitmap(pfad);
-  return std::nullopt;
+  if (bild)
+    bild->setDevicePixelRatio(faktor);
+  return bild;
+}
+
+int Vergroesserung(qreal pixelVerhaeltnis) {
+  // A ratio a hair above a whole number is a rounding of that number, not a reason to enlarge.
+  return qBound(1, static_cast<int>(std::ceil(pixelVerhaeltnis - 0.01)), GroessteVergroesserung);
 }
 
 std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {
