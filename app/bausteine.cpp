@@ -1,6 +1,7 @@
 // The small stand-in widgets of the window.
 #include "app/bausteine.h"
 
+#include "app/zugang.h"
 #include "data/jpegbild.h"
 
 #include <QChildEvent>
@@ -140,8 +141,12 @@ void TToolBar::mouseReleaseEvent(QMouseEvent *event) {
 TStatusBar::TStatusBar(QWidget *parent) : QFrame(parent) {}
 
 void TStatusBar::SetzeSimpleText(const QString &text) {
+  if (text == FText)
+    return;
   FText = text;
   update();
+  // The text is the bar's accessible name: a screen reader hears of the change.
+  SageAn(this, QAccessible::NameChanged);
 }
 
 void TStatusBar::paintEvent(QPaintEvent *event) {
