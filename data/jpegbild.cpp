@@ -110,8 +110,11 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
 
   const qint64 breite = d->Info.image_width;
   const qint64 hoehe = d->Info.image_height;
-  if (breite <= 0 || hoehe <= 0 || breite * hoehe * vergroesserung * vergroesserung > GroessteBildpunkte)
+  if (breite <= 0 || hoehe <= 0 || breite * hoehe > GroessteBildpunkte)
     return std::nullopt;
+  // A picture that would grow past the limit is shown at its own size: coarse, but shown.
+  if (breite * hoehe * vergroesserung * vergroesserung > GroessteBildpunkte)
+    vergroesserung = 1;
 
   const J_COLOR_SPACE quelle = d->Info.jpeg_color_space;
   const bool cmyk = quelle == JCS_CMYK || quelle == JCS_YCCK;
@@ -195,20 +198,22 @@ std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, in
 std::optional<QImage> LadeBildDatei(const QString &pfad, qreal pixelVerhaeltnis) {
   const int faktor = Vergroesserung(pixelVerhaeltnis);
   const QString endung = KleineEndung(pfad);
-  std::optional<QImage> bild;
+  std::optional<TVerkleinert> ergebnis;
   if (IstJpegEndung(endung)) {
-    if (const auto daten = LiesDatei(pfad)) {
-      if (auto ergebnis = Dekodiere(*daten, 0, faktor))
-        bild = ergebnis->Bild;
-    }
+    if (const auto daten = LiesDatei(pfad))
+      ergebnis = Dekodiere(*daten, 0, faktor);
   } else if (endung == QLatin1String(".bmp")) {
-    bild = LadeBitmap(pfad);
-    if (bild && faktor > 1)
-      bild = bild->scaled(bild->size() * faktor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (const auto bild = LadeBitmap(pfad)) {
+      ergebnis = TVerkleinert{*bild, bild->size()};
+      if (faktor > 1 && qint64(bild->width()) * bild->height() * faktor * faktor <= GroessteBildpunkte)
+        ergebnis->Bild = bild->scaled(bild->size() * faktor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
   }
-  if (bild)
-    bild->setDevicePixelRatio(faktor);
-  return bild;
+  if (!ergebnis)
+    return std::nullopt;
+  // The factor actually used: a very large picture keeps its own size.
+  ergebnis->Bild.setDevicePixelRatio(ergebnis->Bild.width() / ergebnis->Original.width());
+  return ergebnis->Bild;
 }
 
 int Vergroesserung(qreal pixelVerhaeltnis) {

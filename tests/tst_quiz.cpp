@@ -178,6 +178,9 @@ private slots:
   void listeVerraetKeinBild();
   void urteilWirdAngesagt();
   void kennzeichenBeimPixelVerhaeltnis();
+  void bildBeimPixelVerhaeltnis_data();
+  void bildBeimPixelVerhaeltnis();
+  void grossesBildBleibtEinfach();
 
 private:
   TMainForm &Form();
@@ -1108,6 +1111,68 @@ void TestQuiz::kennzeichenBeimPixelVerhaeltnis() {
   // On screen the plate fills the device pixels of its logical rectangle.
   const QImage bild = form.Image2->grab().toImage();
   QCOMPARE(bild.size(), GroesseVon(De + "D_Kennzeichen.bmp") * verhaeltnis);
+}
+
+void TestQuiz::bildBeimPixelVerhaeltnis_data() {
+  QTest::addColumn<QString>("endung");
+  QTest::addColumn<qreal>("verhaeltnis");
+  QTest::addColumn<int>("faktor");
+  QTest::newRow("jpeg_1") << "jpg" << 1.0 << 1;
+  QTest::newRow("jpeg_fraction_rounds_up") << "jpg" << 1.25 << 2;
+  QTest::newRow("jpeg_2") << "jpg" << 2.0 << 2;
+  QTest::newRow("jpeg_3_capped") << "jpg" << 3.0 << 2;
+  QTest::newRow("jpeg_hair_above_1") << "jpg" << 1.0001 << 1;
+  QTest::newRow("jpeg_below_1") << "jpg" << 0.5 << 1;
+  QTest::newRow("bmp_1") << "bmp" << 1.0 << 1;
+  QTest::newRow("bmp_1_5") << "bmp" << 1.5 << 2;
+  QTest::newRow("bmp_2") << "bmp" << 2.0 << 2;
+}
+
+void TestQuiz::bildBeimPixelVerhaeltnis() {
+  QFETCH(QString, endung);
+  QFETCH(qreal, verhaeltnis);
+  QFETCH(int, faktor);
+  // Black left half, white right half: enlarged, each half stays where it was.
+  QImage vorlage(64, 24, QImage::Format_RGB32);
+  vorlage.fill(Qt::white);
+  for (int y = 0; y < vorlage.height(); ++y)
+    for (int x = 0; x < vorlage.width() / 2; ++x)
+      vorlage.setPixel(x, y, qRgb(0, 0, 0));
+  const QString pfad = Basis + QStringLiteral("halb.") + endung;
+  QVERIFY(vorlage.save(pfad, endung == QLatin1String("bmp") ? "BMP" : "JPG", 95));
+
+  const std::optional<QImage> bild = LadeBildDatei(pfad, verhaeltnis);
+  QVERIFY(bild);
+  QCOMPARE(Vergroesserung(verhaeltnis), faktor);
+  QCOMPARE(bild->size(), vorlage.size() * faktor);
+  QCOMPARE(bild->devicePixelRatio(), qreal(faktor));
+  QCOMPARE(bild->deviceIndependentSize(), QSizeF(vorlage.size()));
+  for (int y : {2 * faktor, bild->height() / 2, bild->height() - 2 * faktor}) {
+    QVERIFY(qGray(bild->pixel(bild->width() / 8, y)) < 40);
+    QVERIFY(qGray(bild->pixel(bild->width() * 7 / 8, y)) > 215);
+  }
+  // A damaged file stays a failure at every ratio.
+  QFile kaputt(Basis + QStringLiteral("kaputt.") + endung);
+  QVERIFY(kaputt.open(QIODevice::WriteOnly));
+  kaputt.write("\xFF\xD8\xFF\xE0 nichts");
+  kaputt.close();
+  QVERIFY(!LadeBildDatei(kaputt.fileName(), verhaeltnis));
+}
+
+void TestQuiz::grossesBildBleibtEinfach() {
+  // Within the decoder's pixel limit at its own size, beyond it when doubled: shown, not doubled.
+  const int seite = 4200;
+  QVERIFY(qint64(seite) * seite <= GroessteBildpunkte && 4LL * seite * seite > GroessteBildpunkte);
+  QImage gross(seite, seite, QImage::Format_Grayscale8);
+  gross.fill(Qt::white);
+  for (const char *endung : {"jpg", "bmp"}) {
+    const QString pfad = Basis + QStringLiteral("gross.") + QLatin1String(endung);
+    QVERIFY(gross.save(pfad, endung == QByteArray("bmp") ? "BMP" : "JPG"));
+    const std::optional<QImage> bild = LadeBildDatei(pfad, 2.0);
+    QVERIFY2(bild, endung);
+    QCOMPARE(bild->size(), gross.size());
+    QCOMPARE(bild->devicePixelRatio(), 1.0);
+  }
 }
 
 QTEST_MAIN(TestQuiz)
