@@ -114,14 +114,14 @@ void TMainForm::ErzeugeKomponenten() {
   Label2->adjustSize();
   Image2 = Neu<TBild>(Panel1, "Image2", {224, 48, 313, 67});
   Image2->AutoSize = true;
-  Image2->SetzeBild(LayoutBilder::GrossesKennzeichen());
+  Image2->SetzeBild(LayoutBilder::GrossesKennzeichen(devicePixelRatioF()));
   Image1 = Neu<TBild>(Panel1, "Image1", {234, 70, 125, 105});
   Image1->AutoSize = true;
   Image1->Transparent = true;
   Image1->hide();
   Image4 = Neu<TBild>(Panel1, "Image4", {8, 376, 70, 38});
   Image4->Stretch = true;
-  Image4->SetzeBild(LayoutBilder::KleinesKennzeichen());
+  Image4->SetzeBild(LayoutBilder::KleinesKennzeichen(devicePixelRatioF()));
   Image4->hide();
   Image3 = Neu<TBild>(Panel1, "Image3", {23, 397, 40, 34});
   Image3->Stretch = true;
@@ -153,13 +153,13 @@ void TMainForm::ErzeugeKomponenten() {
   RichtigImage = Neu<TBild>(Panel2, "RichtigImage", {377, 66, 206, 50});
   RichtigImage->AutoSize = true;
   RichtigImage->Transparent = true;
-  RichtigImage->SetzeBild(LayoutBilder::Richtig());
+  RichtigImage->SetzeBild(LayoutBilder::Richtig(devicePixelRatioF()));
   RichtigImage->setAccessibleName(QStringLiteral("Richtig"));
   RichtigImage->hide();
   FalschImage = Neu<TBild>(Panel2, "FalschImage", {72, 66, 206, 50});
   FalschImage->AutoSize = true;
   FalschImage->Transparent = true;
-  FalschImage->SetzeBild(LayoutBilder::Falsch());
+  FalschImage->SetzeBild(LayoutBilder::Falsch(devicePixelRatioF()));
   FalschImage->setAccessibleName(QStringLiteral("Falsch"));
   FalschImage->hide();
   Memo2 = Neu<QTextEdit>(Panel2, "Memo2", {1, 2, 713, 57});
@@ -179,7 +179,7 @@ void TMainForm::ErzeugeKomponenten() {
   SetzeTextFarbe(ZurueckBtn, Qt::black);
   Trenner = Neu<QWidget>(ToolBar1, "Trenner", {72, 2, 162, 31});
   ZeigDieAntwortBtn = Neu<QPushButton>(ToolBar1, "ZeigDieAntwortBtn", {234, 2, 241, 31});
-  ZeigDieAntwortBtn->setIcon(QIcon(QPixmap::fromImage(LayoutBilder::AntwortGlyphe())));
+  ZeigDieAntwortBtn->setIcon(QIcon(QPixmap::fromImage(LayoutBilder::AntwortGlyphe(devicePixelRatioF()))));
   ZeigDieAntwortBtn->setIconSize(QSize(240, 30));
   ZeigDieAntwortBtn->setFont(fett16);
   // Its label is only drawn in the glyph.

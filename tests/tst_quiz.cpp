@@ -1108,6 +1108,14 @@ void TestQuiz::kennzeichenBeimPixelVerhaeltnis() {
   QCOMPARE(form.Image4->size(), QSize(70, 38));
   QCOMPARE(form.Image3->size(), QSize(40, 34));
 
+  // The window's own pictures are drawn for the ratio as well.
+  for (TBild *ergebnis : {form.RichtigImage, form.FalschImage}) {
+    QCOMPARE(ergebnis->size(), QSize(206, 50));
+    QCOMPARE(ergebnis->Bild().size(), QSize(206, 50) * faktor);
+    QCOMPARE(ergebnis->Bild().devicePixelRatio(), qreal(faktor));
+  }
+  QCOMPARE(form.ZeigDieAntwortBtn->icon().availableSizes(), QList<QSize>{QSize(240, 30) * faktor});
+
   // On screen the plate fills the device pixels of its logical rectangle.
   const QImage bild = form.Image2->grab().toImage();
   QCOMPARE(bild.size(), GroesseVon(De + "D_Kennzeichen.bmp") * verhaeltnis);
