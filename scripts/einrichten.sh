@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libbenchmark-dev
-        fonts-opendin fonts-dejavu-core)
+        fonts-opendin fonts-dejavu-core poppler-utils)
 
 fehlend=()
 for paket in "${PAKETE[@]}"; do
