@@ -10,7 +10,7 @@ int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("Nummernfibel"));
   // Lets the desktop match the window to its menu entry and icon (the Wayland app id).
-  app.setDesktopFileName(QStringLiteral("de.nummernfibel.Nummernfibel"));
+  app.setDesktopFileName(QStringLiteral(NF_ANWENDUNGS_ID));
   LadeQtTexte(app, QtUebersetzungsOrdner());
   BeendeBeiSignal(app);
   TMainForm hauptfenster;
