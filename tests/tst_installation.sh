@@ -53,11 +53,13 @@ starte() {
   [ $status -eq 0 ] || fehler "program ended with status $status"
 }
 
-# Links to the installed data set ($1: user folder).
+# Links to the installed data set ($1: user folder, then the entries).
 pruefeLinks() {
-  for eintrag in Bilder Nummernfibel-Hilfe.pdf; do
-    [ -L "$1/$eintrag" ] && [ "$(readlink -f "$1/$eintrag")" = "$(readlink -f "$daten/$eintrag")" ] ||
-      fehler "$1/$eintrag is no link to the installed $eintrag"
+  ordner=$1
+  shift
+  for eintrag; do
+    [ -L "$ordner/$eintrag" ] && [ "$(readlink -f "$ordner/$eintrag")" = "$(readlink -f "$daten/$eintrag")" ] ||
+      fehler "$ordner/$eintrag is no link to the installed $eintrag"
   done
 }
 
@@ -69,18 +71,20 @@ mkdir "$tmp/heim"
 wurzelVorher=$(ls -A /)
 HOME=$tmp/heim XDG_DATA_HOME= starte "$launcher" /
 benutzer=$tmp/heim/.local/share/nummernfibel
-pruefeLinks "$benutzer"
+pruefeLinks "$benutzer" Bilder Nummernfibel-Hilfe.pdf
 hatZeile "$benutzer/Kennzeichen.ini" Auswahl=0 || fehler "settings not written in $benutzer"
 [ "$(ls -A /)" = "$wurzelVorher" ] || fehler "the start folder / changed"
 
-# Second start: through a link to the launcher, from an empty folder, with XDG_DATA_HOME; a stale link
-# (an earlier installation) is renewed, and the user's settings are read and kept.
+# Second start: through a link to the launcher, from an empty folder, with XDG_DATA_HOME. A stale link (an
+# earlier installation) is renewed; the user's own help file and settings are kept.
 mkdir -p "$tmp/start" "$tmp/verweis" "$tmp/xdg/nummernfibel"
 ln -s "$launcher" "$tmp/verweis/nummernfibel"
 ln -s /nicht/mehr/da/Bilder "$tmp/xdg/nummernfibel/Bilder"
+echo eigene >"$tmp/xdg/nummernfibel/Nummernfibel-Hilfe.pdf"
 printf '[Einstellung]\nAuswahl=1\n' >"$tmp/xdg/nummernfibel/Kennzeichen.ini"
 HOME=$tmp/heim XDG_DATA_HOME=$tmp/xdg starte "$tmp/verweis/nummernfibel" "$tmp/start"
-pruefeLinks "$tmp/xdg/nummernfibel"
+pruefeLinks "$tmp/xdg/nummernfibel" Bilder
+[ "$(cat "$tmp/xdg/nummernfibel/Nummernfibel-Hilfe.pdf")" = eigene ] || fehler "the user's own help file was replaced"
 hatZeile "$tmp/xdg/nummernfibel/Kennzeichen.ini" Auswahl=1 || fehler "the user's settings were not kept"
 [ -z "$(ls -A "$tmp/start")" ] || fehler "the start folder changed"
 
