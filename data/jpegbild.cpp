@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <cmath>
 #include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
@@ -158,10 +159,10 @@ void QuelleUeberspringen(j_decompress_ptr info, long anzahl) {
   }
 }
 
-// What libjpeg will allocate for this decode: the coefficients of the whole picture when it comes
-// in several scans (they are kept until the last one), and row buffers.
+// What libjpeg will allocate for this decode (output size already worked out): the coefficients of
+// the whole picture when it comes in several scans (they are kept until the last one), and row buffers.
 qint64 Arbeitsspeicher(const jpeg_decompress_struct &info) {
-  qint64 bytes = FesterArbeitsspeicher + qint64(info.image_width) * ZeilenpufferJeSpalte;
+  qint64 bytes = FesterArbeitsspeicher + qint64(qMax(info.image_width, info.output_width)) * ZeilenpufferJeSpalte;
   if (info.progressive_mode || info.comps_in_scan < info.num_components)
     for (int k = 0; k < info.num_components; ++k) {
       const jpeg_component_info &komponente = info.comp_info[k];
@@ -205,8 +206,10 @@ void WandleCmyk(QImage &bild, const QImage &cmyk, bool invertiert) {
   }
 }
 
-// The decode itself, from bytes in memory or from an open file. laengsteSeite <= 0 decodes at full size.
-std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei, int laengsteSeite) {
+// The decode itself, from bytes in memory or from an open file. laengsteSeite <= 0 decodes at full
+// size, enlarged by the given whole factor.
+std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei, int laengsteSeite,
+                                      int vergroesserung = 1) {
   if (daten ? daten->isEmpty() : datei->Groesse() == 0)
     return std::nullopt;
   auto dekoder = std::make_unique<TDekoder>();
@@ -242,6 +245,9 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   const qint64 grenze = laengsteSeite > 0 ? GroessteBildpunkte : GroessteAnzeigeBildpunkte;
   if (breite <= 0 || hoehe <= 0 || breite * hoehe > grenze)
     return std::nullopt;
+  // A picture that would grow past the limit is shown at its own size: coarse, but shown.
+  if (breite * hoehe * vergroesserung * vergroesserung > grenze)
+    vergroesserung = 1;
 
   const J_COLOR_SPACE quelle = d->Info.jpeg_color_space;
   const bool cmyk = quelle == JCS_CMYK || quelle == JCS_YCCK;
@@ -255,7 +261,9 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
     d->Info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
 
   d->Info.scale_denom = DctNenner;
-  d->Info.scale_num = DctNenner;
+  // Enlarging in the inverse DCT interpolates from the coded frequencies, smoother than a doubling
+  // of pixels and without a second pass over the picture.
+  d->Info.scale_num = DctNenner * static_cast<unsigned int>(vergroesserung);
   if (laengsteSeite > 0) {
     for (unsigned int zaehler = 1; zaehler <= DctNenner; ++zaehler) {
       d->Info.scale_num = zaehler;
@@ -263,6 +271,8 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
       if (static_cast<int>(qMax(d->Info.output_width, d->Info.output_height)) >= laengsteSeite)
         break;
     }
+  } else {
+    jpeg_calc_output_dimensions(&d->Info);
   }
   d->Info.dct_method = JDCT_ISLOW;
 
@@ -324,11 +334,11 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   return bild;
 }
 
-std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite) {
+std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1) {
   TLeseDatei datei(pfad, GroessteDatenDatei);
   if (!datei.Offen())
     return std::nullopt;
-  return Dekodiere(nullptr, &datei, laengsteSeite);
+  return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung);
 }
 
 } // namespace
@@ -345,16 +355,29 @@ std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, in
   return Dekodiere(&daten, nullptr, qMax(1, laengsteSeite));
 }
 
-std::optional<QImage> LadeBildDatei(const QString &pfad) {
+std::optional<QImage> LadeBildDatei(const QString &pfad, qreal pixelVerhaeltnis) {
+  const int faktor = Vergroesserung(pixelVerhaeltnis);
   const QString endung = KleineEndung(pfad);
+  std::optional<TVerkleinert> ergebnis;
   if (IstJpegEndung(endung)) {
-    if (auto ergebnis = LadeJpeg(pfad, 0))
-      return ergebnis->Bild;
-    return std::nullopt;
+    ergebnis = LadeJpeg(pfad, 0, faktor);
+  } else if (endung == QLatin1String(".bmp")) {
+    if (const auto bild = LadeBitmap(pfad)) {
+      ergebnis = TVerkleinert{*bild, bild->size()};
+      if (faktor > 1 && qint64(bild->width()) * bild->height() * faktor * faktor <= GroessteAnzeigeBildpunkte)
+        ergebnis->Bild = bild->scaled(bild->size() * faktor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
   }
-  if (endung == QLatin1String(".bmp"))
-    return LadeBitmap(pfad);
-  return std::nullopt;
+  if (!ergebnis)
+    return std::nullopt;
+  // The factor actually used: a very large picture keeps its own size.
+  ergebnis->Bild.setDevicePixelRatio(ergebnis->Bild.width() / ergebnis->Original.width());
+  return ergebnis->Bild;
+}
+
+int Vergroesserung(qreal pixelVerhaeltnis) {
+  // A ratio a hair above a whole number is a rounding of that number, not a reason to enlarge.
+  return qBound(1, static_cast<int>(std::ceil(pixelVerhaeltnis - 0.01)), GroessteVergroesserung);
 }
 
 std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {

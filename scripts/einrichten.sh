@@ -5,7 +5,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libbenchmark-dev
-        fonts-opendin fonts-dejavu-core clang libclang-rt-14-dev)
+        fonts-opendin fonts-dejavu-core
+        # at run time: xdg-open for the help and map buttons, Qt's own texts in German
+        xdg-utils qt6-translations-l10n
+        # the icon sizes, and checking the menu entry, the metadata and the Debian package
+        librsvg2-bin desktop-file-utils appstream dpkg-dev file
+        # reading the help PDF's text and metadata in the data tests
+        poppler-utils
+        # the sanitizer build's fuzz targets: clang and its libFuzzer runtime
+        clang libclang-rt-14-dev)
 
 fehlend=()
 for paket in "${PAKETE[@]}"; do
