@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <memory>
@@ -238,6 +240,8 @@ private slots:
   void tippen();
   void eingefuegt();
   void enterSuchtNochmals();
+  void enterSchliesstMeldung_data();
+  void enterSchliesstMeldung();
   void oesterreich_data();
   void oesterreich();
 
@@ -708,6 +712,57 @@ void TestSearch::enterSuchtNochmals() {
   QCOMPARE(f->Suchtext, QString("HB"));
   QCOMPARE(Gerahmte(f.get()), QStringList{"HB.jpg"});
   QVERIFY(Meldungen.isEmpty());
+}
+
+void TestSearch::enterSchliesstMeldung_data() {
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("meldung");
+  // The message opens during the letter's press (through the change) or the Enter's release.
+  QTest::newRow("letter_not_found") << int(Qt::Key_Q) << "q" << Nicht("Q");
+  QTest::newRow("enter_in_empty_field") << int(Qt::Key_Return) << "\r" << KeinText;
+}
+
+// A real modal box, closed by Enter as the user closes it: the press goes to the box and closes it,
+// the release then reaches the search field. That release must not search again.
+void TestSearch::enterSchliesstMeldung() {
+  QFETCH(int, taste);
+  QFETCH(QString, text);
+  QFETCH(QString, meldung);
+  SetzeMeldungsAnzeige({});
+  auto f = Fenster();
+  QVERIFY(f);
+  QStringList gezeigt;
+  QTimer schliesser;
+  schliesser.setInterval(20);
+  connect(&schliesser, &QTimer::timeout, this, [&gezeigt] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+      return;
+    gezeigt << box->text();
+    QTest::keyPress(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+  });
+  schliesser.start();
+
+  QTest::sendKeyEvent(QTest::Press, f->SuchEdit, Qt::Key(taste), text, Qt::NoModifier);
+  // A box opened by the press has the release of that key; one opened by the release does not.
+  if (gezeigt.isEmpty())
+    QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key(taste), text, Qt::NoModifier);
+  QTRY_COMPARE_WITH_TIMEOUT(gezeigt.size(), 1, 5000);
+  // The release of the Enter that closed the box.
+  QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key_Return, QStringLiteral("\r"), Qt::NoModifier);
+  QTest::qWait(200);
+  schliesser.stop();
+
+  QCOMPARE(gezeigt, QStringList{meldung});
+  QCOMPARE(QApplication::activeModalWidget(), nullptr);
+  for (QWidget *fenster : QApplication::topLevelWidgets())
+    QVERIFY2(!qobject_cast<QMessageBox *>(fenster) || !fenster->isVisible(), "a message box is still open");
+  // The field still searches on an Enter of its own.
+  schliesser.start();
+  QTest::keyClick(f->SuchEdit, Qt::Key_Return);
+  QTRY_VERIFY_WITH_TIMEOUT(gezeigt.size() > 1, 5000);
+  schliesser.stop();
 }
 
 void TestSearch::oesterreich_data() {
