@@ -147,8 +147,8 @@ private slots:
   void karteBtnText_data();
   void karteBtnText();
   void angezeigteZeilen();
-  void sichereKartenAdresse_data();
-  void sichereKartenAdresse();
+  void kartenUrl_data();
+  void kartenUrl();
 
   // the window
   void oeffnenMitKnopf_data();
@@ -546,28 +546,37 @@ void TestQuiz::angezeigteZeilen() {
   QCOMPARE(AngezeigteZeilen(QString(), schrift, breite, 4), 1);
 }
 
-void TestQuiz::sichereKartenAdresse_data() {
+void TestQuiz::kartenUrl_data() {
   QTest::addColumn<QString>("adresse");
-  QTest::addColumn<QString>("geoeffnet");
-  const QString standard = StandardKartenAdresse();
-  QTest::newRow("https") << "https://karte.example/"
-                         << "https://karte.example/";
-  QTest::newRow("http") << "http://karte.example/suche"
-                        << "http://karte.example/suche";
-  QTest::newRow("scheme_upper_case") << "HTTPS://karte.example/"
-                                     << "HTTPS://karte.example/";
+  QTest::addColumn<QByteArray>("geoeffnet");
+  const QByteArray standard = StandardKartenAdresse().toUtf8();
+  QTest::newRow("https") << "https://karte.example/" << QByteArray("https://karte.example/");
+  QTest::newRow("http") << "http://karte.example/suche" << QByteArray("http://karte.example/suche");
+  QTest::newRow("scheme_upper_case") << "HTTPS://karte.example/" << QByteArray("https://karte.example/");
+  QTest::newRow("blank_and_umlaut_encoded") << QStringLiteral("https://karte.example/suche?q=Bad Tölz")
+                                            << QByteArray("https://karte.example/suche?q=Bad%20T%C3%B6lz");
+  QTest::newRow("umlaut_in_path") << QStringLiteral("https://karte.example/Bad Tölz/")
+                                  << QByteArray("https://karte.example/Bad%20T%C3%B6lz/");
+  QTest::newRow("percent_alone") << "https://karte.example/?q=100%" << QByteArray("https://karte.example/?q=100%25");
+  QTest::newRow("already_encoded_kept") << "https://karte.example/?q=Bad%20T%C3%B6lz"
+                                        << QByteArray("https://karte.example/?q=Bad%20T%C3%B6lz");
+  QTest::newRow("surrounding_blanks") << "  https://karte.example/  " << QByteArray("https://karte.example/");
+  QTest::newRow("www_without_scheme") << "www.karte.example/suche?q=Ulm"
+                                      << QByteArray("https://www.karte.example/suche?q=Ulm");
+  QTest::newRow("host_without_www") << "karte.example/suche" << standard;
   QTest::newRow("local_program") << "/usr/bin/xterm" << standard;
   QTest::newRow("file_url") << "file:///bin/sh" << standard;
   QTest::newRow("windows_program") << "C:\\Windows\\System32\\calc.exe" << standard;
   QTest::newRow("script") << "javascript:alert(1)" << standard;
+  QTest::newRow("ftp") << "ftp://karte.example/" << standard;
   QTest::newRow("no_host") << "https://" << standard;
   QTest::newRow("empty") << "" << standard;
 }
 
-void TestQuiz::sichereKartenAdresse() {
+void TestQuiz::kartenUrl() {
   QFETCH(QString, adresse);
-  QFETCH(QString, geoeffnet);
-  QCOMPARE(SichereKartenAdresse(adresse), geoeffnet);
+  QFETCH(QByteArray, geoeffnet);
+  QCOMPARE(KartenUrl(adresse).toEncoded(), geoeffnet);
 }
 
 // ---- the window --------------------------------------------------------------------------------
@@ -915,21 +924,28 @@ void TestQuiz::kartenKnopf() {
 
 void TestQuiz::kartenAdresseNurImNetz_data() {
   QTest::addColumn<QString>("adresse");
-  QTest::addColumn<QString>("geoeffnet");
-  QTest::newRow("own_web_map") << "http://karte.example/?q="
-                               << "http://karte.example/?q=";
-  QTest::newRow("local_file") << "file:///bin/sh" << StandardKartenAdresse();
-  QTest::newRow("mail") << "mailto:jemand@example.org" << StandardKartenAdresse();
+  QTest::addColumn<QByteArray>("geoeffnet");
+  QTest::newRow("own_web_map") << "http://karte.example/?q=" << QByteArray("http://karte.example/?q=");
+  QTest::newRow("https_with_blank") << QStringLiteral("https://karte.example/suche?q=Bad Tölz")
+                                    << QByteArray("https://karte.example/suche?q=Bad%20T%C3%B6lz");
+  QTest::newRow("www_without_scheme") << "www.karte.example" << QByteArray("https://www.karte.example");
+  QTest::newRow("local_file") << "file:///bin/sh" << StandardKartenAdresse().toUtf8();
+  QTest::newRow("mail") << "mailto:jemand@example.org" << StandardKartenAdresse().toUtf8();
 }
 
 void TestQuiz::kartenAdresseNurImNetz() {
   QFETCH(QString, adresse);
-  QFETCH(QString, geoeffnet);
+  QFETCH(QByteArray, geoeffnet);
+  // Read from the settings file, as the user writes it there.
+  QFile ini(Basis + QStringLiteral("Kennzeichen.ini"));
+  QVERIFY(ini.open(QIODevice::WriteOnly));
+  ini.write("[Einstellung]\r\nKartenAdresse=" + NachAnsi(adresse) + "\r\n");
+  ini.close();
   TMainForm &form = Form();
-  form.KartenAdresse = adresse;
   Oeffne(De + QStringLiteral("A-E/BA.jpg"));
-  form.KarteBtnClick();
-  QCOMPARE(Geoeffnet, QList<QUrl>{QUrl(geoeffnet)});
+  QTest::mouseClick(form.KarteBtn, Qt::LeftButton);
+  QCOMPARE(Geoeffnet.size(), 1);
+  QCOMPARE(Geoeffnet.first().toEncoded(), geoeffnet);
 }
 
 void TestQuiz::echteKachelUndFokusNachKarte() {
