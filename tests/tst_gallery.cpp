@@ -208,6 +208,16 @@ private slots:
     QTest::newRow("plate_250x60") << QSize(250, 60) << QSize(93, 20);
     QTest::newRow("hair_thin_2000x10") << QSize(2000, 10) << QSize(93, 1);
     QTest::newRow("hair_thin_tall") << QSize(3, 900) << QSize(1, 93);
+    // The double quotient lies just below the exact one: a pixel less than whole-number arithmetic.
+    QTest::newRow("double_below_95x53") << QSize(95, 53) << QSize(93, 50);
+    QTest::newRow("double_below_tall_53x95") << QSize(53, 95) << QSize(50, 93);
+    QTest::newRow("double_below_95x7") << QSize(95, 7) << QSize(93, 4);
+    QTest::newRow("double_below_190x112") << QSize(190, 112) << QSize(93, 53);
+    QTest::newRow("double_below_285x84") << QSize(285, 84) << QSize(93, 25);
+    // Neighbours whose quotient is not hit: the exact value stands.
+    QTest::newRow("exact_95x54") << QSize(95, 54) << QSize(93, 52);
+    QTest::newRow("exact_190x100") << QSize(190, 100) << QSize(93, 48);
+    QTest::newRow("one_pixel_less_wide") << QSize(96, 95) << QSize(93, 92);
   }
   void zwischenGroesse() {
     QFETCH(QSize, original);
