@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -24,6 +25,7 @@ namespace {
 
 constexpr int LayoutClientBreite = 754;
 constexpr int LayoutClientHoehe = 695;
+constexpr int ComboZeilenHoehe = 20; // item height of the group list's drop-down
 const QColor Silber(192, 192, 192);
 const QColor Grau(128, 128, 128);
 
@@ -131,8 +133,10 @@ void TMainForm::ErzeugeKomponenten() {
   ComboBox1->setToolTip(QStringLiteral("Gruppe der Verkehrsschilder auswählen"));
   ComboBox1->addItems({QStringLiteral("Nummernfibel in Deutschland"), QStringLiteral("Nummernfibel in Österreich")});
   ComboBox1->setCurrentIndex(-1);
+  // The list's own delegate sizes its items as menu entries and ignores the size hint.
+  ComboBox1->setItemDelegate(new QStyledItemDelegate(ComboBox1));
   for (int i = 0; i < ComboBox1->count(); ++i)
-    ComboBox1->setItemData(i, QSize(0, 20), Qt::SizeHintRole);
+    ComboBox1->setItemData(i, QSize(0, ComboZeilenHoehe), Qt::SizeHintRole);
   ComboBox1->setFont(fett16);
 
   Panel2 = Neu<TPanel>(this, "Panel2", {20, 84, 717, 125});
@@ -221,6 +225,10 @@ void TMainForm::ErzeugeKomponenten() {
   for (QObject *kind : children())
     if (auto *steuer = qobject_cast<QWidget *>(kind))
       steuer->setAutoFillBackground(true);
+  // A focused push button is pressed by Enter as well as by Space. Qt gives Enter only to auto-default
+  // buttons, and makes a button that by itself only inside a dialog.
+  for (QPushButton *knopf : findChildren<QPushButton *>())
+    knopf->setAutoDefault(true);
   // A press on a control without a click handler (a label, a bevel, the status bar) is no click on
   // the panel or the window beneath it.
   for (QWidget *eltern : {static_cast<QWidget *>(this), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),

@@ -6,6 +6,7 @@
 #include "app/tmainform.h"
 #include "search/tscrollbox.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -18,6 +19,8 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -93,6 +96,9 @@ private slots:
   void tastenAufDerFrage();
   void klickGibtGalerieDenFokus();
   void klicksAufDerFrage();
+  void enterDruecktKnopf_data();
+  void enterDruecktKnopf();
+  void gruppenListeUndSymbol();
   void minimiertUndWiederhergestellt();
   void fehlendeVorlageBeendetDasProgramm();
   // Ends the application's event loops: keep it last.
@@ -314,6 +320,68 @@ void TestApp::klicksAufDerFrage() {
   frage();
   QTest::mouseClick(fenster->Image2, Qt::LeftButton);
   QVERIFY(!fenster->ScrollBox1->isHidden());
+  delete fenster;
+}
+
+void TestApp::enterDruecktKnopf_data() {
+  QTest::addColumn<QString>("knopf");
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<Qt::KeyboardModifiers>("zusatz");
+  for (const char *name : {"ZeigDieAntwortBtn", "ZurueckBtn", "HilfeBtn", "KarteBtn"}) {
+    QTest::addRow("%s_return", name) << name << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::addRow("%s_keypad_enter", name) << name << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+  }
+  QTest::newRow("ZeigDieAntwortBtn_space") << "ZeigDieAntwortBtn" << int(Qt::Key_Space) << Qt::KeyboardModifiers();
+}
+
+// On the question screen a focused push button is pressed by Enter, as by Space.
+void TestApp::enterDruecktKnopf() {
+  QFETCH(QString, knopf);
+  QFETCH(int, taste);
+  QFETCH(Qt::KeyboardModifiers, zusatz);
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->ScrollBox1->hide();
+  for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
+                     static_cast<QWidget *>(fenster->ZurueckBtn), static_cast<QWidget *>(fenster->ZeigDieAntwortBtn),
+                     static_cast<QWidget *>(fenster->KarteBtn)})
+    w->show();
+  fenster->KarteBtn->setEnabled(true);
+  // The paint of the switched screen gives the answer list the focus; it must be over before the
+  // button takes it.
+  QCoreApplication::processEvents();
+  auto *ziel = fenster->findChild<QPushButton *>(knopf);
+  QVERIFY(ziel);
+  ziel->setFocus();
+  QSignalSpy geklickt(ziel, &QPushButton::clicked);
+  QTest::keyClick(fenster->windowHandle(), Qt::Key(taste), zusatz);
+  QCOMPARE(geklickt.count(), 1);
+  delete fenster;
+}
+
+// The group list's drop-down items are 20 pixels high; the window icon has sixteen colours at most.
+void TestApp::gruppenListeUndSymbol() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  QComboBox *liste = fenster->ComboBox1;
+  liste->showPopup();
+  QAbstractItemView *ansicht = liste->view();
+  QTRY_VERIFY(ansicht->isVisible());
+  for (int i = 0; i < liste->count(); ++i)
+    QCOMPARE(ansicht->visualRect(liste->model()->index(i, 0)).height(), 20);
+  liste->hidePopup();
+
+  const QImage symbol = fenster->windowIcon().pixmap(32, 32).toImage();
+  QVERIFY(!symbol.isNull());
+  QSet<QRgb> farben;
+  for (int y = 0; y < symbol.height(); ++y)
+    for (int x = 0; x < symbol.width(); ++x)
+      farben.insert(symbol.pixel(x, y));
+  QVERIFY2(farben.size() <= 16, qPrintable(QString::number(farben.size())));
+  // Still the plate's blue band beside a white field.
+  QVERIFY(farben.size() >= 3);
+  QCOMPARE(qBlue(symbol.pixel(3, 16)) > qRed(symbol.pixel(3, 16)), true);
+  QCOMPARE(symbol.pixel(24, 16), qRgb(255, 255, 255));
   delete fenster;
 }
 
