@@ -113,6 +113,20 @@ QString TextFuerZeilen(const QTextEdit *memo, double zeilen) {
   return text.trimmed();
 }
 
+// A press and a release as the window system delivers them: the window picks the receiver and
+// gives the focus by its policy, and the release goes where the press went.
+void DrueckeUndLasse(QWidget *steuer, QPoint wo = {}) {
+  QWidget *fenster = steuer->window();
+  const QPoint imFenster = steuer->mapTo(fenster, wo.isNull() ? steuer->rect().center() : wo);
+  QTest::mousePress(fenster->windowHandle(), Qt::LeftButton, {}, imFenster);
+  QTest::mouseRelease(fenster->windowHandle(), Qt::LeftButton, {}, imFenster);
+}
+
+// A key as the keyboard delivers it: press and release each go to the control that has the focus.
+void Taste(QWidget *fenster, Qt::Key taste, Qt::KeyboardModifiers zusatz = Qt::NoModifier) {
+  QTest::keyClick(fenster->windowHandle(), taste, zusatz);
+}
+
 } // namespace
 
 class TestQuiz : public QObject {
@@ -172,6 +186,10 @@ private slots:
   void kartenAdresseNurImNetz_data();
   void kartenAdresseNurImNetz();
   void echteKachelUndFokusNachKarte();
+  void zweiFragenNacheinander_data();
+  void zweiFragenNacheinander();
+  void enterEnterZeigtDieAntwort_data();
+  void enterEnterZeigtDieAntwort();
 
 private:
   TMainForm &Form();
@@ -182,6 +200,8 @@ private:
   int Zeile(const QString &beschreibung);
   QString Beschreibung() const;
   QColor Hintergrund();
+  // The shown window with its gallery of the first German range.
+  TMainForm &GezeigteForm();
 
   std::unique_ptr<QTemporaryDir> Ordner;
   QString Basis;
@@ -251,6 +271,18 @@ QString TestQuiz::Beschreibung() const {
 }
 
 QColor TestQuiz::Hintergrund() { return Form().Memo2->palette().color(QPalette::Base); }
+
+TMainForm &TestQuiz::GezeigteForm() {
+  TMainForm &form = Form();
+  form.show();
+  form.activateWindow();
+  if (!QTest::qWaitForWindowActive(&form))
+    qWarning("window did not become active");
+  // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
+  if (!QTest::qWaitFor([&form] { return form.Kacheln.size() == 6; }))
+    qWarning("gallery not loaded");
+  return form;
+}
 
 // ---- rules -------------------------------------------------------------------------------------
 
@@ -988,6 +1020,90 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   QCOMPARE(form.Suchtext, QStringLiteral("B"));
   QVERIFY(form.Gefunden);
   QCOMPARE(QFileInfo(form.BildPfade.at(form.GefundenIndex)).fileName(), QStringLiteral("B.jpg"));
+}
+
+void TestQuiz::zweiFragenNacheinander_data() {
+  QTest::addColumn<QString>("zurueck");
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<QString>("gewaehlt");
+  const QString danach = QStringLiteral("Berlin [Hauptstadt]");
+  const QString letzte = QStringLiteral("Hinweis ohne Tabulator");
+  QTest::newRow("backspace_then_down") << "Backspace" << int(Qt::Key_Down) << danach;
+  QTest::newRow("back_button_then_down") << "ZurueckBtn" << int(Qt::Key_Down) << danach;
+  QTest::newRow("back_button_by_enter_then_down") << "ZurueckBtnEnter" << int(Qt::Key_Down) << danach;
+  QTest::newRow("panel_then_down") << "Panel1" << int(Qt::Key_Down) << danach;
+  QTest::newRow("plate_then_down") << "Image2" << int(Qt::Key_Down) << danach;
+  QTest::newRow("back_button_then_end") << "ZurueckBtn" << int(Qt::Key_End) << letzte;
+  QTest::newRow("back_button_then_page_down") << "ZurueckBtn" << int(Qt::Key_PageDown) << letzte;
+}
+
+// However the first question was left, the second one, opened by a real press and release, has the
+// keyboard in its answer list: the key moves through the answers and the group stays.
+void TestQuiz::zweiFragenNacheinander() {
+  QFETCH(QString, zurueck);
+  QFETCH(int, taste);
+  QFETCH(QString, gewaehlt);
+  TMainForm &form = GezeigteForm();
+  QCOMPARE(form.Kacheln.size(), 6);
+
+  DrueckeUndLasse(form.Kacheln.at(2)); // B
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
+  Taste(&form, Qt::Key_Down);
+  QCOMPARE(Beschreibung(), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+
+  if (zurueck == QLatin1String("Backspace")) {
+    Taste(&form, Qt::Key_Backspace);
+  } else if (zurueck == QLatin1String("ZurueckBtn")) {
+    DrueckeUndLasse(form.ZurueckBtn);
+  } else if (zurueck == QLatin1String("ZurueckBtnEnter")) {
+    form.ZurueckBtn->setFocus();
+    Taste(&form, Qt::Key_Return);
+  } else if (zurueck == QLatin1String("Panel1")) {
+    DrueckeUndLasse(form.Panel1, QPoint(5, 400));
+  } else {
+    DrueckeUndLasse(form.Image2);
+  }
+  QVERIFY(form.ScrollBox1->isVisible());
+  // Hiding the question's controls leaves the focus with the gallery, not with the group list.
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.ScrollBox1));
+  QCOMPARE(form.Kacheln.size(), 6);
+
+  DrueckeUndLasse(form.Kacheln.at(3)); // BA
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(Beschreibung(), QStringLiteral("Bamberg"));
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
+  Taste(&form, Qt::Key(taste));
+  QCOMPARE(form.ComboBox1->currentIndex(), 0);
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(Beschreibung(), gewaehlt);
+}
+
+void TestQuiz::enterEnterZeigtDieAntwort_data() {
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<Qt::KeyboardModifiers>("zusatz");
+  QTest::newRow("return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+  QTest::newRow("keypad_enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+// The first Enter takes the focus to the answer button, the second presses it.
+void TestQuiz::enterEnterZeigtDieAntwort() {
+  QFETCH(int, taste);
+  QFETCH(Qt::KeyboardModifiers, zusatz);
+  TMainForm &form = GezeigteForm();
+  DrueckeUndLasse(form.Kacheln.at(2)); // B
+  Taste(&form, Qt::Key_Down);
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+
+  Taste(&form, Qt::Key(taste), zusatz);
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.ZeigDieAntwortBtn));
+  QCOMPARE(Beschreibung(), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  Taste(&form, Qt::Key(taste), zusatz);
+  QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+  QVERIFY(form.RichtigImage->isVisible());
+  QVERIFY(form.FalschImage->isHidden());
 }
 
 QTEST_MAIN(TestQuiz)
