@@ -98,7 +98,7 @@ private slots:
   void klicksAufDerFrage();
   void enterDruecktKnopf_data();
   void enterDruecktKnopf();
-  void gruppenListeUndSymbol();
+  void kleineTeileDesLayouts();
   void minimiertUndWiederhergestellt();
   void fehlendeVorlageBeendetDasProgramm();
   // Ends the application's event loops: keep it last.
@@ -359,8 +359,9 @@ void TestApp::enterDruecktKnopf() {
   delete fenster;
 }
 
-// The group list's drop-down items are 20 pixels high; the window icon has sixteen colours at most.
-void TestApp::gruppenListeUndSymbol() {
+// The group list's drop-down items are 20 pixels high; the window icon has sixteen colours at most;
+// the back button's arrow lies whole inside the button's frame.
+void TestApp::kleineTeileDesLayouts() {
   BaueBaum(FOrdner->path());
   TMainForm *fenster = NeuesFenster();
   QComboBox *liste = fenster->ComboBox1;
@@ -382,6 +383,20 @@ void TestApp::gruppenListeUndSymbol() {
   QVERIFY(farben.size() >= 3);
   QCOMPARE(qBlue(symbol.pixel(3, 16)) > qRed(symbol.pixel(3, 16)), true);
   QCOMPARE(symbol.pixel(24, 16), qRgb(255, 255, 255));
+
+  fenster->ZurueckBtn->show();
+  const QImage knopf = fenster->ZurueckBtn->grab().toImage();
+  int links = -1, rechts = -1;
+  for (int x = 0; x < knopf.width(); ++x)
+    for (int y = knopf.height() / 4; y < knopf.height() * 3 / 4; ++y)
+      if (qGray(knopf.pixel(x, y)) < 64) {
+        rechts = x;
+        if (links < 0)
+          links = x;
+      }
+  // Dark ink between the frames, with the arrow's head not cut by the left one.
+  QVERIFY2(links >= 2 && rechts <= knopf.width() - 3 && rechts - links > knopf.width() / 2,
+           qPrintable(QStringLiteral("%1..%2").arg(links).arg(rechts)));
   delete fenster;
 }
 
