@@ -2,6 +2,7 @@
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
+#include "app/qttexte.h"
 #include "app/signale.h"
 #include "app/tmainform.h"
 #include "search/tscrollbox.h"
@@ -15,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
@@ -24,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTranslator>
 #include <QUrl>
 
 #include <csignal>
@@ -101,6 +105,8 @@ private slots:
   void kleineTeileDesLayouts();
   void minimiertUndWiederhergestellt();
   void fehlendeVorlageBeendetDasProgramm();
+  void qtTexte_data();
+  void qtTexte();
   // Ends the application's event loops: keep it last.
   void signalSchliesstUndSpeichert();
 
@@ -647,6 +653,45 @@ void TestApp::klickGibtGalerieDenFokus() {
   QTest::mouseClick(fenster->ToolBar1, Qt::LeftButton, {}, QPoint(600, 10));
   QVERIFY(fenster->ScrollBox1->hasFocus());
   delete fenster;
+}
+
+void TestApp::qtTexte_data() {
+  QTest::addColumn<bool>("mitUebersetzung");
+  QTest::addColumn<QString>("abbrechen");
+  QTest::addColumn<QString>("allesAuswaehlen");
+  QTest::newRow("translation_installed") << true << "Abbrechen"
+                                         << "Alles auswählen";
+  QTest::newRow("no_translation_stays_english") << false << "Cancel"
+                                                << "Select All";
+}
+
+void TestApp::qtTexte() {
+  QFETCH(bool, mitUebersetzung);
+  QFETCH(QString, abbrechen);
+  QFETCH(QString, allesAuswaehlen);
+  const QString ordner = mitUebersetzung ? QtUebersetzungsOrdner() : FOrdner->path();
+  if (mitUebersetzung)
+    QVERIFY2(QFile::exists(ordner + QStringLiteral("/qtbase_de.qm")), "package qt6-translations-l10n missing");
+  // Qt's texts go back to English for the later tests, whatever fails here.
+  const QScopedPointer<QTranslator> uebersetzung(LadeQtTexte(*qApp, ordner));
+  QCOMPARE(!uebersetzung.isNull(), mitUebersetzung);
+
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Cancel);
+  const QString knopf = box.button(QMessageBox::Cancel)->text();
+  // The context menus of the search field and the answer box: "Select All" last, its shortcut after a TAB.
+  const auto alles = [](QMenu *menue) {
+    QScopedPointer<QMenu> besitz(menue);
+    return menue->actions().isEmpty() ? QString()
+                                      : menue->actions().constLast()->text().section(QLatin1Char('\t'), 0, 0);
+  };
+  QLineEdit feld(QStringLiteral("HH"));
+  QTextEdit antwort(QStringLiteral("Hamburg"));
+  const QString imFeld = alles(feld.createStandardContextMenu());
+  const QString inDerAntwort = alles(antwort.createStandardContextMenu());
+  QCOMPARE(knopf, abbrechen);
+  QCOMPARE(imFeld, allesAuswaehlen);
+  QCOMPARE(inDerAntwort, allesAuswaehlen);
 }
 
 void TestApp::signalSchliesstUndSpeichert() {
