@@ -5,6 +5,7 @@
 #include "app/qttexte.h"
 #include "app/signale.h"
 #include "app/tmainform.h"
+#include "fixturbaum.h"
 #include "search/tscrollbox.h"
 
 #include <QAbstractItemView>
@@ -49,18 +50,8 @@ void Schreibe(const QString &pfad, const QByteArray &inhalt) {
 
 // The smallest tree the program starts in: the six folders and the four group templates.
 void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
-  for (TBereich bereich :
-       {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T, TBereich::U_Z})
-    if (!ohne.contains(RelativerOrdner(bereich)))
-      QDir(basis).mkpath(RelativerOrdner(bereich));
-  QImage gross(313, 67, QImage::Format_RGB888), klein(136, 67, QImage::Format_RGB888);
-  gross.fill(Qt::white);
-  klein.fill(Qt::white);
-  for (const char *vorlage : {"Bilder/Deutschland/D_Kennzeichen.bmp", "Bilder/Österreich/Ö_Kennzeichen_leer.bmp"})
-    gross.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
-  for (const char *vorlage :
-       {"Bilder/Deutschland/D_Kennzeichen_klein.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
-    klein.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
+  QVERIFY(Fixturbaum::LegeOrdnerAn(basis, ohne));
+  QVERIFY(Fixturbaum::LegeVorlagenAn(basis));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
+#include "fixturbaum.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "search/tscrollbox.h"
@@ -82,18 +83,8 @@ struct TBaum {
   QString Basis;
 
   TBaum() : Basis(Dir.path() + QLatin1Char('/')) {
-    for (const char *ordner : {"Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J", "Bilder/Deutschland/K-O",
-                               "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z", "Bilder/Österreich/A-Z"})
-      QDir().mkpath(Basis + QString::fromUtf8(ordner));
-    Vorlage("Bilder/Deutschland/D_Kennzeichen.bmp", QSize(313, 67), Qt::blue);
-    Vorlage("Bilder/Deutschland/D_Kennzeichen_klein.bmp", QSize(136, 67), Qt::blue);
-    Vorlage("Bilder/Österreich/Ö_Kennzeichen_leer.bmp", QSize(313, 67), Qt::red);
-    Vorlage("Bilder/Österreich/Ö_Kennzeichen_klein.bmp", QSize(136, 67), Qt::red);
-  }
-  void Vorlage(const char *relativ, QSize groesse, QColor farbe) {
-    QImage bild(groesse, QImage::Format_RGB32);
-    bild.fill(farbe);
-    bild.save(Basis + QString::fromUtf8(relativ), "BMP");
+    Fixturbaum::LegeOrdnerAn(Basis);
+    Fixturbaum::LegeVorlagenAn(Basis, Qt::blue, Qt::red);
   }
   QString Pfad(const QString &relativ) const { return Basis + relativ; }
   void Jpeg(const QString &relativ, QSize groesse = QSize(60, 30), QColor farbe = Qt::black) {

@@ -7,6 +7,7 @@
 #include "data/ansi.h"
 #include "data/eintrag.h"
 #include "data/textdatei.h"
+#include "fixturbaum.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
@@ -76,24 +77,10 @@ QSize GroesseVon(const QString &pfad) {
 // The six folders, templates, state plates, plate pictures and three text files in three
 // encodings; the range P-T has no text file on purpose.
 void BaueBaum(const QString &basis) {
-  for (const char *ordner : {"Bilder/Österreich/A-Z", "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
-                             "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"})
-    QVERIFY(QDir(basis).mkpath(QString::fromUtf8(ordner)));
-  for (const TBildDatei &bild : Bilder) {
-    QImage inhalt(bild.Groesse, QImage::Format_RGB888);
-    inhalt.fill(Qt::white);
-    const QString pfad = QString::fromUtf8(bild.Pfad);
-    QVERIFY(inhalt.save(basis + pfad, pfad.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPG"));
-  }
-  for (const char *datei : {"A-E.txt", "U-Z.txt", "Ö-Kfz.txt"}) {
-    const QString name = QString::fromUtf8(datei);
-    const QString quelle = QFINDTESTDATA(QStringLiteral("fixtures/quiz/") + name);
-    const QString ziel =
-        basis +
-        (name == QStringLiteral("Ö-Kfz.txt") ? At + QStringLiteral("A-Z/") : De + name.left(3) + QLatin1Char('/')) +
-        name;
-    QVERIFY2(QFile::copy(quelle, ziel), qPrintable(ziel));
-  }
+  QVERIFY(Fixturbaum::LegeOrdnerAn(basis));
+  for (const TBildDatei &bild : Bilder)
+    QVERIFY(Fixturbaum::SchreibeBild(basis + QString::fromUtf8(bild.Pfad), bild.Groesse));
+  QVERIFY(Fixturbaum::KopiereTextDateien(basis, QFINDTESTDATA("fixtures/quiz")));
 }
 
 // Adds lines to a range's text file (the file is read again on every press).

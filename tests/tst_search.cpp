@@ -3,6 +3,7 @@
 #include "app/bausteine.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
+#include "fixturbaum.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 
@@ -94,36 +95,21 @@ void Rad(QWidget *ziel, int delta) {
   QApplication::sendEvent(ziel, &ereignis);
 }
 
-const char *const AlleOrdner[] = {"Bilder/Österreich/A-Z",  "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
-                                  "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"};
-
 // The data folder of the search tests: the six folders with their text files (from the fixture
 // folder), the four group templates, the state plates, a few plates per range, and enough plates in
 // P-T and in the Austrian folder to scroll.
 void BaueDaten(const QString &basis) {
   const QString deutsch = basis + "/Bilder/Deutschland/";
   const QString oesterreich = basis + "/Bilder/Österreich/";
-  for (const char *ordner : AlleOrdner)
-    QVERIFY(QDir(basis).mkpath(QString::fromUtf8(ordner)));
-
-  QImage gross(313, 67, QImage::Format_RGB888), klein(136, 67, QImage::Format_RGB888);
-  gross.fill(Qt::white);
-  klein.fill(Qt::white);
-  QVERIFY(gross.save(deutsch + "D_Kennzeichen.bmp", "BMP"));
-  QVERIFY(gross.save(oesterreich + "Ö_Kennzeichen_leer.bmp", "BMP"));
-  QVERIFY(klein.save(deutsch + "D_Kennzeichen_klein.bmp", "BMP"));
-  QVERIFY(klein.save(oesterreich + "Ö_Kennzeichen_klein.bmp", "BMP"));
+  QVERIFY(Fixturbaum::LegeOrdnerAn(basis));
+  QVERIFY(Fixturbaum::LegeVorlagenAn(basis));
   for (const char *land : {"Oberste Organe", "Burgenland", "Kärnten", "Niederösterreich", "Oberösterreich", "Salzburg",
                            "Steiermark", "Tirol", "Vorarlberg", "Wien", "ohne Wappen"})
     SchreibePlatte(oesterreich + "Ö_Kennzeichen_" + QString::fromUtf8(land) + ".jpg");
 
   const QString vorlagen = QFINDTESTDATA("fixtures/search");
   QVERIFY(!vorlagen.isEmpty());
-  const QList<std::pair<QString, QString>> texte = {{"A-E.txt", deutsch + "A-E/"}, {"F-J.txt", deutsch + "F-J/"},
-                                                    {"K-O.txt", deutsch + "K-O/"}, {"P-T.txt", deutsch + "P-T/"},
-                                                    {"U-Z.txt", deutsch + "U-Z/"}, {"Ö-Kfz.txt", oesterreich + "A-Z/"}};
-  for (const auto &[name, ziel] : texte)
-    QVERIFY(QFile::copy(vorlagen + "/" + name, ziel + name));
+  QVERIFY(Fixturbaum::KopiereTextDateien(basis, vorlagen));
 
   const QList<std::pair<QString, QStringList>> platten = {
       {deutsch + "A-E/", {"A", "B", "AA"}},  {deutsch + "F-J/", {"F", "H", "HH", "HB"}},
