@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
@@ -44,6 +46,18 @@ void SetzeTextFarbe(QWidget *steuer, const QColor &farbe) {
   palette.setColor(QPalette::Text, farbe);
   steuer->setPalette(palette);
 }
+
+// A caption wider than its button, centred, loses both ends; drawn from the left it keeps the end
+// that matters, the head of the back button's arrow "<------". A caption that fits stays centred.
+class TPfeilStil : public QProxyStyle {
+public:
+  void drawItemText(QPainter *maler, const QRect &rechteck, int ausrichtung, const QPalette &palette, bool aktiv,
+                    const QString &text, QPalette::ColorRole rolle) const override {
+    if ((ausrichtung & Qt::AlignHCenter) && maler->fontMetrics().horizontalAdvance(text) > rechteck.width())
+      ausrichtung = (ausrichtung & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+    QProxyStyle::drawItemText(maler, rechteck, ausrichtung, palette, aktiv, text, rolle);
+  }
+};
 
 template <typename T> T *Neu(QWidget *eltern, const char *name, QRect geometrie) {
   auto *steuer = new T(eltern);
@@ -166,6 +180,9 @@ void TMainForm::ErzeugeKomponenten() {
   ZurueckBtn->setText(QStringLiteral("<------"));
   ZurueckBtn->setToolTip(QStringLiteral("Zurück"));
   ZurueckBtn->setFont(Schrift(16, false));
+  auto *pfeilStil = new TPfeilStil;
+  pfeilStil->setParent(ZurueckBtn);
+  ZurueckBtn->setStyle(pfeilStil);
   SetzeTextFarbe(ZurueckBtn, Qt::black);
   Trenner = Neu<QWidget>(ToolBar1, "Trenner", {72, 2, 162, 31});
   ZeigDieAntwortBtn = Neu<QPushButton>(ToolBar1, "ZeigDieAntwortBtn", {234, 2, 241, 31});

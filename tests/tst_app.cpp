@@ -382,18 +382,30 @@ void TestApp::kleineTeileDesLayouts() {
   QCOMPARE(symbol.pixel(24, 16), qRgb(255, 255, 255));
 
   fenster->ZurueckBtn->show();
-  const QImage knopf = fenster->ZurueckBtn->grab().toImage();
-  int links = -1, rechts = -1;
-  for (int x = 0; x < knopf.width(); ++x)
-    for (int y = knopf.height() / 4; y < knopf.height() * 3 / 4; ++y)
-      if (qGray(knopf.pixel(x, y)) < 64) {
-        rechts = x;
-        if (links < 0)
-          links = x;
-      }
-  // Dark ink between the frames, with the arrow's head not cut by the left one.
-  QVERIFY2(links >= 2 && rechts <= knopf.width() - 3 && rechts - links > knopf.width() / 2,
+  const auto tinte = [fenster] {
+    const QImage knopf = fenster->ZurueckBtn->grab().toImage();
+    int links = -1, rechts = -1;
+    for (int x = 0; x < knopf.width(); ++x)
+      for (int y = knopf.height() / 4; y < knopf.height() * 3 / 4; ++y)
+        if (qGray(knopf.pixel(x, y)) < 64) {
+          rechts = x;
+          if (links < 0)
+            links = x;
+        }
+    return std::make_pair(links, rechts);
+  };
+  // Dark ink between the frames, the arrow's head not cut by the left one...
+  const auto [links, rechts] = tinte();
+  QVERIFY2(links >= 3 && rechts <= fenster->ZurueckBtn->width() - 3 && rechts - links > 40,
            qPrintable(QStringLiteral("%1..%2").arg(links).arg(rechts)));
+  // ...even when the caption's font is too wide for the button.
+  QFont breit = fenster->ZurueckBtn->font();
+  breit.setPixelSize(20);
+  fenster->ZurueckBtn->setFont(breit);
+  QVERIFY(QFontMetrics(breit).horizontalAdvance(fenster->ZurueckBtn->text()) > fenster->ZurueckBtn->width());
+  const auto [breitLinks, breitRechts] = tinte();
+  QVERIFY2(breitLinks >= 2 && breitRechts > fenster->ZurueckBtn->width() - 4,
+           qPrintable(QStringLiteral("%1..%2").arg(breitLinks).arg(breitRechts)));
   delete fenster;
 }
 

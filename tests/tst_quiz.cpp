@@ -574,8 +574,6 @@ void TestQuiz::kartenUrl_data() {
   QTest::newRow("scheme_upper_case") << "HTTPS://karte.example/" << QByteArray("https://karte.example/");
   QTest::newRow("blank_and_umlaut_encoded") << QStringLiteral("https://karte.example/suche?q=Bad Tölz")
                                             << QByteArray("https://karte.example/suche?q=Bad%20T%C3%B6lz");
-  QTest::newRow("umlaut_in_path") << QStringLiteral("https://karte.example/Bad Tölz/")
-                                  << QByteArray("https://karte.example/Bad%20T%C3%B6lz/");
   QTest::newRow("percent_alone") << "https://karte.example/?q=100%" << QByteArray("https://karte.example/?q=100%25");
   QTest::newRow("already_encoded_kept") << "https://karte.example/?q=Bad%20T%C3%B6lz"
                                         << QByteArray("https://karte.example/?q=Bad%20T%C3%B6lz");
@@ -587,7 +585,6 @@ void TestQuiz::kartenUrl_data() {
   QTest::newRow("file_url") << "file:///bin/sh" << standard;
   QTest::newRow("windows_program") << "C:\\Windows\\System32\\calc.exe" << standard;
   QTest::newRow("script") << "javascript:alert(1)" << standard;
-  QTest::newRow("ftp") << "ftp://karte.example/" << standard;
   QTest::newRow("no_host") << "https://" << standard;
   QTest::newRow("empty") << "" << standard;
 }
