@@ -104,6 +104,8 @@ struct TDekoder {
   jpeg_decompress_struct Info{};
   TFehlerVerwalter Fehler{};
   jpeg_progress_mgr Fortschritt{};
+  int LetzterScan = 0;
+  int ScanKomponenten = 0;
   TDateiQuelle Quelle;
   TBelegung Speicher;
   bool Angelegt = false;
@@ -121,10 +123,15 @@ struct TDekoder {
   std::longjmp(fehler->Ruecksprung, 1);
 }
 
-// Each scan of a progressive file runs over the whole picture again, so a small file that repeats
-// a scan thousands of times would keep a decode busy for minutes. Encoders write about ten scans.
+// Called at least once in every scan (and often more), so each new scan is counted once.
 void PruefeScans(j_common_ptr info) {
-  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > GroessteScanzahl)
+  const auto *dekomp = reinterpret_cast<j_decompress_ptr>(info);
+  auto *dekoder = static_cast<TDekoder *>(dekomp->client_data);
+  if (dekomp->input_scan_number == dekoder->LetzterScan)
+    return;
+  dekoder->LetzterScan = dekomp->input_scan_number;
+  dekoder->ScanKomponenten += dekomp->comps_in_scan;
+  if (dekoder->ScanKomponenten > GroessteScanKomponenten)
     FehlerBeenden(info);
 }
 
@@ -225,6 +232,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   jpeg_create_decompress(&d->Info);
   d->Angelegt = true;
   d->Info.progress = &d->Fortschritt;
+  d->Info.client_data = d;
   if (daten) {
     jpeg_mem_src(&d->Info, reinterpret_cast<const unsigned char *>(daten->constData()),
                  static_cast<unsigned long>(daten->size()));

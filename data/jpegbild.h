@@ -16,10 +16,11 @@ constexpr qint64 GroessteBildpunkte = 64LL * 1024 * 1024;
 // screen shows, and six such pictures stay under 200 MB.
 constexpr qint64 GroessteAnzeigeBildpunkte = 8LL * 1024 * 1024;
 
-// A JPEG with more scans than this is refused: encoders write about ten (a colour picture in the
-// usual progressive order has ten, a finely tuned one rarely more than twenty), while every scan
-// costs a pass over the whole picture.
-constexpr int GroessteScanzahl = 100;
+// A JPEG whose scans carry more colour components than this, all scans together, is refused: each
+// scan costs a pass over every block of the components it carries, so a small file that repeats a
+// scan thousands of times would keep a decode busy for minutes. Encoders stay well below: the
+// usual progressive order carries 14 components in ten scans for a colour picture, 24 for CMYK.
+constexpr int GroessteScanKomponenten = 100;
 
 // All decodes at once (every thread) hold at most this much memory between them: each reserves its
 // share (libjpeg's working memory plus the decoded pixels) before it allocates, waits while others

@@ -933,8 +933,9 @@ private slots:
     QTest::addColumn<int>("scans");
     QTest::addColumn<bool>("lesbar");
     QTest::newRow("one_scan") << 1 << true;
-    QTest::newRow("at_the_limit") << GroessteScanzahl << true;
-    QTest::newRow("one_over") << GroessteScanzahl + 1 << false;
+    // Each scan of these carries three components.
+    QTest::newRow("at_the_limit") << GroessteScanKomponenten / 3 << true;
+    QTest::newRow("one_scan_over") << GroessteScanKomponenten / 3 + 1 << false;
     QTest::newRow("thousands") << 20000 << false;
   }
   void scanGrenze() {
@@ -992,7 +993,7 @@ private slots:
   void scanBombeImFenster() {
     FBaum->Jpeg(AE + "A.jpg");
     Schreibe(FBaum->Pfad(AE + "B_bombe.jpg"), ScanBombe(20000));
-    // About two seconds each (a hundred passes over 64 megapixels) where it took minutes.
+    // Under a second each (a hundred component passes over 64 megapixels) where it took minutes.
     QElapsedTimer uhr;
     uhr.start();
     TMainForm *form = Starte();
