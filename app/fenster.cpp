@@ -5,12 +5,14 @@
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
+#include "gallery/galerieansicht.h"
 #include "search/tscrollbox.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -103,8 +105,16 @@ void TMainForm::FatalerFehler(const QString &text) {
 }
 
 void TMainForm::BilderFreigeben() {
-  qDeleteAll(Kacheln);
-  Kacheln.clear();
+  // Assigned, not cleared: a gallery of 20 000 tiles should not keep its room until the next load.
+  Kacheln = QVector<TKachel>();
+  if (Galerie)
+    Galerie->update();
+}
+
+void TMainForm::FormClose() {
+  FGeschlossen = true;
+  if (FWarteSchleife)
+    FWarteSchleife->quit();
 }
 
 bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {

@@ -17,11 +17,9 @@ int main(int argc, char *argv[]) {
     const QRect frei = schirm->availableGeometry();
     hauptfenster.move(frei.center() - QPoint(hauptfenster.width() / 2, hauptfenster.height() / 2));
   }
+  // The first paint's set-up, and with it the first load, runs from the event loop once the window
+  // is on the screen.
   hauptfenster.show();
-  // The first paint's set-up runs while the window is shown, before any event loop: a fatal message
-  // there has nothing to quit yet.
-  if (hauptfenster.Abgebrochen())
-    return 0;
   const int status = app.exec();
   // A fatal message ends the program with status 0, however its box was closed.
   return hauptfenster.Abgebrochen() ? 0 : status;

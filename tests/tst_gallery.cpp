@@ -4,6 +4,7 @@
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
+#include "gallery/galerieansicht.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "search/tscrollbox.h"
@@ -119,6 +120,13 @@ public:
   }
 };
 
+// All thumbnails of a folder's listing, handed on in list order once every one is decoded.
+void HoleAlle(TVorschauCache &cache, const QStringList &pfade, const std::function<void(int, const QImage &)> &nimm) {
+  const std::unique_ptr<TVorschauLadung> ladung = cache.Starte(pfade);
+  ladung->Warte();
+  ladung->Uebernimm(nimm);
+}
+
 } // namespace
 
 class TstGallery : public QObject {
@@ -145,7 +153,7 @@ class TstGallery : public QObject {
   }
   static QImage KachelVon(const TMainForm *form, const QString &name) {
     const int i = IndexVon(form, name);
-    return i < 0 ? QImage() : form->Kacheln.at(i)->Bild();
+    return i < 0 ? QImage() : form->Kacheln.at(i).Bild();
   }
 
 private slots:
@@ -527,7 +535,7 @@ private slots:
     cache.Vorschau(pfade.at(20));
     QVector<int> reihe;
     QVector<QImage> bilder;
-    cache.HoleAlle(pfade, [&](int i, const QImage &bild) {
+    HoleAlle(cache, pfade, [&](int i, const QImage &bild) {
       reihe.append(i);
       bilder.append(bild);
     });
@@ -538,26 +546,69 @@ private slots:
         QCOMPARE(bilder.at(i).size(), ZwischenGroesse(QSize(100 + 10 * i, 100)));
     }
     QVERIFY(bilder.at(7).isNull());
+    // Kept compactly: three bytes a pixel, nothing for an alpha channel.
+    QCOMPARE(bilder.at(0).format(), QImage::Format_RGB888);
     QCOMPARE(cache.Dekodierungen(), 30);
-    cache.HoleAlle(pfade, [](int, const QImage &) {});
+    HoleAlle(cache, pfade, [](int, const QImage &) {});
+    QCOMPARE(cache.Dekodierungen(), 30);
+
+    // A file gone from the folder is forgotten by the next complete listing.
+    QVERIFY(QFile::remove(pfade.takeLast()));
+    HoleAlle(cache, pfade, [](int, const QImage &) {});
+    QCOMPARE(cache.Eintraege(), 29);
     QCOMPARE(cache.Dekodierungen(), 30);
   }
 
-  void cacheBegrenzt() {
-    for (int i = 0; i < 10; ++i)
-      FBaum->Jpeg(AE + QStringLiteral("%1.jpg").arg(i), QSize(100, 100));
-    // Room for about four 93 x 93 thumbnails.
-    TVorschauCache cache(KachelGroesse, 4 * (93 * 93 * 4 + 256));
-    for (int i = 0; i < 10; ++i)
-      cache.Vorschau(FBaum->Pfad(AE + QStringLiteral("%1.jpg").arg(i)));
-    QVERIFY(cache.Bytes() <= 4 * (93 * 93 * 4 + 256));
-    QVERIFY(cache.Eintraege() >= 2 && cache.Eintraege() <= 4);
-    // The most recent one stayed; the first went.
-    const int vorher = cache.Dekodierungen();
-    cache.Vorschau(FBaum->Pfad(AE + "9.jpg"));
-    QCOMPARE(cache.Dekodierungen(), vorher);
-    cache.Vorschau(FBaum->Pfad(AE + "0.jpg"));
-    QCOMPARE(cache.Dekodierungen(), vorher + 1);
+  // Whole folders leave the cache, the least recently used first; the folder in use never does.
+  void cacheVerdraengtOrdner() {
+    const QString ordner[] = {AE, KO, AT};
+    QStringList pfade[3];
+    for (int o = 0; o < 3; ++o)
+      for (int i = 0; i < 4; ++i) {
+        FBaum->Jpeg(ordner[o] + QStringLiteral("%1.jpg").arg(i), QSize(100, 100));
+        pfade[o].append(FBaum->Pfad(ordner[o] + QStringLiteral("%1.jpg").arg(i)));
+      }
+    const qint64 eintrag = TVorschauCache(KachelGroesse, 1LL << 30).Vorschau(pfade[0].first()).sizeInBytes() + 256;
+    // Room for two folders of four.
+    TVorschauCache cache(KachelGroesse, 9 * eintrag);
+    const auto lade = [&cache](const QStringList &liste) {
+      const int vorher = cache.Dekodierungen();
+      HoleAlle(cache, liste, [](int, const QImage &) {});
+      return cache.Dekodierungen() - vorher;
+    };
+    QCOMPARE(lade(pfade[0]), 4);
+    QCOMPARE(lade(pfade[1]), 4);
+    QCOMPARE(lade(pfade[0]), 0);
+    QCOMPARE(lade(pfade[2]), 4); // pushes out the second folder, used longest ago, and all of it
+    QCOMPARE(cache.Eintraege(), 8);
+    QVERIFY(cache.Bytes() <= 9 * eintrag);
+    QCOMPARE(lade(pfade[0]), 0);
+    QCOMPARE(lade(pfade[2]), 0);
+    QCOMPARE(lade(pfade[1]), 4);
+
+    // A folder larger than the whole budget keeps what fits; a reload decodes only the rest.
+    TVorschauCache klein(KachelGroesse, 3 * eintrag);
+    const int vorher = klein.Dekodierungen();
+    HoleAlle(klein, pfade[0], [](int, const QImage &) {});
+    HoleAlle(klein, pfade[0], [](int, const QImage &) {});
+    QCOMPARE(klein.Dekodierungen() - vorher, 5);
+    QVERIFY(klein.Bytes() <= 3 * eintrag);
+  }
+
+  // On a screen of ratio 2 a thumbnail has twice the pixels each way and lies where it lies at
+  // ratio 1; the two ratios are separate entries.
+  void cacheJeVerhaeltnis() {
+    const QString pfad = FBaum->Pfad(AE + "A.jpg");
+    FBaum->Jpeg(AE + "A.jpg", QSize(400, 200));
+    TVorschauCache cache;
+    const QImage einfach = cache.Vorschau(pfad, 1.0);
+    const QImage doppelt = cache.Vorschau(pfad, 2.0);
+    QCOMPARE(einfach.size(), QSize(93, 45));
+    QCOMPARE(doppelt.size(), QSize(186, 90));
+    QCOMPARE(doppelt.devicePixelRatio(), 2.0);
+    QCOMPARE(cache.Dekodierungen(), 2);
+    cache.Vorschau(pfad, 2.0);
+    QCOMPARE(cache.Dekodierungen(), 2);
   }
 
   // ---- the window -----------------------------------------------------------------------------
@@ -603,10 +654,11 @@ private slots:
     form->ScrollBox1->SetzeClientBreite(700);
     form->K_O_ButtonClick();
     QCOMPARE(form->Kacheln.size(), 57);
-    QCOMPARE(form->Kacheln.at(8)->geometry(), QRect(103, 103, 95, 95));
-    QCOMPARE(form->Kacheln.at(56)->pos(), QPoint(4, 8 * 99 + 4));
-    QCOMPARE(form->Kacheln.at(8)->Tag(), 8);
-    QCOMPARE(form->Kacheln.at(8)->parentWidget(), form->ScrollBox1->Inhalt());
+    QCOMPARE(form->Kacheln.at(8).Feld(), QRect(103, 103, 95, 95));
+    QCOMPARE(form->Kacheln.at(56).Feld().topLeft(), QPoint(4, 8 * 99 + 4));
+    QCOMPARE(form->Kacheln.at(8).Tag(), 8);
+    QCOMPARE(form->Galerie->parentWidget(), form->ScrollBox1->Inhalt());
+    QCOMPARE(form->Galerie->geometry(), QRect(0, 0, 7 * 99 + 4, 9 * 99 + 4));
     QCOMPARE(form->ScrollBox1->ClientBreite(), 697);
     QCOMPARE(form->StatusBar1->SimpleText(), QStringLiteral("      57 Nummernfibel "));
     QCOMPARE(zaehler.Anzahl, 1);
@@ -623,7 +675,7 @@ private slots:
     form->ScrollBox1->SetzeClientBreite(700);
     form->A_E_ButtonClick();
     QCOMPARE(form->ScrollBox1->ClientBreite(), 301);
-    QCOMPARE(form->Kacheln.at(2)->pos(), QPoint(202, 4));
+    QCOMPARE(form->Kacheln.at(2).Feld().topLeft(), QPoint(202, 4));
   }
 
   void vorschauImFenster() {
@@ -885,7 +937,7 @@ private slots:
     form->A_E_ButtonClick();
     QCOMPARE(form->Dekodierungen(), 13);
     // Tiles are still rebuilt: the frame follows the search text.
-    QCOMPARE(form->Kacheln.at(3)->Bild().pixel(3, 10), Gelb);
+    QCOMPARE(form->Kacheln.at(3).Bild().pixel(3, 10), Gelb);
 
     FBaum->Jpeg(AE + "A05.jpg", QSize(80, 30), Qt::red);
     form->LadeDieBilder();

@@ -7,6 +7,7 @@
 #include "data/ansi.h"
 #include "data/eintrag.h"
 #include "data/textdatei.h"
+#include "gallery/galerieansicht.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
@@ -228,7 +229,7 @@ void TestQuiz::Oeffne(const QString &relativ, Qt::MouseButton knopf) {
     form.ComboBox1->setCurrentIndex(oesterreich ? 1 : 0);
   form.AktuellerOrdner = Basis + relativ.left(relativ.lastIndexOf(QLatin1Char('/')));
   form.BildPfade = QStringList{Basis + relativ};
-  TKachel kachel(0, QImage(), form.ScrollBox1->Inhalt());
+  TKachel kachel(0);
   form.BildMouseDown(&kachel, knopf);
 }
 
@@ -938,9 +939,9 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   QVERIFY(QTest::qWaitForWindowActive(&form));
   // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
   QTRY_COMPARE(form.Kacheln.size(), 6);
-  TKachel *kachel = form.Kacheln.at(2);
-  QCOMPARE(QFileInfo(form.BildPfade.at(kachel->Tag())).fileName(), QStringLiteral("B.jpg"));
-  QTest::mouseClick(kachel, Qt::RightButton);
+  const TKachel kachel = form.Kacheln.at(2);
+  QCOMPARE(QFileInfo(form.BildPfade.at(kachel.Tag())).fileName(), QStringLiteral("B.jpg"));
+  QTest::mouseClick(form.Galerie, Qt::RightButton, {}, kachel.Feld().center());
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
 

@@ -3,6 +3,7 @@
 #include "app/bausteine.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
+#include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 
@@ -51,7 +52,7 @@ void Haenge(const QString &pfad, const QString &zeilen) {
   datei.write(zeilen.toUtf8());
 }
 
-bool Gerahmt(const TKachel *kachel) { return kachel->Bild().pixel(0, 0) == qRgb(255, 255, 0); }
+bool Gerahmt(const TKachel &kachel) { return kachel.Bild().pixel(0, 0) == qRgb(255, 255, 0); }
 
 // The thumb, arrows and trough of a vertical bar, as its style lays them out.
 QRect Teil(QScrollBar *leiste, QStyle::SubControl teil) {
@@ -165,9 +166,9 @@ int Index(const TMainForm *fenster, const QString &name) {
 
 QStringList Gerahmte(const TMainForm *fenster) {
   QStringList namen;
-  for (const TKachel *kachel : fenster->Kacheln)
+  for (const TKachel &kachel : fenster->Kacheln)
     if (Gerahmt(kachel))
-      namen << fenster->BildPfade.at(kachel->Tag()).section('/', -1);
+      namen << fenster->BildPfade.at(kachel.Tag()).section('/', -1);
   return namen;
 }
 
@@ -190,15 +191,20 @@ void Tippe(QLineEdit *feld, QChar zeichen) {
   QTest::sendKeyEvent(QTest::Click, feld, taste, QString(zeichen), Qt::NoModifier);
 }
 
-// The tile that lies fully in the visible part of the gallery.
-TKachel *SichtbareKachel(TMainForm *fenster) {
+// The first tile that lies fully in the visible part of the gallery.
+const TKachel *SichtbareKachel(TMainForm *fenster) {
   QWidget *sicht = fenster->ScrollBox1->viewport();
-  for (TKachel *kachel : fenster->Kacheln) {
-    const int oben = kachel->mapTo(sicht, QPoint(0, 0)).y();
-    if (oben >= 0 && oben + kachel->height() <= sicht->height())
-      return kachel;
+  for (const TKachel &kachel : fenster->Kacheln) {
+    const int oben = fenster->Galerie->mapTo(sicht, kachel.Feld().topLeft()).y();
+    if (oben >= 0 && oben + kachel.Feld().height() <= sicht->height())
+      return &kachel;
   }
   return nullptr;
+}
+
+// A press on the middle of the tile's square, as the mouse delivers it to the gallery view.
+void Druecke(TMainForm *fenster, const TKachel &kachel) {
+  QTest::mousePress(fenster->Galerie, Qt::LeftButton, {}, kachel.Feld().center());
 }
 
 } // namespace
@@ -747,7 +753,7 @@ void TestSearch::passendeGalerie() {
   QVERIFY(f);
   QCOMPARE(f->ScrollBox1->GroesstePosition(), 0);
   f->ScrollBoxPosition = 77;
-  Rad(f->Kacheln.first(), -120);
+  Rad(f->Galerie, -120);
   QCOMPARE(f->ScrollBox1->Position(), 0);
   QCOMPARE(f->ScrollBoxPosition, 0);
   Rad(f->ScrollBox1->viewport(), 120);
@@ -762,7 +768,7 @@ void TestSearch::radAmEnde() {
   const int ende = f->ScrollBox1->GroesstePosition();
   QVERIFY(ende > 3 * Zeile);
   for (int i = 0; i < 20; ++i)
-    Rad(f->Kacheln.last(), -120);
+    Rad(f->Galerie, -120);
   QCOMPARE(f->ScrollBox1->Position(), ende);
   QCOMPARE(f->ScrollBoxPosition, ende);
   Rad(f->ScrollBox1->viewport(), 120);
@@ -776,14 +782,14 @@ void TestSearch::radZeilen() {
   QVERIFY(f);
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
   int spalten = 0;
-  while (spalten < f->Kacheln.size() && f->Kacheln.at(spalten)->y() == f->Kacheln.first()->y())
+  while (spalten < f->Kacheln.size() && f->Kacheln.at(spalten).Feld().y() == f->Kacheln.first().Feld().y())
     ++spalten;
   QVERIFY(spalten > 1);
   QWidget *sicht = f->ScrollBox1->viewport();
   for (int zeile = 1; zeile <= 3; ++zeile) {
-    Rad(f->Kacheln.first(), -120);
+    Rad(f->Galerie, -120);
     QCOMPARE(f->ScrollBox1->Position(), zeile * Zeile);
-    QCOMPARE(f->Kacheln.at(zeile * spalten)->mapTo(sicht, QPoint(0, 0)).y(), 4);
+    QCOMPARE(f->Galerie->mapTo(sicht, f->Kacheln.at(zeile * spalten).Feld().topLeft()).y(), 4);
   }
   // Half notches add up; a single one scrolls nothing yet.
   Rad(sicht, -60);
@@ -798,9 +804,9 @@ void TestSearch::radAufDerFrage() {
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
   Rad(f->ScrollBox1->viewport(), -120);
   Rad(f->ScrollBox1->viewport(), -120);
-  TKachel *kachel = SichtbareKachel(f.get());
+  const TKachel *kachel = SichtbareKachel(f.get());
   QVERIFY(kachel);
-  QTest::mousePress(kachel, Qt::LeftButton);
+  Druecke(f.get(), *kachel);
   QVERIFY(f->ScrollBox1->isHidden());
   QCOMPARE(f->ScrollBoxPosition, 2 * Zeile);
   Rad(f->Listbox1, -120);
@@ -821,9 +827,9 @@ void TestSearch::daumenFrageZurueck() {
   const int position = f->ScrollBox1->Position();
   QVERIFY(position > 0);
   QCOMPARE(f->ScrollBoxPosition, position);
-  TKachel *kachel = SichtbareKachel(f.get());
+  const TKachel *kachel = SichtbareKachel(f.get());
   QVERIFY(kachel);
-  QTest::mousePress(kachel, Qt::LeftButton);
+  Druecke(f.get(), *kachel);
   QVERIFY(f->ScrollBox1->isHidden());
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
@@ -842,7 +848,7 @@ void TestSearch::gruppenwechselFrageZurueck() {
   emit f->ComboBox1->activated(1);
   QVERIFY(f->ScrollBox1->GroesstePosition() > 3 * Zeile);
   QCOMPARE(f->ScrollBox1->Position(), 0);
-  QTest::mousePress(f->Kacheln.first(), Qt::LeftButton);
+  Druecke(f.get(), f->Kacheln.first());
   QVERIFY(f->ScrollBox1->isHidden());
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
