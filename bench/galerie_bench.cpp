@@ -19,7 +19,6 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -48,7 +47,7 @@ struct TUmgebung {
 TUmgebung *Umgebung = nullptr;
 
 // How many threads the gallery's load decodes with, and so the fair floor and peer.
-int LadeThreads() { return qMax(1, QThread::idealThreadCount()); }
+int LadeThreads() { return VorschauThreads(); }
 
 QByteArray AlsJpeg(const QImage &bild) {
   QByteArray daten;

@@ -184,3 +184,8 @@ void TGalerieAnsicht::mousePressEvent(QMouseEvent *event) {
   }
   emit KachelGedrueckt(index, event->button());
 }
+
+// The release of a press on a tile belongs to the tile too; a release over a gap goes on.
+void TGalerieAnsicht::mouseReleaseEvent(QMouseEvent *event) {
+  event->setAccepted(KachelBei(event->position().toPoint()) >= 0);
+}

@@ -33,6 +33,7 @@ signals:
 protected:
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
   const QVector<TKachel> &FKacheln;

@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -55,6 +56,28 @@ void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
        {"Bilder/Deutschland/D_Kennzeichen_klein.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
     klein.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
 }
+
+#ifdef Q_OS_LINUX
+// True once the program has its handler for SIGTERM (the caught-signal mask in /proc says so).
+bool FaengtTerm(const QProcess &programm) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(programm.processId()));
+  if (!status.open(QIODevice::ReadOnly))
+    return false;
+  for (const QByteArray &zeile : status.readAll().split('\n'))
+    if (zeile.startsWith("SigCgt:"))
+      return ((zeile.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+  return false;
+}
+
+// The program in a process of its own, headless, started in the folder.
+void StarteProgramm(QProcess &programm, const QString &ordner) {
+  programm.setWorkingDirectory(ordner);
+  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+  umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  programm.setProcessEnvironment(umgebung);
+  programm.start(QStringLiteral(NF_PROGRAMM), {});
+}
+#endif
 
 } // namespace
 
@@ -97,6 +120,7 @@ private slots:
   void fehlendeVorlageBeendetDasProgramm();
   // Ends the application's event loops: keep it last.
   void signalSchliesstUndSpeichert();
+  void schliessenWaehrendDesLadens();
 
 private:
   TMainForm *NeuesFenster(bool zeigen = true);
@@ -339,23 +363,10 @@ void TestApp::fehlendeVorlageBeendetDasProgramm() {
   BaueBaum(FOrdner->path());
   QVERIFY(QFile::remove(FOrdner->filePath(QStringLiteral("Bilder/Deutschland/D_Kennzeichen_klein.bmp"))));
   QProcess programm;
-  programm.setWorkingDirectory(FOrdner->path());
-  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
-  umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  programm.setProcessEnvironment(umgebung);
-  programm.start(QStringLiteral(NF_PROGRAMM), {});
+  StarteProgramm(programm, FOrdner->path());
   QVERIFY(programm.waitForStarted());
-  // The signal is sent once the program has its handler (the caught-signal mask in /proc says so).
-  const auto faengtTerm = [&programm]() -> bool {
-    QFile status(QStringLiteral("/proc/%1/status").arg(programm.processId()));
-    if (!status.open(QIODevice::ReadOnly))
-      return false;
-    for (const QByteArray &zeile : status.readAll().split('\n'))
-      if (zeile.startsWith("SigCgt:"))
-        return ((zeile.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
-    return false;
-  };
-  QTRY_VERIFY_WITH_TIMEOUT(faengtTerm(), 20000);
+  // The signal is sent once the program has its handler.
+  QTRY_VERIFY_WITH_TIMEOUT(FaengtTerm(programm), 20000);
   ::kill(static_cast<pid_t>(programm.processId()), SIGTERM);
   QVERIFY(programm.waitForFinished(20000));
   QCOMPARE(programm.exitStatus(), QProcess::NormalExit);
@@ -578,6 +589,44 @@ void TestApp::signalSchliesstUndSpeichert() {
   QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
                       QStringLiteral("Groesse")),
            QStringLiteral("770x734"));
+}
+
+// Closing the window in the middle of a long first load ends the load at once; the program ends
+// with status 0 and writes its settings as after any close.
+void TestApp::schliessenWaehrendDesLadens() {
+#ifdef Q_OS_LINUX
+  BaueBaum(FOrdner->path());
+  // Noise takes long to decode even when scaled while decoding; the files are links to one picture.
+  QImage rauschen(3000, 2000, QImage::Format_RGB32);
+  QRandomGenerator zufall(7);
+  for (int y = 0; y < rauschen.height(); ++y) {
+    auto *zeile = reinterpret_cast<quint32 *>(rauschen.scanLine(y));
+    for (int x = 0; x < rauschen.width(); ++x)
+      zeile[x] = 0xFF000000 | (zufall.generate() & 0xFFFFFF);
+  }
+  const QString muster = FOrdner->filePath(QStringLiteral("rauschen.jpg"));
+  QVERIFY(rauschen.save(muster, "JPG", 90));
+  const QString ordner = FOrdner->filePath(RelativerOrdner(TBereich::A_E));
+  for (int i = 0; i < 200; ++i)
+    QVERIFY(QFile::link(muster, ordner + QStringLiteral("/R%1.jpg").arg(i, 3, 10, QLatin1Char('0'))));
+
+  QProcess programm;
+  StarteProgramm(programm, FOrdner->path());
+  QVERIFY(programm.waitForStarted());
+  QTRY_VERIFY_WITH_TIMEOUT(FaengtTerm(programm), 20000);
+  QTest::qWait(300);
+  QCOMPARE(programm.state(), QProcess::Running);
+  // A terminating signal closes the window the way the user does.
+  ::kill(static_cast<pid_t>(programm.processId()), SIGTERM);
+  QVERIFY(programm.waitForFinished(10000));
+  QCOMPARE(programm.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(programm.exitCode(), 0);
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Auswahl")), QStringLiteral("0"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")), QStringLiteral("770x734"));
+#else
+  QSKIP("needs /proc");
+#endif
 }
 
 QTEST_MAIN(TestApp)

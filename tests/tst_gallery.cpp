@@ -23,6 +23,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -611,6 +612,31 @@ private slots:
     QCOMPARE(cache.Dekodierungen(), 2);
   }
 
+  // At ratio 2 every logical pixel of a tile is a 2 x 2 block: the frames mix the same blocks that
+  // the logical frames mix, and the tile is 190 x 190 device pixels for 95 x 95 logical ones.
+  void kachelDoppelteDichte_data() {
+    QTest::addColumn<int>("rahmen");
+    QTest::newRow("thin_frame") << int(TRahmen::Duenn);
+    QTest::newRow("yellow_frame") << int(TRahmen::Treffer);
+    QTest::newRow("no_frame") << int(TRahmen::Keiner);
+  }
+  void kachelDoppelteDichte() {
+    QFETCH(int, rahmen);
+    QImage einfach(93, 45, QImage::Format_RGB888);
+    einfach.fill(QColor(30, 160, 90));
+    QImage doppelt = einfach.scaled(186, 90);
+    doppelt.setDevicePixelRatio(2.0);
+    const QImage klein = ZeichneKachel(einfach, TRahmen(rahmen), 1.0);
+    const QImage gross = ZeichneKachel(doppelt, TRahmen(rahmen), 2.0);
+    QCOMPARE(gross.size(), QSize(190, 190));
+    QCOMPARE(gross.devicePixelRatio(), 2.0);
+    QCOMPARE(gross.deviceIndependentSize(), QSizeF(95, 95));
+    for (int y = 0; y < 190; ++y)
+      for (int x = 0; x < 190; ++x)
+        if (gross.pixel(x, y) != klein.pixel(x / 2, y / 2))
+          QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+  }
+
   // ---- the window -----------------------------------------------------------------------------
 
   void resizeVorDemErstenZeichnen() {
@@ -942,6 +968,99 @@ private slots:
     FBaum->Jpeg(AE + "A05.jpg", QSize(80, 30), Qt::red);
     form->LadeDieBilder();
     QCOMPARE(form->Dekodierungen(), 14);
+  }
+
+  // A range of 3 000 pictures is decoded once: a reload, a resize and a visit to another range and
+  // back decode nothing, and every tile keeps its place.
+  void dreitausendNachladen() {
+    const QByteArray bild = JpegBytes(QSize(60, 30), Qt::black);
+    for (int i = 0; i < 3000; ++i)
+      Schreibe(FBaum->Pfad(AE + QStringLiteral("A%1.jpg").arg(i, 4, 10, QLatin1Char('0'))), bild);
+    FBaum->Jpeg(KO + "K.jpg");
+    TMainForm *form = Starte();
+    QCOMPARE(form->Kacheln.size(), 3000);
+    QCOMPARE(form->Dekodierungen(), 3000);
+    form->LadeDieBilder();
+    form->resize(form->width() + 99, form->height());
+    form->FormResize();
+    form->K_O_ButtonClick();
+    form->A_E_ButtonClick();
+    QCOMPARE(form->Dekodierungen(), 3001);
+    QCOMPARE(form->Kacheln.size(), 3000);
+    const TKachel &letzte = form->Kacheln.last();
+    QCOMPARE(letzte.Tag(), 2999);
+    const int spalten = form->Galerie->Spalten();
+    QCOMPARE(letzte.Feld().topLeft(), KachelPosition(2999, spalten));
+    QCOMPARE(form->Galerie->KachelBei(letzte.Feld().center()), 2999);
+    QCOMPARE(form->Galerie->KachelBei(letzte.Feld().topLeft() - QPoint(1, 1)), -1);
+  }
+
+  // The progress bar reaches the screen while a long load runs: its painted value advances step by
+  // step, not only once at the end.
+  void fortschrittErreichtDenSchirm() {
+    QImage rauschen(800, 600, QImage::Format_RGB32);
+    QRandomGenerator zufall(3);
+    for (int y = 0; y < rauschen.height(); ++y) {
+      auto *zeile = reinterpret_cast<quint32 *>(rauschen.scanLine(y));
+      for (int x = 0; x < rauschen.width(); ++x)
+        zeile[x] = 0xFF000000 | (zufall.generate() & 0xFFFFFF);
+    }
+    const QString muster = FBaum->Pfad(QStringLiteral("rauschen.jpg"));
+    QVERIFY(rauschen.save(muster, "JPG", 90));
+    for (int i = 0; i < 500; ++i)
+      QVERIFY(QFile::link(muster, FBaum->Pfad(KO + QStringLiteral("K%1.jpg").arg(i, 3, 10, QLatin1Char('0')))));
+    FBaum->Jpeg(AE + "A.jpg");
+    // An earlier test's fatal message told the application to quit, and so no event loop would run
+    // any more: one run of the application's own loop clears that.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QDir::setCurrent(FBaum->Dir.path());
+    FForm = std::make_unique<TMainForm>();
+    TMainForm *form = FForm.get();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QTRY_VERIFY(!form->ErstesZeichnen);
+
+    struct TGemalt : QObject {
+      QProgressBar *Balken = nullptr;
+      QVector<int> Werte;
+      bool eventFilter(QObject *, QEvent *ereignis) override {
+        if (ereignis->type() == QEvent::Paint && (Werte.isEmpty() || Werte.last() != Balken->value()))
+          Werte.append(Balken->value());
+        return false;
+      }
+    } gemalt;
+    gemalt.Balken = form->ProgressBar1;
+    form->ProgressBar1->installEventFilter(&gemalt);
+    form->K_O_ButtonClick();
+    QCOMPARE(form->Kacheln.size(), 500);
+    const QString werte = QDebug::toString(gemalt.Werte);
+    QVERIFY2(gemalt.Werte.size() > 5, qPrintable(werte));
+    // Up to the full bar, then back to 0 as the load ends.
+    QCOMPARE(gemalt.Werte.takeLast(), 0);
+    QCOMPARE(gemalt.Werte.last(), 500);
+    for (int i = 1; i < gemalt.Werte.size(); ++i)
+      QVERIFY2(gemalt.Werte.at(i) > gemalt.Werte.at(i - 1), qPrintable(werte));
+    QVERIFY(form->ProgressBar1->isHidden());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+  }
+
+  // Tiles follow the screen's device-pixel ratio (the suite also runs with QT_SCALE_FACTOR=2): the
+  // picture has ratio times the pixels, the layout stays in logical pixels.
+  void kachelBeiVerhaeltnis() {
+    FBaum->Jpeg(AE + "A.jpg", QSize(200, 100));
+    FBaum->Jpeg(AE + "B.jpg", QSize(200, 100));
+    TMainForm *form = Starte();
+    const qreal verhaeltnis = form->Galerie->devicePixelRatioF();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2"))
+      QCOMPARE(verhaeltnis, 2.0);
+    const QImage bild = form->Kacheln.at(1).Bild();
+    QCOMPARE(bild.size(), QSize(GeraetePunkte(95, verhaeltnis), GeraetePunkte(95, verhaeltnis)));
+    QCOMPARE(bild.devicePixelRatio(), verhaeltnis);
+    QCOMPARE(form->Kacheln.at(1).Feld(), QRect(103, 4, 95, 95));
+    // The thumbnail lies where it lies at ratio 1: black from logical (1, 25) to (93, 69).
+    QVERIFY(Nahe(bild.pixel(GeraetePunkte(2, verhaeltnis), GeraetePunkte(26, verhaeltnis)), qRgb(0, 0, 0), 30));
+    QCOMPARE(bild.pixel(GeraetePunkte(2, verhaeltnis), GeraetePunkte(24, verhaeltnis)), Weiss);
   }
 };
 

@@ -7,17 +7,20 @@
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
@@ -253,6 +256,9 @@ private slots:
   void radAufDerFrage();
   void daumenFrageZurueck();
   void gruppenwechselFrageZurueck();
+  void kachelDruecken_data();
+  void kachelDruecken();
+  void kachelnFuerAssistenz();
 
 private:
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
@@ -853,6 +859,98 @@ void TestSearch::gruppenwechselFrageZurueck() {
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
   QCOMPARE(f->ScrollBox1->Position(), 0);
+}
+
+// A press and release on a tile of the painted view opens that tile's question, wherever the gallery
+// stands; the middle button sets the question up without leaving the gallery; a gap opens nothing.
+void TestSearch::kachelDruecken_data() {
+  QTest::addColumn<QString>("kachel"); // "first", "last" or "after_scrolling"
+  QTest::addColumn<int>("knopf");
+  QTest::addColumn<bool>("frage");
+  QTest::newRow("first_tile") << "first" << int(Qt::LeftButton) << true;
+  QTest::newRow("last_tile_scrolled_to_end") << "last" << int(Qt::LeftButton) << true;
+  QTest::newRow("after_two_notches") << "after_scrolling" << int(Qt::LeftButton) << true;
+  QTest::newRow("right_button") << "after_scrolling" << int(Qt::RightButton) << true;
+  QTest::newRow("middle_button_stays") << "first" << int(Qt::MiddleButton) << false;
+}
+
+void TestSearch::kachelDruecken() {
+  QFETCH(QString, kachel);
+  QFETCH(int, knopf);
+  QFETCH(bool, frage);
+  auto f = Fenster();
+  QVERIFY(f);
+  QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
+  const TKachel *ziel = &f->Kacheln.first();
+  if (kachel == "last") {
+    f->ScrollBox1->SetzePosition(f->ScrollBox1->GroesstePosition());
+    ziel = &f->Kacheln.last();
+  } else if (kachel == "after_scrolling") {
+    Rad(f->ScrollBox1->viewport(), -120);
+    Rad(f->ScrollBox1->viewport(), -120);
+    ziel = SichtbareKachel(f.get());
+    QVERIFY(ziel);
+    QVERIFY(ziel->Tag() > 0);
+  }
+  const QString name = f->BildPfade.at(ziel->Tag()).section('/', -1);
+  const QPoint mitte = ziel->Feld().center();
+  QWidget *sicht = f->ScrollBox1->viewport();
+  QVERIFY(sicht->rect().contains(f->Galerie->mapTo(sicht, mitte)));
+
+  // The gap left of the tile is no tile: the press and release go on to the box.
+  QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not accepted"));
+  QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not accepted"));
+  QTest::mouseClick(f->Galerie, Qt::LeftButton, {}, ziel->Feld().topLeft() - QPoint(2, 0));
+  QVERIFY(!f->ScrollBox1->isHidden());
+  QVERIFY(f->BildDatei.isEmpty());
+
+  QTest::mousePress(f->Galerie, Qt::MouseButton(knopf), {}, mitte);
+  QTest::mouseRelease(f->Galerie, Qt::MouseButton(knopf), {}, mitte);
+  QCOMPARE(f->BildDatei, name);
+  QCOMPARE(f->ScrollBox1->isHidden(), frage);
+  QCOMPARE(f->Listbox1->selectedItems().size(), 1);
+  QCOMPARE(f->Listbox1->selectedItems().first()->text().section('\t', 0, 0),
+           QStringLiteral("Landkreis ") + QFileInfo(name).completeBaseName());
+}
+
+// Screen readers see every tile as a button named after its plate, and its press action opens the
+// question as the mouse does.
+void TestSearch::kachelnFuerAssistenz() {
+  auto f = Fenster();
+  QVERIFY(f);
+  QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
+  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(f->Galerie);
+  QVERIFY(galerie);
+  QCOMPARE(galerie->childCount(), f->Kacheln.size());
+  const int index = Index(f.get(), "TA.jpg");
+  QAccessibleInterface *kachel = galerie->child(index);
+  QVERIFY(kachel && kachel->isValid());
+  QCOMPARE(kachel->text(QAccessible::Name), QStringLiteral("Kennzeichen TA"));
+  QCOMPARE(kachel->role(), QAccessible::Button);
+  QCOMPARE(kachel->parent(), galerie);
+  QCOMPARE(galerie->indexOfChild(kachel), index);
+  QCOMPARE(galerie->child(index), kachel);
+  const QRect feld = f->Kacheln.at(index).Feld();
+  QCOMPARE(kachel->rect(), QRect(f->Galerie->mapToGlobal(feld.topLeft()), feld.size()));
+  // Scrolled out of the box: there, but not on the screen.
+  QVERIFY(kachel->state().offscreen);
+  QVERIFY(!galerie->child(0)->state().offscreen);
+  QCOMPARE(galerie->childAt(kachel->rect().center().x(), kachel->rect().center().y()), kachel);
+  QCOMPARE(galerie->child(f->Kacheln.size()), nullptr);
+
+  QAccessibleActionInterface *aktion = kachel->actionInterface();
+  QVERIFY(aktion);
+  QCOMPARE(aktion->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+  aktion->doAction(QAccessibleActionInterface::pressAction());
+  QVERIFY(f->ScrollBox1->isHidden());
+  QCOMPARE(f->BildDatei, QStringLiteral("TA.jpg"));
+
+  // The Austrian gallery names its tiles as its questions do.
+  f->ZurueckBtnClick();
+  f->ComboBox1->setCurrentIndex(1);
+  emit f->ComboBox1->activated(1);
+  galerie = QAccessible::queryAccessibleInterface(f->Galerie);
+  QCOMPARE(galerie->child(Index(f.get(), "W_9.jpg"))->text(QAccessible::Name), QStringLiteral("Kennzeichen W_9"));
 }
 
 QTEST_MAIN(TestSearch)
