@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QPaintEvent>
@@ -241,6 +242,23 @@ protected:
   }
 };
 
+// One load of the peer: every file decoded again, then painted, until the window is idle.
+void PeerLade(QWidget &fenster, TPeerAnsicht *ansicht, const QString &ordner) {
+  const QStringList namen = QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+  QVector<QImage> bilder(namen.size());
+  Verteile(namen, LadeThreads(), [&](int i) {
+    QImageReader leser(ordner + QLatin1Char('/') + namen.at(i));
+    leser.setScaledSize(ZwischenGroesse(leser.size()));
+    bilder[i] = leser.read();
+  });
+  ansicht->Spalten = qMax(1, (fenster.width() - KachelAbstand) / KachelRaster);
+  ansicht->Bilder = bilder;
+  ansicht->setGeometry(0, 0, fenster.width(),
+                       qMin(fenster.height(), KachelPosition(namen.size(), ansicht->Spalten).y()));
+  ansicht->update();
+  Leerlauf();
+}
+
 void Peer(benchmark::State &state) {
   QWidget fenster;
   fenster.resize(Umgebung->Form->size());
@@ -248,21 +266,70 @@ void Peer(benchmark::State &state) {
   fenster.show();
   Leerlauf();
   const QString ordner = OrdnerVon(state);
+  for (auto _ : state)
+    PeerLade(fenster, ansicht, ordner);
+}
+
+// The ratios of the goals, from measurements taken in turn within each iteration, so that the load
+// of a shared machine falls on all of them alike: the cold load against the floor with as many
+// threads and against the peer.
+void Vergleich(benchmark::State &state) {
+  TMainForm *form = Umgebung->Form.get();
+  const QString ordner = OrdnerVon(state);
+  const QStringList pfade = ListeBilder(ordner, BilderEndungen);
+  QWidget fenster;
+  fenster.resize(form->size());
+  auto *ansicht = new TPeerAnsicht(&fenster);
+  fenster.show();
+  Leerlauf();
+  qint64 kalt = 0, boden = 0, peer = 0;
+  QElapsedTimer uhr;
   for (auto _ : state) {
-    const QStringList namen = QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
-    QVector<QImage> bilder(namen.size());
-    Verteile(namen, LadeThreads(), [&](int i) {
-      QImageReader leser(ordner + QLatin1Char('/') + namen.at(i));
-      leser.setScaledSize(ZwischenGroesse(leser.size()));
-      bilder[i] = leser.read();
-    });
-    ansicht->Spalten = qMax(1, (fenster.width() - KachelAbstand) / KachelRaster);
-    ansicht->Bilder = bilder;
-    ansicht->setGeometry(0, 0, fenster.width(),
-                         qMin(fenster.height(), KachelPosition(namen.size(), ansicht->Spalten).y()));
-    ansicht->update();
-    Leerlauf();
+    Lade(form, Umgebung->Leer);
+    form->FreigebenArbeitsobjekte();
+    form->ErzeugeArbeitsobjekte();
+    uhr.start();
+    Lade(form, ordner);
+    kalt += uhr.nsecsElapsed();
+    uhr.start();
+    Verteile(pfade, LadeThreads(),
+             [&](int i) { benchmark::DoNotOptimize(LadeVerkleinert(pfade.at(i), KachelGroesse - 2)); });
+    boden += uhr.nsecsElapsed();
+    uhr.start();
+    PeerLade(fenster, ansicht, ordner);
+    peer += uhr.nsecsElapsed();
   }
+  state.counters["Kalt_ms"] = double(kalt) / 1e6 / double(state.iterations());
+  state.counters["Kalt_zu_Boden"] = double(kalt) / double(boden);
+  state.counters["Kalt_zu_Peer"] = double(kalt) / double(peer);
+}
+
+// Warm reloads of 2 000 and 20 000 plates in turn, and of 165 plates against their cold load.
+void Linear(benchmark::State &state) {
+  TMainForm *form = Umgebung->Form.get();
+  qint64 klein = 0, gross = 0, warm165 = 0, kalt165 = 0;
+  QElapsedTimer uhr;
+  for (auto _ : state) {
+    Lade(form, Umgebung->Platten.value(2000));
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(2000));
+    klein += uhr.nsecsElapsed();
+    Lade(form, Umgebung->Platten.value(20000));
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(20000));
+    gross += uhr.nsecsElapsed();
+    Lade(form, Umgebung->Leer);
+    form->FreigebenArbeitsobjekte();
+    form->ErzeugeArbeitsobjekte();
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(165));
+    kalt165 += uhr.nsecsElapsed();
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(165));
+    warm165 += uhr.nsecsElapsed();
+  }
+  state.counters["Warm20000_zu_Warm2000"] = double(gross) / double(klein);
+  state.counters["Warm165_zu_Kalt165"] = double(warm165) / double(kalt165);
 }
 
 #ifdef Q_OS_LINUX
@@ -329,6 +396,8 @@ BENCHMARK(Boden)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(Peer)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); })->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Linear)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Speicher)->Args({0, 2000})->Args({0, 20000})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv) {
