@@ -166,9 +166,7 @@ void TMainForm::FormPaint() {
       ComboBox1->setCurrentIndex(GruppeAusAuswahl(auswahl));
     if (!GruppeEinrichten(Gruppe()))
       return; // the fatal message has ended the program; the set-up stays undone
-    LadeDieBilder();
-    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
-    GespeicherteTrennerBreite = Trenner->width();
+    // The controls of the gallery screen come first: the window is on the screen during the load.
     ZurueckBtn->hide();
     ZeigDieAntwortBtn->hide();
     const int gruppe = Gruppe();
@@ -177,6 +175,9 @@ void TMainForm::FormPaint() {
         knopf->setVisible(gruppe == 0);
       SuchEdit->show();
     }
+    LadeDieBilder();
+    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
+    GespeicherteTrennerBreite = Trenner->width();
     ErstesZeichnen = false;
     EinrichtungLaeuft = false;
   }
