@@ -5,6 +5,7 @@
 #include "app/signale.h"
 #include "app/tmainform.h"
 #include "search/tscrollbox.h"
+#include "tests/rauschen.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -18,7 +19,6 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -596,20 +596,8 @@ void TestApp::signalSchliesstUndSpeichert() {
 void TestApp::schliessenWaehrendDesLadens() {
 #ifdef Q_OS_LINUX
   BaueBaum(FOrdner->path());
-  // Noise takes long to decode even when scaled while decoding; the files are links to one picture.
-  QImage rauschen(3000, 2000, QImage::Format_RGB32);
-  QRandomGenerator zufall(7);
-  for (int y = 0; y < rauschen.height(); ++y) {
-    auto *zeile = reinterpret_cast<quint32 *>(rauschen.scanLine(y));
-    for (int x = 0; x < rauschen.width(); ++x)
-      zeile[x] = 0xFF000000 | (zufall.generate() & 0xFFFFFF);
-  }
-  const QString muster = FOrdner->filePath(QStringLiteral("rauschen.jpg"));
-  QVERIFY(rauschen.save(muster, "JPG", 90));
-  const QString ordner = FOrdner->filePath(RelativerOrdner(TBereich::A_E));
-  for (int i = 0; i < 200; ++i)
-    QVERIFY(QFile::link(muster, ordner + QStringLiteral("/R%1.jpg").arg(i, 3, 10, QLatin1Char('0'))));
-
+  QVERIFY(SchreibeRauschen(FOrdner->filePath(QStringLiteral("rauschen.jpg")), QSize(3000, 2000),
+                           FOrdner->filePath(RelativerOrdner(TBereich::A_E)), QStringLiteral("R"), 200));
   QProcess programm;
   StarteProgramm(programm, FOrdner->path());
   QVERIFY(programm.waitForStarted());

@@ -8,6 +8,7 @@
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "search/tscrollbox.h"
+#include "tests/rauschen.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -998,17 +999,8 @@ private slots:
   // The progress bar reaches the screen while a long load runs: its painted value advances step by
   // step, not only once at the end.
   void fortschrittErreichtDenSchirm() {
-    QImage rauschen(800, 600, QImage::Format_RGB32);
-    QRandomGenerator zufall(3);
-    for (int y = 0; y < rauschen.height(); ++y) {
-      auto *zeile = reinterpret_cast<quint32 *>(rauschen.scanLine(y));
-      for (int x = 0; x < rauschen.width(); ++x)
-        zeile[x] = 0xFF000000 | (zufall.generate() & 0xFFFFFF);
-    }
-    const QString muster = FBaum->Pfad(QStringLiteral("rauschen.jpg"));
-    QVERIFY(rauschen.save(muster, "JPG", 90));
-    for (int i = 0; i < 500; ++i)
-      QVERIFY(QFile::link(muster, FBaum->Pfad(KO + QStringLiteral("K%1.jpg").arg(i, 3, 10, QLatin1Char('0')))));
+    QVERIFY(SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(KO),
+                             QStringLiteral("K"), 500));
     FBaum->Jpeg(AE + "A.jpg");
     // An earlier test's fatal message told the application to quit, and so no event loop would run
     // any more: one run of the application's own loop clears that.
