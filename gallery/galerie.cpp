@@ -76,6 +76,7 @@ void TMainForm::LadeDieBilder() {
     uebernimm();
     if (!ladung->Fertig() && !WarteAufVorschauen(*ladung, uebernimm)) {
       // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
+      FNochmalLaden = false;
       ProgressBar1->hide();
       QApplication::restoreOverrideCursor();
       return;
