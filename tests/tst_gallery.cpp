@@ -158,6 +158,24 @@ class TstGallery : public QObject {
     return i < 0 ? QImage() : form->Kacheln.at(i).Bild();
   }
 
+  // The shown window at its first range, with 500 pictures in K-O that take a while to decode.
+  TMainForm *ZeigeMitLangsamemBereich() {
+    if (!SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(KO),
+                          QStringLiteral("K"), 500))
+      return nullptr;
+    FBaum->Jpeg(AE + "A.jpg");
+    // An earlier test's fatal message told the application to quit, and so no event loop would run
+    // any more: one run of the application's own loop clears that.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QDir::setCurrent(FBaum->Dir.path());
+    FForm = std::make_unique<TMainForm>();
+    FForm->show();
+    if (!QTest::qWaitForWindowExposed(FForm.get()) || !QTest::qWaitFor([this] { return !FForm->ErstesZeichnen; }))
+      return nullptr;
+    return FForm.get();
+  }
+
 private slots:
   void initTestCase() {
     SetzeMeldungsAnzeige([this](const QString &text) { FMeldungen.append(text); });
@@ -999,19 +1017,8 @@ private slots:
   // The progress bar reaches the screen while a long load runs: its painted value advances step by
   // step, not only once at the end.
   void fortschrittErreichtDenSchirm() {
-    QVERIFY(SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(KO),
-                             QStringLiteral("K"), 500));
-    FBaum->Jpeg(AE + "A.jpg");
-    // An earlier test's fatal message told the application to quit, and so no event loop would run
-    // any more: one run of the application's own loop clears that.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    QCoreApplication::exec();
-    QDir::setCurrent(FBaum->Dir.path());
-    FForm = std::make_unique<TMainForm>();
-    TMainForm *form = FForm.get();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    QTRY_VERIFY(!form->ErstesZeichnen);
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
 
     struct TGemalt : QObject {
       QProgressBar *Balken = nullptr;
@@ -1035,6 +1042,40 @@ private slots:
       QVERIFY2(gemalt.Werte.at(i) > gemalt.Werte.at(i - 1), qPrintable(werte));
     QVERIFY(form->ProgressBar1->isHidden());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+  }
+
+  // A resize by the window system during a load asks for another load: it follows the running one
+  // instead of starting inside it, and decodes nothing more.
+  void ladungWaehrendDesLadens() {
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+    bool waehrend = false;
+    QTimer::singleShot(20, form, [form, &waehrend] {
+      waehrend = form->LaedtBilder();
+      form->resize(form->width() + 99, form->height());
+    });
+    form->K_O_ButtonClick();
+    QVERIFY(waehrend);
+    QVERIFY(!form->LaedtBilder());
+    QCOMPARE(form->Kacheln.size(), 500);
+    QCOMPARE(form->Dekodierungen(), 501);
+    QCOMPARE(form->Galerie->Spalten(), BerechneGitter(500, form->ScrollBox1->ClientBreite()).Spalten);
+  }
+
+  // Closing the window during a load ends the load at once, and no load starts after it.
+  void schliessenBeendetDieLadung() {
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+    QTimer::singleShot(20, form, [form] { form->close(); });
+    form->K_O_ButtonClick();
+    QVERIFY(form->Kacheln.size() < 500);
+    QVERIFY(form->ProgressBar1->isHidden());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    const int dekodiert = form->Dekodierungen();
+    form->A_E_ButtonClick();
+    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
+    QCOMPARE(form->Dekodierungen(), dekodiert);
+    QVERIFY(form->Kacheln.size() < 500);
   }
 
   // Tiles follow the screen's device-pixel ratio (the suite also runs with QT_SCALE_FACTOR=2): the
