@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <memory>
@@ -249,6 +251,7 @@ private slots:
   void kachelDruecken_data();
   void kachelDruecken();
   void kachelnFuerAssistenz();
+  void kachelTooltip();
 
 private:
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
@@ -992,6 +995,18 @@ void TestSearch::kachelnFuerAssistenz() {
   emit f->ComboBox1->activated(1);
   galerie = QAccessible::queryAccessibleInterface(f->Galerie);
   QCOMPARE(galerie->child(Index(f.get(), "W_9.jpg"))->text(QAccessible::Name), QStringLiteral("Kennzeichen W_9"));
+}
+
+// A tile has no tooltip of its own: the gallery's tooltip shows over it, as over the gaps.
+void TestSearch::kachelTooltip() {
+  auto f = Fenster();
+  QVERIFY(f);
+  const QPoint mitte = f->Kacheln.first().Feld().center();
+  QHelpEvent frage(QEvent::ToolTip, mitte, f->Galerie->mapToGlobal(mitte));
+  QApplication::sendEvent(f->Galerie, &frage);
+  QTRY_VERIFY(QToolTip::isVisible());
+  QCOMPARE(QToolTip::text(), QStringLiteral("Für die Bedeutung anzusehen, auf Buchstaben klicken."));
+  QToolTip::hideText();
 }
 
 QTEST_MAIN(TestSearch)
