@@ -115,8 +115,11 @@ QSize ZwischenGroesse(QSize original, int groesse) {
 }
 
 TRahmen BestimmeRahmen(const QString &name, const QString &suchtext, int gruppe) {
+  // Asked for every tile of every load: without a search there is nothing to upper-case.
+  if (suchtext.isEmpty())
+    return TRahmen::Duenn;
   const QString gross = AnsiGross(name);
-  if (suchtext.isEmpty() || !gross.contains(suchtext))
+  if (!gross.contains(suchtext))
     return TRahmen::Duenn;
   if ((gruppe == 0 && gross.startsWith(suchtext + QLatin1Char('.'))) ||
       (gruppe == 1 && gross.startsWith(suchtext + QLatin1Char('_'))))

@@ -178,6 +178,7 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
     if (i == 0 || hier != ordner) {
       ordner = hier;
       ordnerBekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
+      FOrdnerWarBekannt = FOrdnerWarBekannt || ordnerBekannt;
     }
     if (!ordnerBekannt) {
       auftrag.Groesse = StandUnbekannt;
@@ -267,7 +268,8 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     nimm(i, auftrag.Bild);
     auftrag.Bild = QImage();
   }
-  if (FUebergeben == Anzahl() && Anzahl() > 0 && !FGeraeumt) {
+  // A folder that was new to the cache holds nothing but this listing.
+  if (FUebergeben == Anzahl() && Anzahl() > 0 && !FGeraeumt && FOrdnerWarBekannt) {
     FGeraeumt = true;
     QStringList namen;
     namen.reserve(FPfade.size());

@@ -121,6 +121,7 @@ private:
   std::vector<TAuftrag> FAuftraege; // in list order
   int FUebergeben = 0;
   bool FGeraeumt = false;
+  bool FOrdnerWarBekannt = false;
 
   std::atomic<int> FNaechster{0};
   std::atomic<int> FDekodiert{0};
