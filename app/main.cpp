@@ -3,7 +3,6 @@
 #include "app/tmainform.h"
 
 #include <QApplication>
-#include <QScreen>
 
 int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
@@ -13,10 +12,7 @@ int main(int argc, char *argv[]) {
   // A fatal start-up message has already been shown and closed: end without the window.
   if (hauptfenster.Abgebrochen())
     return 0;
-  if (const QScreen *schirm = hauptfenster.screen()) {
-    const QRect frei = schirm->availableGeometry();
-    hauptfenster.move(frei.center() - QPoint(hauptfenster.width() / 2, hauptfenster.height() / 2));
-  }
+  hauptfenster.ZentriereAufDemSchirm();
   hauptfenster.show();
   // The first paint's set-up runs while the window is shown, before any event loop: a fatal message
   // there has nothing to quit yet.

@@ -6,9 +6,11 @@
 #include "app/tmainform.h"
 #include "search/tscrollbox.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -18,13 +20,27 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QUrl>
 
+#include <atomic>
+#include <climits>
 #include <csignal>
+#include <memory>
 #include <signal.h>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -39,6 +55,20 @@ void Schreibe(const QString &pfad, const QByteArray &inhalt) {
   QVERIFY(f.open(QIODevice::WriteOnly));
   f.write(inhalt);
 }
+
+QByteArray Kodiert(const char *kodierung, const QString &text) { return QStringEncoder(kodierung)(text); }
+
+#ifdef Q_OS_UNIX
+// Type, size, time and link target: whatever a write into or over the file would change.
+QByteArray Merkmale(const QString &pfad) {
+  struct stat info {};
+  if (::lstat(QFile::encodeName(pfad).constData(), &info) != 0)
+    return "none";
+  return QByteArray::number(info.st_mode) + ' ' + QByteArray::number(qint64(info.st_size)) + ' ' +
+         QByteArray::number(qint64(info.st_ino)) + ' ' + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+         QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ' ' + QFileInfo(pfad).symLinkTarget().toUtf8();
+}
+#endif
 
 // The smallest tree the program starts in: the six folders and the four group templates.
 void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
@@ -73,13 +103,23 @@ private slots:
   void profilSchreibenLaesstAndereZeilen_data();
   void profilSchreibenLaesstAndereZeilen();
   void profilSchreibenLegtAn();
-  void profilUnschreibbar();
+  void profilUnicode_data();
+  void profilUnicode();
+  void profilKeineRegulaereDatei_data();
+  void profilKeineRegulaereDatei();
+  void profilSchreibenScheitertSauber_data();
+  void profilSchreibenScheitertSauber();
+  void ganzzahl_data();
+  void ganzzahl();
   void groesse_data();
   void groesse();
 
   void fehlenderOrdner_data();
   void fehlenderOrdner();
   void startMitGroesseUndAdresse();
+  void startGroesse_data();
+  void startGroesse();
+  void unicodeEinstellungenBleiben();
   void schliessenSchreibtEinstellungen_data();
   void schliessenSchreibtEinstellungen();
   void basisOrdnerImWurzelverzeichnis();
@@ -182,6 +222,11 @@ void TestApp::profilSchreibenLaesstAndereZeilen_data() {
                                           << QByteArray("[Andere]\r\nAuswahl=7\r\n[Einstellung]\r\nAuswahl=1\r\n");
   QTest::newRow("garbage_kept") << QByteArray("\x01\xFFmuell\r\n[Einstellung]\r\nAuswahl=9\r\n")
                                 << QByteArray("\x01\xFFmuell\r\n[Einstellung]\r\nAuswahl=1\r\n");
+  // The lone byte is made a whole character, or every line added after it would be shifted by one byte.
+  const QByteArray utf16 = QByteArray("\xFF\xFE") + Kodiert("UTF-16LE", QStringLiteral("[Einstellung]\r\nX=y"));
+  QTest::newRow("utf16_odd_byte_at_end") << utf16 + 'A'
+                                         << utf16 + QByteArray("A\0", 2) +
+                                                Kodiert("UTF-16LE", QStringLiteral("\r\nAuswahl=1\r\n"));
 }
 
 void TestApp::profilSchreibenLaesstAndereZeilen() {
@@ -201,13 +246,198 @@ void TestApp::profilSchreibenLegtAn() {
   QCOMPARE(LiesProfil(datei, QStringLiteral("EINSTELLUNG"), QStringLiteral("auswahl")), QStringLiteral("-1"));
 }
 
-void TestApp::profilUnschreibbar() {
-  // A folder in place of the file: the write fails quietly and nothing is lost.
-  const QString datei = FOrdner->filePath(QStringLiteral("ordner.ini"));
-  QVERIFY(QDir().mkpath(datei));
-  QVERIFY(!SchreibeProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("1")));
-  QCOMPARE(LiesProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("v")),
-           QStringLiteral("v"));
+void TestApp::profilUnicode_data() {
+  QTest::addColumn<QByteArray>("marke");
+  QTest::addColumn<QByteArray>("kodierung");
+  // A line no decoder would give back as it was: it must stay byte for byte all the same.
+  QTest::addColumn<QByteArray>("muell");
+  QTest::newRow("utf16le_bom") << QByteArray("\xFF\xFE") << QByteArray("UTF-16LE") << QByteArray("\x00\xD8;\x00", 4);
+  QTest::newRow("utf16be_bom") << QByteArray("\xFE\xFF") << QByteArray("UTF-16BE") << QByteArray("\xD8\x00\x00;", 4);
+  QTest::newRow("utf8_bom") << QByteArray("\xEF\xBB\xBF") << QByteArray("UTF-8") << QByteArray("; \xC3\x28 \xFF");
+}
+
+void TestApp::profilUnicode() {
+  QFETCH(QByteArray, marke);
+  QFETCH(QByteArray, kodierung);
+  QFETCH(QByteArray, muell);
+  const auto k = [&kodierung](const char *text) { return Kodiert(kodierung.constData(), QString::fromUtf8(text)); };
+  const QString datei = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  const QByteArray kopf = marke + k("; Bad Tölz\r\n") + muell + k("\r\n[Einstellung]\r\nGroesse = 900x700\r\n");
+  const QByteArray adresse = k("KartenAdresse=https://karte.example/suche?q=Bad Tölz\r\n");
+  Schreibe(datei, kopf + k("Auswahl=0\r\n") + adresse);
+
+  const QString e = QStringLiteral("Einstellung");
+  QCOMPARE(LiesProfil(datei, e, QStringLiteral("Groesse")), QStringLiteral("900x700"));
+  QCOMPARE(LiesProfil(datei, e, QStringLiteral("KartenAdresse")),
+           QString::fromUtf8("https://karte.example/suche?q=Bad Tölz"));
+  QVERIFY(SchreibeProfil(datei, e, QStringLiteral("Auswahl"), QStringLiteral("1")));
+  QVERIFY(SchreibeProfil(datei, e, QStringLiteral("Neu"), QString::fromUtf8("ä€")));
+  QCOMPARE(Lies(datei), kopf + k("Auswahl=1\r\n") + adresse + k("Neu=ä€\r\n"));
+}
+
+void TestApp::profilKeineRegulaereDatei_data() {
+#ifdef Q_OS_UNIX
+  QTest::addColumn<QString>("art");
+  QTest::newRow("folder") << "folder";
+  QTest::newRow("fifo") << "fifo";
+  QTest::newRow("dev_zero_link") << "dev_zero_link";
+  QTest::newRow("oversized") << "oversized";
+#endif
+}
+
+void TestApp::profilKeineRegulaereDatei() {
+#ifdef Q_OS_UNIX
+  QFETCH(QString, art);
+  BaueBaum(FOrdner->path());
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  if (art == QLatin1String("folder"))
+    QVERIFY(QDir().mkpath(ini));
+  else if (art == QLatin1String("fifo"))
+    QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+  else if (art == QLatin1String("dev_zero_link"))
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), ini));
+  else
+    Schreibe(ini, QByteArray("[Einstellung]\r\nGroesse=900x700\r\n") + QByteArray(2 * 1024 * 1024, ';'));
+  const QByteArray vorher = Merkmale(ini);
+
+  // On a thread of its own: a read that waits for a pipe's writer (or never ends) fails the test after a
+  // generous bound instead of hanging it.
+  struct TErgebnis {
+    std::atomic<bool> Fertig{false};
+    QString Gelesen;
+    bool Geschrieben = true;
+  };
+  auto ergebnis = std::make_shared<TErgebnis>();
+  std::thread([ergebnis, ini] {
+    const QString e = QStringLiteral("Einstellung");
+    ergebnis->Gelesen = LiesProfil(ini, e, QStringLiteral("Groesse"), QStringLiteral("vorgabe"));
+    ergebnis->Geschrieben = SchreibeProfil(ini, e, QStringLiteral("Auswahl"), QStringLiteral("1"));
+    ergebnis->Fertig = true;
+  }).detach();
+  QTRY_VERIFY_WITH_TIMEOUT(ergebnis->Fertig, 20000);
+  QCOMPARE(ergebnis->Gelesen, QStringLiteral("vorgabe"));
+  QVERIFY(!ergebnis->Geschrieben);
+  QCOMPARE(Merkmale(ini), vorher);
+
+  // The window starts with the layout size and leaves the thing alone when it closes.
+  TMainForm *fenster = NeuesFenster();
+  QCOMPARE(fenster->Hoehe(), 734);
+  delete fenster;
+  QCOMPARE(Merkmale(ini), vorher);
+#else
+  QSKIP("needs pipes and /dev/zero");
+#endif
+}
+
+void TestApp::profilSchreibenScheitertSauber_data() {
+#ifdef Q_OS_UNIX
+  QTest::addColumn<bool>("nurLesbar"); // the folder takes no new file, the INI itself is writable
+  QTest::addColumn<QByteArray>("vorher");
+  QTest::addColumn<int>("laenge");
+  QTest::addColumn<bool>("erfolg");
+  const QByteArray alt("; Notiz\r\n[Einstellung]\r\nGroesse=900x700\r\nAuswahl=0\r\n");
+  const QByteArray lang = alt + "KartenAdresse=" + QByteArray(800, 'b') + "\r\n";
+  QTest::newRow("beside_too_large") << false << alt << 2048 << false;
+  QTest::newRow("beside_no_file_before") << false << QByteArray() << 2048 << false;
+  QTest::newRow("beside_fits") << false << alt << 10 << true;
+  QTest::newRow("in_place_too_large") << true << alt << 2048 << false;
+  QTest::newRow("in_place_fits") << true << alt << 10 << true;
+  QTest::newRow("in_place_shrinks") << true << lang << 10 << true;
+  QTest::newRow("in_place_no_file_before") << true << QByteArray() << 10 << false;
+#endif
+}
+
+void TestApp::profilSchreibenScheitertSauber() {
+#ifdef Q_OS_UNIX
+  QFETCH(bool, nurLesbar);
+  QFETCH(QByteArray, vorher);
+  QFETCH(int, laenge);
+  QFETCH(bool, erfolg);
+  const QString e = QStringLiteral("Einstellung");
+  const QString schluessel = QStringLiteral("KartenAdresse");
+  const QString wert(laenge, QLatin1Char('a'));
+  // What the write gives where nothing stops it.
+  const QString vorbild = FOrdner->filePath(QStringLiteral("vorbild.ini"));
+  if (!vorher.isNull())
+    Schreibe(vorbild, vorher);
+  QVERIFY(SchreibeProfil(vorbild, e, schluessel, wert));
+  const QByteArray gewuenscht = Lies(vorbild);
+
+  const QString ordner = FOrdner->filePath(QStringLiteral("ordner"));
+  const QString ini = ordner + QStringLiteral("/Kennzeichen.ini");
+  QVERIFY(QDir().mkpath(ordner));
+  if (!vorher.isNull()) {
+    Schreibe(ini, vorher);
+    QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0666) == 0);
+  }
+  // Also reachable for the unprivileged user the child becomes when the test runs as root.
+  QVERIFY(::chmod(QFile::encodeName(FOrdner->path()).constData(), 0755) == 0);
+  QVERIFY(::chmod(QFile::encodeName(ordner).constData(), nurLesbar ? 0555 : 0755) == 0);
+
+  // A full disk without a mount: files may grow to 1 KB only, and the limit's signal is ignored, so
+  // every write beyond it fails. In a child, which keeps the limit and the lost privileges.
+  const pid_t kind = ::fork();
+  if (kind == 0) {
+    if (nurLesbar && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+      ::_exit(3);
+    if (nurLesbar && ::access(QFile::encodeName(ordner).constData(), W_OK) == 0)
+      ::_exit(4);
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit grenze{1024, 1024};
+    if (::setrlimit(RLIMIT_FSIZE, &grenze) != 0)
+      ::_exit(5);
+    ::_exit(SchreibeProfil(ini, e, schluessel, wert) ? 0 : 1);
+  }
+  int status = 0;
+  QCOMPARE(::waitpid(kind, &status, 0), kind);
+  QVERIFY(::chmod(QFile::encodeName(ordner).constData(), 0755) == 0);
+  QVERIFY(WIFEXITED(status));
+  QCOMPARE(WEXITSTATUS(status), erfolg ? 0 : 1);
+  if (erfolg)
+    QCOMPARE(Lies(ini), gewuenscht);
+  else if (vorher.isNull())
+    QVERIFY(!QFile::exists(ini));
+  else
+    QCOMPARE(Lies(ini), vorher);
+  // No temporary file is left behind.
+  QCOMPARE(QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+           QFile::exists(ini) ? QStringList{QStringLiteral("Kennzeichen.ini")} : QStringList{});
+#else
+  QSKIP("needs fork and file-size limits");
+#endif
+}
+
+void TestApp::ganzzahl_data() {
+  QTest::addColumn<QString>("wert");
+  QTest::addColumn<bool>("gueltig");
+  QTest::addColumn<int>("zahl");
+  QTest::newRow("plain") << "42" << true << 42;
+  QTest::newRow("leading_zeros") << "007" << true << 7;
+  QTest::newRow("leading_blanks") << "  42" << true << 42;
+  QTest::newRow("trailing_blank") << "42 " << false << 0;
+  QTest::newRow("blank_inside") << "4 2" << false << 0;
+  QTest::newRow("leading_tab") << "\t42" << false << 0;
+  QTest::newRow("minus") << "-1" << true << -1;
+  QTest::newRow("plus") << "+7" << true << 7;
+  QTest::newRow("blank_after_sign") << "- 1" << false << 0;
+  QTest::newRow("sign_only") << "-" << false << 0;
+  QTest::newRow("blanks_only") << "  " << false << 0;
+  QTest::newRow("empty") << "" << false << 0;
+  QTest::newRow("int_max") << "2147483647" << true << INT_MAX;
+  QTest::newRow("int_min") << "-2147483648" << true << INT_MIN;
+  QTest::newRow("above_int_max") << "2147483648" << false << 0;
+  QTest::newRow("twenty_digits") << "99999999999999999999" << false << 0;
+  QTest::newRow("hex") << "0x10" << false << 0;
+  QTest::newRow("arabic_indic_digit") << QString::fromUtf8("\u0663") << false << 0;
+}
+
+void TestApp::ganzzahl() {
+  QFETCH(QString, wert);
+  QFETCH(bool, gueltig);
+  const std::optional<int> zahl = LiesGanzzahl(wert);
+  QCOMPARE(zahl.has_value(), gueltig);
+  if (gueltig)
+    QTEST(*zahl, "zahl");
 }
 
 void TestApp::groesse_data() {
@@ -223,6 +453,12 @@ void TestApp::groesse_data() {
   QTest::newRow("second_x_in_height") << "900x7x0" << false << 0 << 0;
   QTest::newRow("empty_height") << "900x" << false << 0 << 0;
   QTest::newRow("zero_parses") << "0x0" << true << 0 << 0;
+  QTest::newRow("blank_after_width") << "900 x700" << false << 0 << 0;
+  QTest::newRow("blank_before_height") << "900x 700" << true << 900 << 700;
+  QTest::newRow("blank_inside_height") << "900x70 0" << false << 0 << 0;
+  QTest::newRow("tab_before_height") << "900x\t700" << false << 0 << 0;
+  QTest::newRow("largest_int") << "2147483647x2147483647" << true << INT_MAX << 21474;
+  QTest::newRow("width_overflows") << "2147483648x700" << false << 0 << 0;
 }
 
 void TestApp::groesse() {
@@ -265,14 +501,6 @@ void TestApp::fehlenderOrdner() {
 }
 
 void TestApp::startMitGroesseUndAdresse() {
-  {
-    // A size of zero keeps the layout size.
-    BaueBaum(FOrdner->path());
-    Schreibe(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), "[Einstellung]\r\nGroesse=0x0\r\n");
-    TMainForm *fenster = NeuesFenster();
-    QCOMPARE(fenster->Hoehe(), 734);
-    delete fenster;
-  }
   BaueBaum(FOrdner->path());
   Schreibe(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")),
            "[Einstellung]\r\nGroesse=900x700\r\nKartenAdresse=\r\n");
@@ -288,6 +516,91 @@ void TestApp::startMitGroesseUndAdresse() {
   QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
                       QStringLiteral("Groesse")),
            QStringLiteral("900x700"));
+}
+
+void TestApp::startGroesse_data() {
+  QTest::addColumn<QByteArray>("skalierung");
+  QTest::addColumn<QString>("wert");
+  QTest::addColumn<QSize>("groesse"); // outer size it opens with and writes back
+  QTest::addColumn<QPoint>("position");
+  // The test screen is 1920 x 1200; the layout size 770 x 734 sits centred at 575, 233.
+  const QSize layout(770, 734);
+  const QPoint mitte(575, 233);
+  QTest::newRow("plain") << QByteArray("1") << "900x700" << QSize(900, 700) << QPoint(510, 250);
+  QTest::newRow("blank_after_width") << QByteArray("1") << "900 x700" << layout << mitte;
+  QTest::newRow("blank_before_height") << QByteArray("1") << "900x 700" << QSize(900, 700) << QPoint(510, 250);
+  QTest::newRow("zero") << QByteArray("1") << "0x0" << layout << mitte;
+  QTest::newRow("one_by_one") << QByteArray("1") << "1x1" << layout << mitte;
+  QTest::newRow("height_39") << QByteArray("1") << "800x39" << layout << mitte;
+  QTest::newRow("width_16") << QByteArray("1") << "16x700" << layout << mitte;
+  QTest::newRow("height_40_one_pixel") << QByteArray("1") << "800x40" << QSize(800, 40) << QPoint(560, 580);
+  QTest::newRow("largest") << QByteArray("1") << "2147483647x2147483647" << QSize(1920, 1200) << QPoint(0, 0);
+  QTest::newRow("taller_than_screen") << QByteArray("1") << "1200x99999" << QSize(1200, 1200) << QPoint(360, 0);
+  // Twice the scale: the screen offers 960 x 600 of its own pixels.
+  QTest::newRow("taller_than_screen_scale_2") << QByteArray("2") << "1200x99999" << QSize(960, 600) << QPoint(0, 0);
+  QTest::newRow("layout_on_scale_2") << QByteArray("2") << "" << layout << QPoint(95, 0);
+}
+
+void TestApp::startGroesse() {
+  QFETCH(QByteArray, skalierung);
+  QFETCH(QString, wert);
+  QFETCH(QSize, groesse);
+  QFETCH(QPoint, position);
+  if (qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toLatin1() != skalierung) {
+    // The scale is fixed when the application starts: this row runs again in a process of its own.
+    QProcess kind;
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    umgebung.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(skalierung));
+    umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    kind.setProcessEnvironment(umgebung);
+    kind.setProcessChannelMode(QProcess::MergedChannels);
+    kind.start(QCoreApplication::applicationFilePath(),
+               {QStringLiteral("startGroesse:") + QString::fromLatin1(QTest::currentDataTag())});
+    QVERIFY(kind.waitForFinished(60000));
+    QVERIFY2(kind.exitStatus() == QProcess::NormalExit && kind.exitCode() == 0, kind.readAll().constData());
+    return;
+  }
+  BaueBaum(FOrdner->path());
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  Schreibe(ini, "[Einstellung]\r\nGroesse=" + wert.toLatin1() + "\r\n");
+  TMainForm *fenster = NeuesFenster(false);
+  fenster->ZentriereAufDemSchirm();
+  fenster->show();
+  QVERIFY(QTest::qWaitForWindowExposed(fenster));
+  QCOMPARE(QSize(fenster->Breite(), fenster->Hoehe()), groesse);
+  QCOMPARE(fenster->pos(), position);
+  delete fenster;
+  // What is written back is again a size that fits, and one the next start takes as it is.
+  const QSize frei = QGuiApplication::primaryScreen()->availableGeometry().size();
+  const QSize zurueck = groesse.boundedTo(frei);
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")),
+           QStringLiteral("%1x%2").arg(zurueck.width()).arg(zurueck.height()));
+}
+
+void TestApp::unicodeEinstellungenBleiben() {
+  // What a Windows editor saves as "Unicode": UTF-16 LE with its mark.
+  BaueBaum(FOrdner->path());
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  const auto datei = [](const char *groesse) {
+    return QByteArray("\xFF\xFE") +
+           Kodiert("UTF-16LE",
+                   QString::fromUtf8("; für Bad Tölz\r\n[Einstellung]\r\nGroesse=") + QLatin1String(groesse) +
+                       QString::fromUtf8("\r\nAuswahl=1\r\nKartenAdresse=https://karte.example/?q=Bad Tölz\r\n"));
+  };
+  Schreibe(ini, datei("900x700"));
+  TMainForm *fenster = NeuesFenster();
+  QCOMPARE(fenster->Breite(), 900);
+  QCOMPARE(fenster->Hoehe(), 700);
+  QCOMPARE(fenster->Gruppe(), 1);
+  QCOMPARE(fenster->KartenAdresse, QString::fromUtf8("https://karte.example/?q=Bad Tölz"));
+  delete fenster;
+  QCOMPARE(Lies(ini), datei("900x700"));
+
+  fenster = NeuesFenster();
+  fenster->SetzeBreite(1000);
+  QTRY_COMPARE(fenster->Breite(), 1000);
+  delete fenster;
+  QCOMPARE(Lies(ini), datei("1000x700"));
 }
 
 void TestApp::klicksAufDerFrage() {
@@ -568,11 +881,34 @@ void TestApp::klickGibtGalerieDenFokus() {
 
 void TestApp::signalSchliesstUndSpeichert() {
   BaueBaum(FOrdner->path());
+  // Enough pictures that the gallery load has real work.
+  QImage bild(313, 67, QImage::Format_RGB888);
+  bild.fill(Qt::white);
+  for (int i = 0; i < 60; ++i)
+    QVERIFY(bild.save(FOrdner->filePath(QStringLiteral("Bilder/Deutschland/A-E/B%1.jpg").arg(i)), "JPG"));
   TMainForm *fenster = NeuesFenster();
   fenster->setAttribute(Qt::WA_DeleteOnClose);
   QPointer<TMainForm> beobachter(fenster);
   BeendeBeiSignal(*qApp);
-  QVERIFY(::raise(SIGTERM) == 0);
+
+  // A burst far beyond what the socket holds, raised on a thread of its own while this thread loads the
+  // gallery and reads nothing: a handler that waited for room would never return.
+  auto fertig = std::make_shared<std::atomic<bool>>(false);
+  std::thread([fertig] {
+    for (int i = 0; i < 3000; ++i)
+      ::raise(i % 3 == 0 ? SIGHUP : i % 3 == 1 ? SIGTERM : SIGINT);
+    *fertig = true;
+  }).detach();
+  QElapsedTimer uhr;
+  uhr.start();
+  int ladungen = 0;
+  while (!*fertig && uhr.elapsed() < 20000) {
+    fenster->LadeDieBilder();
+    ++ladungen;
+  }
+  QVERIFY2(*fertig, "a signal handler waited");
+  QVERIFY(ladungen > 0);
+
   // The window is closed by the event loop, and its shutdown writes the settings.
   QTRY_VERIFY(beobachter.isNull());
   QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
@@ -580,5 +916,14 @@ void TestApp::signalSchliesstUndSpeichert() {
            QStringLiteral("770x734"));
 }
 
-QTEST_MAIN(TestApp)
+int main(int argc, char *argv[]) {
+  // A common desktop screen instead of the offscreen platform's 800 x 800, so that the stored sizes of
+  // these tests fit on it as on a user's screen.
+  if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NF_BILDSCHIRM);
+  QApplication app(argc, argv);
+  TestApp test;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&test, argc, argv);
+}
 #include "tst_app.moc"
