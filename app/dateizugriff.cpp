@@ -144,7 +144,9 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
     return SchreibeNeueDatei(name, neu);
 
   struct stat altInfo {};
-  if (::stat(name.constData(), &altInfo) != 0 || !S_ISREG(altInfo.st_mode))
+  // A file made read-only keeps its settings, as the classic write left it alone; replacing it by a
+  // rename would get past its own protection.
+  if (::stat(name.constData(), &altInfo) != 0 || !S_ISREG(altInfo.st_mode) || ::access(name.constData(), W_OK) != 0)
     return false;
   QByteArray muster = name + ".XXXXXX";
   const int fd = ::mkostemp(muster.data(), O_CLOEXEC);

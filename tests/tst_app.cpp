@@ -113,6 +113,8 @@ private slots:
   void ganzzahl();
   void groesse_data();
   void groesse();
+  void fensterPlatz_data();
+  void fensterPlatz();
 
   void fehlenderOrdner_data();
   void fehlenderOrdner();
@@ -331,25 +333,28 @@ void TestApp::profilKeineRegulaereDatei() {
 
 void TestApp::profilSchreibenScheitertSauber_data() {
 #ifdef Q_OS_UNIX
-  QTest::addColumn<bool>("nurLesbar"); // the folder takes no new file, the INI itself is writable
+  QTest::addColumn<int>("ordnerModus"); // 0555: no new file can be made beside the INI
+  QTest::addColumn<int>("dateiModus");
   QTest::addColumn<QByteArray>("vorher");
   QTest::addColumn<int>("laenge");
   QTest::addColumn<bool>("erfolg");
   const QByteArray alt("; Notiz\r\n[Einstellung]\r\nGroesse=900x700\r\nAuswahl=0\r\n");
   const QByteArray lang = alt + "KartenAdresse=" + QByteArray(800, 'b') + "\r\n";
-  QTest::newRow("beside_too_large") << false << alt << 2048 << false;
-  QTest::newRow("beside_no_file_before") << false << QByteArray() << 2048 << false;
-  QTest::newRow("beside_fits") << false << alt << 10 << true;
-  QTest::newRow("in_place_too_large") << true << alt << 2048 << false;
-  QTest::newRow("in_place_fits") << true << alt << 10 << true;
-  QTest::newRow("in_place_shrinks") << true << lang << 10 << true;
-  QTest::newRow("in_place_no_file_before") << true << QByteArray() << 10 << false;
+  QTest::newRow("beside_too_large") << 0777 << 0666 << alt << 2048 << false;
+  QTest::newRow("beside_no_file_before") << 0777 << 0666 << QByteArray() << 2048 << false;
+  QTest::newRow("beside_fits") << 0777 << 0666 << alt << 10 << true;
+  QTest::newRow("read_only_file_kept") << 0777 << 0444 << alt << 10 << false;
+  QTest::newRow("in_place_too_large") << 0555 << 0666 << alt << 2048 << false;
+  QTest::newRow("in_place_fits") << 0555 << 0666 << alt << 10 << true;
+  QTest::newRow("in_place_shrinks") << 0555 << 0666 << lang << 10 << true;
+  QTest::newRow("in_place_no_file_before") << 0555 << 0666 << QByteArray() << 10 << false;
 #endif
 }
 
 void TestApp::profilSchreibenScheitertSauber() {
 #ifdef Q_OS_UNIX
-  QFETCH(bool, nurLesbar);
+  QFETCH(int, ordnerModus);
+  QFETCH(int, dateiModus);
   QFETCH(QByteArray, vorher);
   QFETCH(int, laenge);
   QFETCH(bool, erfolg);
@@ -364,23 +369,25 @@ void TestApp::profilSchreibenScheitertSauber() {
   const QByteArray gewuenscht = Lies(vorbild);
 
   const QString ordner = FOrdner->filePath(QStringLiteral("ordner"));
+  const QByteArray ordnerName = QFile::encodeName(ordner);
   const QString ini = ordner + QStringLiteral("/Kennzeichen.ini");
   QVERIFY(QDir().mkpath(ordner));
   if (!vorher.isNull()) {
     Schreibe(ini, vorher);
-    QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0666) == 0);
+    QVERIFY(::chmod(QFile::encodeName(ini).constData(), mode_t(dateiModus)) == 0);
   }
-  // Also reachable for the unprivileged user the child becomes when the test runs as root.
+  // Reachable for the unprivileged user the child becomes when the test runs as root.
   QVERIFY(::chmod(QFile::encodeName(FOrdner->path()).constData(), 0755) == 0);
-  QVERIFY(::chmod(QFile::encodeName(ordner).constData(), nurLesbar ? 0555 : 0755) == 0);
+  QVERIFY(::chmod(ordnerName.constData(), mode_t(ordnerModus)) == 0);
 
   // A full disk without a mount: files may grow to 1 KB only, and the limit's signal is ignored, so
-  // every write beyond it fails. In a child, which keeps the limit and the lost privileges.
+  // every write beyond it fails. In a child, which keeps the limit and gives up root's right to write
+  // anywhere.
   const pid_t kind = ::fork();
   if (kind == 0) {
-    if (nurLesbar && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
       ::_exit(3);
-    if (nurLesbar && ::access(QFile::encodeName(ordner).constData(), W_OK) == 0)
+    if ((::access(ordnerName.constData(), W_OK) == 0) != bool(ordnerModus & 0200))
       ::_exit(4);
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit grenze{1024, 1024};
@@ -390,7 +397,7 @@ void TestApp::profilSchreibenScheitertSauber() {
   }
   int status = 0;
   QCOMPARE(::waitpid(kind, &status, 0), kind);
-  QVERIFY(::chmod(QFile::encodeName(ordner).constData(), 0755) == 0);
+  QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
   QVERIFY(WIFEXITED(status));
   QCOMPARE(WEXITSTATUS(status), erfolg ? 0 : 1);
   if (erfolg)
@@ -470,6 +477,38 @@ void TestApp::groesse() {
     QTEST(ergebnis->Breite, "breite");
     QTEST(ergebnis->Hoehe, "hoehe");
   }
+}
+
+void TestApp::fensterPlatz_data() {
+  QTest::addColumn<QSize>("gespeichert");
+  QTest::addColumn<QRect>("frei");
+  QTest::addColumn<bool>("gueltig");
+  QTest::addColumn<QSize>("groesse");
+  QTest::addColumn<QPoint>("position");
+  const QRect schirm(0, 0, 1920, 1200);
+  // A second screen right of the first, with a panel along its top.
+  const QRect rechts(1920, 30, 1280, 994);
+  QTest::newRow("fits") << QSize(900, 700) << schirm << true << QSize(900, 700) << QPoint(510, 250);
+  QTest::newRow("cut_to_free_area") << QSize(5000, 5000) << schirm << true << QSize(1920, 1200) << QPoint(0, 0);
+  QTest::newRow("offset_area") << QSize(900, 700) << rechts << true << QSize(900, 700) << QPoint(2110, 177);
+  QTest::newRow("cut_on_offset_area") << QSize(99999, 800) << rechts << true << QSize(1280, 800) << QPoint(1920, 127);
+  QTest::newRow("no_client_height") << QSize(800, 39) << schirm << false << QSize() << QPoint();
+  QTest::newRow("no_client_width") << QSize(16, 700) << schirm << false << QSize() << QPoint();
+  QTest::newRow("smallest_client") << QSize(17, 40) << schirm << true << QSize(17, 40) << QPoint(951, 580);
+  QTest::newRow("screen_smaller_than_frame") << QSize(900, 700) << QRect(0, 0, 10, 10) << false << QSize() << QPoint();
+  QTest::newRow("no_screen") << QSize(900, 700) << QRect() << false << QSize() << QPoint();
+}
+
+void TestApp::fensterPlatz() {
+  QFETCH(QSize, gespeichert);
+  QFETCH(QRect, frei);
+  QFETCH(bool, gueltig);
+  const auto g = PassendeGroesse({gespeichert.width(), gespeichert.height()}, TMainForm::Rahmen(), frei.size());
+  QCOMPARE(g.has_value(), gueltig);
+  if (!gueltig)
+    return;
+  QTEST(QSize(g->Breite, g->Hoehe), "groesse");
+  QTEST(FensterPosition(QSize(g->Breite, g->Hoehe), frei), "position");
 }
 
 // ---- start-up and shutdown ------------------------------------------------------------------------
