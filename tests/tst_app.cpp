@@ -419,7 +419,6 @@ void TestApp::ganzzahl_data() {
   QTest::addColumn<bool>("gueltig");
   QTest::addColumn<int>("zahl");
   QTest::newRow("plain") << "42" << true << 42;
-  QTest::newRow("leading_zeros") << "007" << true << 7;
   QTest::newRow("leading_blanks") << "  42" << true << 42;
   QTest::newRow("trailing_blank") << "42 " << false << 0;
   QTest::newRow("blank_inside") << "4 2" << false << 0;
@@ -463,9 +462,7 @@ void TestApp::groesse_data() {
   QTest::newRow("blank_after_width") << "900 x700" << false << 0 << 0;
   QTest::newRow("blank_before_height") << "900x 700" << true << 900 << 700;
   QTest::newRow("blank_inside_height") << "900x70 0" << false << 0 << 0;
-  QTest::newRow("tab_before_height") << "900x\t700" << false << 0 << 0;
   QTest::newRow("largest_int") << "2147483647x2147483647" << true << INT_MAX << 21474;
-  QTest::newRow("width_overflows") << "2147483648x700" << false << 0 << 0;
 }
 
 void TestApp::groesse() {
@@ -488,12 +485,8 @@ void TestApp::fensterPlatz_data() {
   const QRect schirm(0, 0, 1920, 1200);
   // A second screen right of the first, with a panel along its top.
   const QRect rechts(1920, 30, 1280, 994);
-  QTest::newRow("fits") << QSize(900, 700) << schirm << true << QSize(900, 700) << QPoint(510, 250);
-  QTest::newRow("cut_to_free_area") << QSize(5000, 5000) << schirm << true << QSize(1920, 1200) << QPoint(0, 0);
   QTest::newRow("offset_area") << QSize(900, 700) << rechts << true << QSize(900, 700) << QPoint(2110, 177);
   QTest::newRow("cut_on_offset_area") << QSize(99999, 800) << rechts << true << QSize(1280, 800) << QPoint(1920, 127);
-  QTest::newRow("no_client_height") << QSize(800, 39) << schirm << false << QSize() << QPoint();
-  QTest::newRow("no_client_width") << QSize(16, 700) << schirm << false << QSize() << QPoint();
   QTest::newRow("smallest_client") << QSize(17, 40) << schirm << true << QSize(17, 40) << QPoint(951, 580);
   QTest::newRow("screen_smaller_than_frame") << QSize(900, 700) << QRect(0, 0, 10, 10) << false << QSize() << QPoint();
   QTest::newRow("no_screen") << QSize(900, 700) << QRect() << false << QSize() << QPoint();
@@ -567,7 +560,6 @@ void TestApp::startGroesse_data() {
   const QPoint mitte(575, 233);
   QTest::newRow("plain") << QByteArray("1") << "900x700" << QSize(900, 700) << QPoint(510, 250);
   QTest::newRow("blank_after_width") << QByteArray("1") << "900 x700" << layout << mitte;
-  QTest::newRow("blank_before_height") << QByteArray("1") << "900x 700" << QSize(900, 700) << QPoint(510, 250);
   QTest::newRow("zero") << QByteArray("1") << "0x0" << layout << mitte;
   QTest::newRow("one_by_one") << QByteArray("1") << "1x1" << layout << mitte;
   QTest::newRow("height_39") << QByteArray("1") << "800x39" << layout << mitte;
