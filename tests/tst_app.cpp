@@ -103,6 +103,7 @@ private slots:
   void profilSchreibenLaesstAndereZeilen_data();
   void profilSchreibenLaesstAndereZeilen();
   void profilSchreibenLegtAn();
+  void profilUeberVerweis();
   void profilUnicode_data();
   void profilUnicode();
   void profilKeineRegulaereDatei_data();
@@ -246,6 +247,20 @@ void TestApp::profilSchreibenLegtAn() {
   QVERIFY(SchreibeProfil(datei, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("-1")));
   QCOMPARE(Lies(datei), QByteArray("[Einstellung]\r\nGroesse=900x700\r\nAuswahl=-1\r\n"));
   QCOMPARE(LiesProfil(datei, QStringLiteral("EINSTELLUNG"), QStringLiteral("auswahl")), QStringLiteral("-1"));
+}
+
+void TestApp::profilUeberVerweis() {
+  // Settings kept elsewhere and linked in: the link stays, the file it points to gets the value.
+  QVERIFY(QDir().mkpath(FOrdner->filePath(QStringLiteral("woanders"))));
+  const QString ziel = FOrdner->filePath(QStringLiteral("woanders/echt.ini"));
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  Schreibe(ziel, "[Einstellung]\r\nAuswahl=0\r\n");
+  QVERIFY(QFile::link(ziel, ini));
+  QVERIFY(SchreibeProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Auswahl"), QStringLiteral("1")));
+  QCOMPARE(QFileInfo(ini).symLinkTarget(), ziel);
+  QCOMPARE(Lies(ziel), QByteArray("[Einstellung]\r\nAuswahl=1\r\n"));
+  QCOMPARE(QDir(FOrdner->filePath(QStringLiteral("woanders"))).entryList(QDir::Files | QDir::Hidden),
+           QStringList{QStringLiteral("echt.ini")});
 }
 
 void TestApp::profilUnicode_data() {
