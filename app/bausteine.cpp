@@ -1,6 +1,7 @@
 // The small stand-in widgets of the window.
 #include "app/bausteine.h"
 
+#include "app/zugang.h"
 #include "data/jpegbild.h"
 
 #include <QChildEvent>
@@ -23,13 +24,14 @@ void TBild::SetzeBild(const QImage &bild) {
           zeile[x] = 0;
     }
   }
+  // The picture's size in logical pixels: a picture decoded for a HiDPI screen has more pixels.
   if (AutoSize && !bild.isNull())
-    resize(bild.size());
+    resize(bild.deviceIndependentSize().toSize());
   update();
 }
 
 bool TBild::LadeDatei(const QString &pfad) {
-  const std::optional<QImage> bild = LadeBildDatei(pfad);
+  const std::optional<QImage> bild = LadeBildDatei(pfad, devicePixelRatioF());
   if (!bild)
     return false;
   SetzeBild(*bild);
@@ -46,6 +48,9 @@ void TBild::paintEvent(QPaintEvent *) {
     maler.setRenderHint(QPainter::SmoothPixmapTransform);
     maler.drawImage(rect(), FAnzeige);
   } else {
+    // A picture decoded for a whole ratio on a screen of a fractional one is drawn a little smaller.
+    if (!qFuzzyCompare(FAnzeige.devicePixelRatio(), devicePixelRatioF()))
+      maler.setRenderHint(QPainter::SmoothPixmapTransform);
     maler.drawImage(0, 0, FAnzeige);
   }
 }
@@ -136,8 +141,12 @@ void TToolBar::mouseReleaseEvent(QMouseEvent *event) {
 TStatusBar::TStatusBar(QWidget *parent) : QFrame(parent) {}
 
 void TStatusBar::SetzeSimpleText(const QString &text) {
+  if (text == FText)
+    return;
   FText = text;
   update();
+  // The text is the bar's accessible name: a screen reader hears of the change.
+  SageAn(this, QAccessible::NameChanged);
 }
 
 void TStatusBar::paintEvent(QPaintEvent *event) {

@@ -20,7 +20,8 @@ public:
   explicit TBild(QWidget *parent = nullptr);
 
   void SetzeBild(const QImage &bild);
-  // Loads a JPEG through our decoder or a bitmap through Qt; false (picture unchanged) on failure.
+  // Loads a JPEG through our decoder or a bitmap through Qt, at the screen's device-pixel ratio;
+  // false (picture unchanged) on failure.
   bool LadeDatei(const QString &pfad);
   const QImage &Bild() const { return FBild; }
   void Leeren();

@@ -1,6 +1,8 @@
 // The layout's pictures, drawn once with QPainter.
 #include "app/layoutbilder.h"
 
+#include "data/jpegbild.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,6 +11,16 @@
 namespace {
 
 const QColor EuBlau(0, 51, 153);
+
+// A blank picture of that size in logical pixels with the device pixels of the ratio: a painter
+// on it draws in logical coordinates, so each picture is drawn once for every ratio.
+QImage Leinwand(int breite, int hoehe, qreal verhaeltnis, const QColor &grund) {
+  const int faktor = Vergroesserung(verhaeltnis);
+  QImage bild(breite * faktor, hoehe * faktor, QImage::Format_RGB32);
+  bild.setDevicePixelRatio(faktor);
+  bild.fill(grund);
+  return bild;
+}
 const QColor EuGelb(255, 204, 0);
 
 QFont FetteSchrift(int pixel) {
@@ -47,9 +59,8 @@ void Band(QPainter &maler, const QRect &band) {
                  Qt::AlignCenter, QStringLiteral("D"));
 }
 
-QImage Kennzeichen(int breite, int hoehe, int grauAb) {
-  QImage bild(breite, hoehe, QImage::Format_RGB32);
-  bild.fill(Qt::white);
+QImage Kennzeichen(int breite, int hoehe, int grauAb, qreal verhaeltnis) {
+  QImage bild = Leinwand(breite, hoehe, verhaeltnis, Qt::white);
   QPainter maler(&bild);
   maler.setRenderHint(QPainter::Antialiasing);
   if (grauAb < breite)
@@ -61,9 +72,8 @@ QImage Kennzeichen(int breite, int hoehe, int grauAb) {
   return bild;
 }
 
-QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken) {
-  QImage bild(206, 50, QImage::Format_RGB32);
-  bild.fill(Qt::white);
+QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken, qreal verhaeltnis) {
+  QImage bild = Leinwand(206, 50, verhaeltnis, Qt::white);
   QPainter maler(&bild);
   maler.setRenderHint(QPainter::Antialiasing);
   maler.setFont(FetteSchrift(30));
@@ -80,7 +90,8 @@ QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken) {
     maler.drawLine(QPointF(191, 14), QPointF(169, 36));
   }
   // Anti-aliasing must not tint the see-through colour at the bottom-left corner.
-  bild.setPixel(0, 49, qRgb(255, 255, 255));
+  maler.end();
+  bild.setPixel(0, bild.height() - 1, qRgb(255, 255, 255));
   return bild;
 }
 
@@ -88,22 +99,21 @@ QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken) {
 
 namespace LayoutBilder {
 
-QImage GrossesKennzeichen() { return Kennzeichen(313, 67, 250); }
+QImage GrossesKennzeichen(qreal verhaeltnis) { return Kennzeichen(313, 67, 250, verhaeltnis); }
 
-QImage KleinesKennzeichen() { return Kennzeichen(136, 67, 136); }
+QImage KleinesKennzeichen(qreal verhaeltnis) { return Kennzeichen(136, 67, 136, verhaeltnis); }
 
-QImage Richtig() { return Ergebnis(QColor(0, 150, 0), QStringLiteral("Richtig"), true); }
+QImage Richtig(qreal verhaeltnis) { return Ergebnis(QColor(0, 150, 0), QStringLiteral("Richtig"), true, verhaeltnis); }
 
-QImage Falsch() { return Ergebnis(QColor(220, 0, 0), QStringLiteral("Falsch!"), false); }
+QImage Falsch(qreal verhaeltnis) { return Ergebnis(QColor(220, 0, 0), QStringLiteral("Falsch!"), false, verhaeltnis); }
 
-QImage AntwortGlyphe() {
-  QImage bild(240, 30, QImage::Format_RGB32);
-  bild.fill(QColor(190, 240, 170));
+QImage AntwortGlyphe(qreal verhaeltnis) {
+  QImage bild = Leinwand(240, 30, verhaeltnis, QColor(190, 240, 170));
   QPainter maler(&bild);
   maler.setRenderHint(QPainter::TextAntialiasing);
   maler.setFont(FetteSchrift(14));
   maler.setPen(Qt::black);
-  maler.drawText(bild.rect(), Qt::AlignCenter, QStringLiteral("Zeig mir die richtige Antwort"));
+  maler.drawText(QRect(0, 0, 240, 30), Qt::AlignCenter, QStringLiteral("Zeig mir die richtige Antwort"));
   return bild;
 }
 

@@ -3,11 +3,13 @@
 
 #include <QImage>
 
+// Sizes in logical pixels; drawn for a screen's device-pixel ratio, a picture has the device
+// pixels of the whole factor that plate pictures are decoded at, and carries it as its ratio.
 namespace LayoutBilder {
-QImage GrossesKennzeichen(); // 313 x 67: blank plate with blue band, ring of stars, "D", gray right part
-QImage KleinesKennzeichen(); // 136 x 67: small blank plate, white field
-QImage Richtig();            // 206 x 50: green "Richtig" and a green badge with a white tick
-QImage Falsch();             // 206 x 50: red "Falsch!" and a red badge with a white cross
-QImage AntwortGlyphe();      // 240 x 30: light-green face, "Zeig mir die richtige Antwort"
-QImage Symbol();             // 32 x 32: left end of a plate, blue band with stars over a white "D"
+QImage GrossesKennzeichen(qreal verhaeltnis = 1.0); // 313 x 67: blank plate, blue band, stars, "D", gray right
+QImage KleinesKennzeichen(qreal verhaeltnis = 1.0); // 136 x 67: small blank plate, white field
+QImage Richtig(qreal verhaeltnis = 1.0);            // 206 x 50: green "Richtig", green badge with a white tick
+QImage Falsch(qreal verhaeltnis = 1.0);             // 206 x 50: red "Falsch!", red badge with a white cross
+QImage AntwortGlyphe(qreal verhaeltnis = 1.0);      // 240 x 30: light-green face, "Zeig mir die richtige Antwort"
+QImage Symbol();                                    // 32 x 32: left end of a plate, stars over a white "D"
 } // namespace LayoutBilder

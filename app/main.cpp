@@ -1,4 +1,5 @@
 // Program entry: the application object, the one window, the event loop.
+#include "app/qttexte.h"
 #include "app/signale.h"
 #include "app/tmainform.h"
 
@@ -7,6 +8,9 @@
 int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("Nummernfibel"));
+  // Lets the desktop match the window to its menu entry and icon (the Wayland app id).
+  app.setDesktopFileName(QStringLiteral(NF_ANWENDUNGS_ID));
+  LadeQtTexte(app, QtUebersetzungsOrdner());
   BeendeBeiSignal(app);
   TMainForm hauptfenster;
   // A fatal start-up message has already been shown and closed: end without the window.

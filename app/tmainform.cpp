@@ -3,8 +3,10 @@
 #include "app/tmainform.h"
 
 #include "app/anker.h"
+#include "app/aussehen.h"
 #include "app/bausteine.h"
 #include "app/layoutbilder.h"
+#include "app/zugang.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 
@@ -53,11 +55,15 @@ template <typename T> T *Neu(QWidget *eltern, const char *name, QRect geometrie)
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : QWidget(parent), Anker(new TAnker(this)) {
+  RichteAussehenEin();
+  ZugangEinrichten();
   setObjectName(QStringLiteral("TMainForm"));
   setWindowTitle(QStringLiteral("Nummernfibel  - V. 1.0"));
   setWindowIcon(QIcon(QPixmap::fromImage(LayoutBilder::Symbol())));
   setFont(Schrift(13, false));
-  QPalette palette = this->palette();
+  // Set before any component exists, so that every one of them inherits the whole fixed palette and
+  // none takes a colour from the desktop's theme.
+  QPalette palette = FestePalette();
   palette.setColor(QPalette::Window, Silber);
   setPalette(palette);
   setAutoFillBackground(true);
@@ -108,14 +114,14 @@ void TMainForm::ErzeugeKomponenten() {
   Label2->adjustSize();
   Image2 = Neu<TBild>(Panel1, "Image2", {224, 48, 313, 67});
   Image2->AutoSize = true;
-  Image2->SetzeBild(LayoutBilder::GrossesKennzeichen());
+  Image2->SetzeBild(LayoutBilder::GrossesKennzeichen(devicePixelRatioF()));
   Image1 = Neu<TBild>(Panel1, "Image1", {234, 70, 125, 105});
   Image1->AutoSize = true;
   Image1->Transparent = true;
   Image1->hide();
   Image4 = Neu<TBild>(Panel1, "Image4", {8, 376, 70, 38});
   Image4->Stretch = true;
-  Image4->SetzeBild(LayoutBilder::KleinesKennzeichen());
+  Image4->SetzeBild(LayoutBilder::KleinesKennzeichen(devicePixelRatioF()));
   Image4->hide();
   Image3 = Neu<TBild>(Panel1, "Image3", {23, 397, 40, 34});
   Image3->Stretch = true;
@@ -124,8 +130,10 @@ void TMainForm::ErzeugeKomponenten() {
   KarteBtn->setText(QStringLiteral("Landkreis / kreisfreie Stadt anzeigen"));
   KarteBtn->setFont(fett16);
   KarteBtn->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
+  KarteBtn->setAccessibleDescription(QStringLiteral("Legt den Namen in die Zwischenablage und öffnet die Karte"));
   Listbox1 = Neu<QListWidget>(Panel1, "Listbox1", {8, 168, 705, 204});
   Listbox1->setFont(fett16);
+  Listbox1->setAccessibleName(QStringLiteral("Mögliche Antworten"));
 
   ComboBox1 = Neu<QComboBox>(this, "ComboBox1", {79, 40, 656, 28});
   ComboBox1->setToolTip(QStringLiteral("Gruppe der Verkehrsschilder auswählen"));
@@ -134,6 +142,7 @@ void TMainForm::ErzeugeKomponenten() {
   for (int i = 0; i < ComboBox1->count(); ++i)
     ComboBox1->setItemData(i, QSize(0, 20), Qt::SizeHintRole);
   ComboBox1->setFont(fett16);
+  ComboBox1->setAccessibleName(QStringLiteral("Gruppe der Kennzeichen"));
 
   Panel2 = Neu<TPanel>(this, "Panel2", {20, 84, 717, 125});
   Panel2->setFrameShadow(QFrame::Raised);
@@ -144,30 +153,37 @@ void TMainForm::ErzeugeKomponenten() {
   RichtigImage = Neu<TBild>(Panel2, "RichtigImage", {377, 66, 206, 50});
   RichtigImage->AutoSize = true;
   RichtigImage->Transparent = true;
-  RichtigImage->SetzeBild(LayoutBilder::Richtig());
+  RichtigImage->SetzeBild(LayoutBilder::Richtig(devicePixelRatioF()));
+  RichtigImage->setAccessibleName(QStringLiteral("Richtig"));
   RichtigImage->hide();
   FalschImage = Neu<TBild>(Panel2, "FalschImage", {72, 66, 206, 50});
   FalschImage->AutoSize = true;
   FalschImage->Transparent = true;
-  FalschImage->SetzeBild(LayoutBilder::Falsch());
+  FalschImage->SetzeBild(LayoutBilder::Falsch(devicePixelRatioF()));
+  FalschImage->setAccessibleName(QStringLiteral("Falsch"));
   FalschImage->hide();
   Memo2 = Neu<QTextEdit>(Panel2, "Memo2", {1, 2, 713, 57});
   Memo2->setPlainText(QStringLiteral("Memo2"));
   Memo2->setFont(fett16);
   SetzeTextFarbe(Memo2, Qt::black);
+  Memo2->setAccessibleName(QStringLiteral("Antwort"));
 
   ToolBar1 = Neu<TToolBar>(this, "ToolBar1", {0, 0, LayoutClientBreite, 36});
   ToolButton4 = Neu<QWidget>(ToolBar1, "ToolButton4", {0, 2, 20, 31});
   ZurueckBtn = Neu<QPushButton>(ToolBar1, "ZurueckBtn", {20, 2, 52, 31});
   ZurueckBtn->setText(QStringLiteral("<------"));
   ZurueckBtn->setToolTip(QStringLiteral("Zurück"));
+  // The arrow of the caption means nothing read aloud.
+  ZurueckBtn->setAccessibleName(QStringLiteral("Zurück zur Galerie"));
   ZurueckBtn->setFont(Schrift(16, false));
   SetzeTextFarbe(ZurueckBtn, Qt::black);
   Trenner = Neu<QWidget>(ToolBar1, "Trenner", {72, 2, 162, 31});
   ZeigDieAntwortBtn = Neu<QPushButton>(ToolBar1, "ZeigDieAntwortBtn", {234, 2, 241, 31});
-  ZeigDieAntwortBtn->setIcon(QIcon(QPixmap::fromImage(LayoutBilder::AntwortGlyphe())));
+  ZeigDieAntwortBtn->setIcon(QIcon(QPixmap::fromImage(LayoutBilder::AntwortGlyphe(devicePixelRatioF()))));
   ZeigDieAntwortBtn->setIconSize(QSize(240, 30));
   ZeigDieAntwortBtn->setFont(fett16);
+  // Its label is only drawn in the glyph.
+  ZeigDieAntwortBtn->setAccessibleName(QStringLiteral("Zeig mir die richtige Antwort"));
   ToolBar1->NeuAnordnen();
 
   StatusBar1 = Neu<TStatusBar>(this, "StatusBar1", {0, 671, LayoutClientBreite, 24});
@@ -180,21 +196,24 @@ void TMainForm::ErzeugeKomponenten() {
   HilfeBtn = Neu<QPushButton>(this, "HilfeBtn", {20, 41, 52, 28});
   HilfeBtn->setText(QStringLiteral("?"));
   HilfeBtn->setToolTip(QStringLiteral("Hilfedatei öffnen"));
+  HilfeBtn->setAccessibleName(QStringLiteral("Hilfe"));
 
   struct Bereichsknopf {
     QPushButton *&Knopf;
     const char *Name;
     int Links;
     const char *Text;
+    const char *Vorgelesen; // the caption's dash would be read as "minus"
   };
-  const Bereichsknopf knoepfe[] = {{A_E_Button, "A_E_Button", 80, "A - E"},
-                                   {F_J_Button, "F_J_Button", 147, "F - J"},
-                                   {K_O_Button, "K_O_Button", 216, "K - O"},
-                                   {P_T_Button, "P_T_Button", 285, "P - T"},
-                                   {U_Z_Button, "U_Z_Button", 353, "U - Z"}};
+  const Bereichsknopf knoepfe[] = {{A_E_Button, "A_E_Button", 80, "A - E", "Bereich A bis E"},
+                                   {F_J_Button, "F_J_Button", 147, "F - J", "Bereich F bis J"},
+                                   {K_O_Button, "K_O_Button", 216, "K - O", "Bereich K bis O"},
+                                   {P_T_Button, "P_T_Button", 285, "P - T", "Bereich P bis T"},
+                                   {U_Z_Button, "U_Z_Button", 353, "U - Z", "Bereich U bis Z"}};
   for (const Bereichsknopf &k : knoepfe) {
     k.Knopf = Neu<QPushButton>(this, k.Name, {k.Links, 80, 50, 25});
     k.Knopf->setText(QLatin1String(k.Text));
+    k.Knopf->setAccessibleName(QLatin1String(k.Vorgelesen));
     k.Knopf->hide();
   }
 
@@ -202,9 +221,11 @@ void TMainForm::ErzeugeKomponenten() {
   SucheButton->setText(QStringLiteral("S"));
   SucheButton->setToolTip(QStringLiteral("Suche starten"));
   SucheButton->setFont(Schrift(13, true));
+  SucheButton->setAccessibleName(QStringLiteral("Kennzeichen suchen"));
   SucheButton->hide();
   SuchEdit = Neu<QLineEdit>(this, "SuchEdit", {682, 79, 50, 24});
   SuchEdit->setToolTip(QStringLiteral("Suchtext eingeben"));
+  SuchEdit->setAccessibleName(QStringLiteral("Gesuchtes Kennzeichen"));
   SuchEdit->hide();
 
   MachPause1 = new TMachPause(this);

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -87,8 +88,8 @@ void WandleCmyk(QImage &bild, const QImage &cmyk, bool invertiert) {
   }
 }
 
-// The decode itself. laengsteSeite <= 0 decodes at full size.
-std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite) {
+// The decode itself. laengsteSeite <= 0 decodes at full size, enlarged by the given whole factor.
+std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite, int vergroesserung = 1) {
   if (daten.isEmpty())
     return std::nullopt;
   auto dekoder = std::make_unique<TDekoder>();
@@ -111,6 +112,9 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
   const qint64 hoehe = d->Info.image_height;
   if (breite <= 0 || hoehe <= 0 || breite * hoehe > GroessteBildpunkte)
     return std::nullopt;
+  // A picture that would grow past the limit is shown at its own size: coarse, but shown.
+  if (breite * hoehe * vergroesserung * vergroesserung > GroessteBildpunkte)
+    vergroesserung = 1;
 
   const J_COLOR_SPACE quelle = d->Info.jpeg_color_space;
   const bool cmyk = quelle == JCS_CMYK || quelle == JCS_YCCK;
@@ -124,7 +128,9 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray &daten, int laengsteSeite
     d->Info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
 
   d->Info.scale_denom = DctNenner;
-  d->Info.scale_num = DctNenner;
+  // Enlarging in the inverse DCT interpolates from the coded frequencies, smoother than a doubling
+  // of pixels and without a second pass over the picture.
+  d->Info.scale_num = DctNenner * static_cast<unsigned int>(vergroesserung);
   if (laengsteSeite > 0) {
     for (unsigned int zaehler = 1; zaehler <= DctNenner; ++zaehler) {
       d->Info.scale_num = zaehler;
@@ -189,15 +195,30 @@ std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, in
   return Dekodiere(daten, qMax(1, laengsteSeite));
 }
 
-std::optional<QImage> LadeBildDatei(const QString &pfad) {
+std::optional<QImage> LadeBildDatei(const QString &pfad, qreal pixelVerhaeltnis) {
+  const int faktor = Vergroesserung(pixelVerhaeltnis);
   const QString endung = KleineEndung(pfad);
+  std::optional<TVerkleinert> ergebnis;
   if (IstJpegEndung(endung)) {
-    const auto daten = LiesDatei(pfad);
-    return daten ? DekodiereJpeg(*daten) : std::nullopt;
+    if (const auto daten = LiesDatei(pfad))
+      ergebnis = Dekodiere(*daten, 0, faktor);
+  } else if (endung == QLatin1String(".bmp")) {
+    if (const auto bild = LadeBitmap(pfad)) {
+      ergebnis = TVerkleinert{*bild, bild->size()};
+      if (faktor > 1 && qint64(bild->width()) * bild->height() * faktor * faktor <= GroessteBildpunkte)
+        ergebnis->Bild = bild->scaled(bild->size() * faktor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
   }
-  if (endung == QLatin1String(".bmp"))
-    return LadeBitmap(pfad);
-  return std::nullopt;
+  if (!ergebnis)
+    return std::nullopt;
+  // The factor actually used: a very large picture keeps its own size.
+  ergebnis->Bild.setDevicePixelRatio(ergebnis->Bild.width() / ergebnis->Original.width());
+  return ergebnis->Bild;
+}
+
+int Vergroesserung(qreal pixelVerhaeltnis) {
+  // A ratio a hair above a whole number is a rounding of that number, not a reason to enlarge.
+  return qBound(1, static_cast<int>(std::ceil(pixelVerhaeltnis - 0.01)), GroessteVergroesserung);
 }
 
 std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {

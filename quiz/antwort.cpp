@@ -3,6 +3,7 @@
 
 #include "app/bausteine.h"
 #include "app/meldung.h"
+#include "app/zugang.h"
 #include "data/eintrag.h"
 #include "data/vorlagen.h"
 #include "quiz/quizregeln.h"
@@ -28,6 +29,16 @@ void SetzeHintergrund(QTextEdit *memo, const QColor &farbe) {
   palette.setColor(QPalette::Base, farbe);
   memo->setPalette(palette);
 }
+
+// The judgement is otherwise only a colour and a picture. The answer box and the shown picture
+// carry it as text (the picture's own name, "Richtig" or "Falsch"), and an alert makes a screen
+// reader speak it at once rather than when the user happens to reach the box.
+void MeldeUrteil(QTextEdit *memo, TBild *bild, const QString &beschreibung) {
+  memo->setAccessibleName(bild->accessibleName());
+  memo->setAccessibleDescription(beschreibung);
+  bild->setAccessibleDescription(beschreibung);
+  SageAn(bild, QAccessible::Alert);
+}
 } // namespace
 
 void TMainForm::ListBox1Click() {
@@ -38,7 +49,7 @@ void TMainForm::ListBox1Click() {
   const QListWidgetItem *gewaehlt = Listbox1->currentItem();
   if (!gewaehlt)
     return;
-  const QString eintrag = gewaehlt->text();
+  const QString eintrag = gewaehlt->data(EintragRolle).toString();
   const std::optional<TAntwort> antwort = ZerlegeAntwort(eintrag);
   if (!antwort)
     return;
@@ -57,6 +68,8 @@ void TMainForm::ListBox1Click() {
   const int gruppe = Gruppe();
   KartenName = KennzeichenEintrag::KartenName(eintrag, gruppe);
   KarteBtn->setText(KarteBtnText(KartenName, Breite()));
+  // The caption may drop what the button does; the name read aloud never does.
+  KarteBtn->setAccessibleName(KarteBtnName(KartenName));
 
   const TPlatzierung platz = PlatzierungUnterListe(Listbox1->y() + Listbox1->height(), gruppe);
   KarteBtn->move(KarteBtn->x(), platz.KarteBtnOben);
@@ -70,10 +83,12 @@ void TMainForm::ListBox1Click() {
   if (KennzeichenEintrag::IstRichtig(antwort->Bildfeld, BildDatei)) {
     SetzeHintergrund(Memo2, RichtigFarbe);
     RichtigImage->show();
+    MeldeUrteil(Memo2, RichtigImage, antwort->Text);
     Suchtext = antwort->Code;
   } else {
     SetzeHintergrund(Memo2, FalschFarbe);
     FalschImage->show();
+    MeldeUrteil(Memo2, FalschImage, antwort->Text);
     const QString vorlage = Pfade.Datei(KleineVorlage(gruppe, LetzterBildname));
     if (!Image4->LadeDatei(vorlage)) {
       ZeigeInformation(this, BildFehlerMeldung(vorlage));
@@ -101,7 +116,7 @@ void TMainForm::ListBox1Click() {
 
 void TMainForm::ZeigDieAntwortBtnClick() {
   for (int i = 0; i < Listbox1->count(); ++i) {
-    if (Listbox1->item(i)->text().compare(RichtigeZeile, Qt::CaseInsensitive) != 0)
+    if (Listbox1->item(i)->data(EintragRolle).toString().compare(RichtigeZeile, Qt::CaseInsensitive) != 0)
       continue;
     ListeDurchProgramm = true;
     Listbox1->setCurrentRow(i);

@@ -22,20 +22,13 @@ constexpr int ListenZeilenHoehe = 20;
 // The list scrolls sideways over this width, whatever the entries' lengths.
 constexpr int ListenBreite = 1700;
 
-// The list holds whole entries (the answer check compares them), but shows only the description:
-// the picture field after the TABs would give the answer away.
+// Every row is as wide as the sideways scroll range and as high as the layout's item height.
 class TEintragDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
   QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override {
     return {ListenBreite, ListenZeilenHoehe};
-  }
-
-protected:
-  void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    option->text = SichtbarerText(option->text);
   }
 };
 
@@ -130,9 +123,19 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
   Memo1 = liste.Eintraege;
   // A new question never judges the entry of an earlier one.
   RichtigeZeile = liste.RichtigeZeile;
+  // An item's text is the description alone, which is also what a screen reader reads: the picture
+  // field would give the answer away. The whole entry, which the answer check takes apart, stays
+  // in the item's data.
+  const QStringList eintraege = SortiereEintraege(liste.Eintraege);
+  QStringList beschreibungen;
+  beschreibungen.reserve(eintraege.size());
+  for (const QString &eintrag : eintraege)
+    beschreibungen.append(SichtbarerText(eintrag));
   ListeDurchProgramm = true;
   Listbox1->clear();
-  Listbox1->addItems(SortiereEintraege(liste.Eintraege));
+  Listbox1->addItems(beschreibungen);
+  for (int i = 0; i < eintraege.size(); ++i)
+    Listbox1->item(i)->setData(EintragRolle, eintraege.at(i));
   ListeDurchProgramm = false;
 
   const QString frage = FrageText(gruppe, BildDatei);

@@ -95,8 +95,10 @@ QString KarteBtnText(const QString &kartenName, int fensterBreite) {
   const QString name = AnsiTrim(kartenName);
   if (kartenName.size() >= grenze)
     return name;
-  return name + QStringLiteral(" auf Karte anzeigen");
+  return KarteBtnName(kartenName);
 }
+
+QString KarteBtnName(const QString &kartenName) { return AnsiTrim(kartenName) + QStringLiteral(" auf Karte anzeigen"); }
 
 int AngezeigteZeilen(const QString &text, const QFont &schrift, int textBreite, qreal dokumentRand) {
   QTextDocument dokument;

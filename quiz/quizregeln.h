@@ -26,6 +26,8 @@ QStringList SortiereEintraege(QStringList eintraege);
 
 // What the list shows of an entry: the description, without the picture field after the TABs.
 QString SichtbarerText(const QString &eintrag);
+// The item data role of the answer list that holds the whole entry behind the description shown.
+constexpr int EintragRolle = Qt::UserRole;
 
 // A chosen list entry taken apart; no value for an entry without a TAB, which is no answer.
 struct TAntwort {
@@ -39,6 +41,8 @@ std::optional<TAntwort> ZerlegeAntwort(const QString &eintrag);
 // Caption of the map button: the name with " auf Karte anzeigen" unless the name is too long for
 // the window (31 characters and more, or 22 at the window's minimum width of 580 and below).
 QString KarteBtnText(const QString &kartenName, int fensterBreite);
+// What a screen reader says of the map button: always the name and what the button does.
+QString KarteBtnName(const QString &kartenName);
 
 // Lines the answer box displays for its text after wrapping at the given text width.
 int AngezeigteZeilen(const QString &text, const QFont &schrift, int textBreite, qreal dokumentRand);

@@ -5,7 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libbenchmark-dev
-        fonts-opendin fonts-dejavu-core)
+        fonts-opendin fonts-dejavu-core
+        # at run time: xdg-open for the help and map buttons, Qt's own texts in German
+        xdg-utils qt6-translations-l10n
+        # the icon sizes, and checking the menu entry, the metadata and the Debian package
+        librsvg2-bin desktop-file-utils appstream dpkg-dev file
+        # reading the help PDF's text and metadata in the data tests
+        poppler-utils)
 
 fehlend=()
 for paket in "${PAKETE[@]}"; do

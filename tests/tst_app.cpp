@@ -1,11 +1,15 @@
 // The shell: settings file semantics, start-up checks, shutdown writes, the key hook, relayout and screens.
+#include "app/aussehen.h"
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
+#include "app/qttexte.h"
 #include "app/signale.h"
 #include "app/tmainform.h"
+#include "app/zugang.h"
 #include "search/tscrollbox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -16,15 +20,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringEncoder>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolTip>
+#include <QTranslator>
 #include <QUrl>
 
 #include <atomic>
@@ -138,6 +147,12 @@ private slots:
   void klicksAufDerFrage();
   void minimiertUndWiederhergestellt();
   void fehlendeVorlageBeendetDasProgramm();
+  void vorgeleseneNamen_data();
+  void vorgeleseneNamen();
+  void statusleisteVorgelesen();
+  void dunklesThemaAendertNichts();
+  void qtTexte_data();
+  void qtTexte();
   // Ends the application's event loops: keep it last.
   void signalSchliesstUndSpeichert();
 
@@ -923,6 +938,222 @@ void TestApp::klickGibtGalerieDenFokus() {
   QTest::mouseClick(fenster->ToolBar1, Qt::LeftButton, {}, QPoint(600, 10));
   QVERIFY(fenster->ScrollBox1->hasFocus());
   delete fenster;
+}
+
+void TestApp::vorgeleseneNamen_data() {
+  QTest::addColumn<QString>("steuer");
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("beschreibung");
+  QTest::addColumn<QString>("text");
+  // Visible captions and tool tips stay as laid out; the tool tip is what a screen reader adds.
+  QTest::newRow("back_arrow") << "ZurueckBtn"
+                              << "Zurück zur Galerie"
+                              << "Zurück"
+                              << "<------";
+  QTest::newRow("glyph_only") << "ZeigDieAntwortBtn"
+                              << "Zeig mir die richtige Antwort"
+                              << ""
+                              << "";
+  QTest::newRow("help") << "HilfeBtn"
+                        << "Hilfe"
+                        << "Hilfedatei öffnen"
+                        << "?";
+  QTest::newRow("range_a_e") << "A_E_Button"
+                             << "Bereich A bis E"
+                             << ""
+                             << "A - E";
+  QTest::newRow("range_f_j") << "F_J_Button"
+                             << "Bereich F bis J"
+                             << ""
+                             << "F - J";
+  QTest::newRow("range_k_o") << "K_O_Button"
+                             << "Bereich K bis O"
+                             << ""
+                             << "K - O";
+  QTest::newRow("range_p_t") << "P_T_Button"
+                             << "Bereich P bis T"
+                             << ""
+                             << "P - T";
+  QTest::newRow("range_u_z") << "U_Z_Button"
+                             << "Bereich U bis Z"
+                             << ""
+                             << "U - Z";
+  QTest::newRow("search_button") << "SucheButton"
+                                 << "Kennzeichen suchen"
+                                 << "Suche starten"
+                                 << "S";
+  QTest::newRow("map_before_first_choice") << "KarteBtn"
+                                           << "Landkreis / kreisfreie Stadt anzeigen"
+                                           << "Legt den Namen in die Zwischenablage und öffnet die Karte"
+                                           << "Landkreis / kreisfreie Stadt anzeigen";
+  QTest::newRow("search_field") << "SuchEdit"
+                                << "Gesuchtes Kennzeichen"
+                                << "Suchtext eingeben"
+                                << "";
+  QTest::newRow("group_list") << "ComboBox1"
+                              << "Gruppe der Kennzeichen"
+                              << "Gruppe der Verkehrsschilder auswählen"
+                              << "Nummernfibel in Deutschland";
+  QTest::newRow("answer_list") << "Listbox1"
+                               << "Mögliche Antworten"
+                               << ""
+                               << "";
+  QTest::newRow("answer_box") << "Memo2"
+                              << "Antwort"
+                              << ""
+                              << "";
+}
+
+void TestApp::vorgeleseneNamen() {
+  QFETCH(QString, steuer);
+  QFETCH(QString, name);
+  QFETCH(QString, beschreibung);
+  QFETCH(QString, text);
+  BaueBaum(FOrdner->path());
+  std::unique_ptr<TMainForm> fenster(NeuesFenster());
+  QWidget *w = fenster->findChild<QWidget *>(steuer);
+  QVERIFY(w);
+  QAccessibleInterface *zugang = QAccessible::queryAccessibleInterface(w);
+  QVERIFY(zugang);
+  // Qt on Linux reads a drop-down list by its current choice and keeps the name for other platforms.
+  QCOMPARE(qobject_cast<QComboBox *>(w) ? w->accessibleName() : zugang->text(QAccessible::Name), name);
+  QCOMPARE(zugang->text(QAccessible::Description), beschreibung);
+  if (auto *knopf = qobject_cast<QPushButton *>(w)) {
+    QCOMPARE(zugang->role(), QAccessible::Button);
+    QCOMPARE(knopf->text(), text);
+    // A press through the accessibility layer is a click like the mouse's, once the button is enabled.
+    QCOMPARE(zugang->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
+             knopf->isEnabled());
+  } else if (auto *liste = qobject_cast<QComboBox *>(w)) {
+    QCOMPARE(liste->currentText(), text);
+  }
+}
+
+void TestApp::statusleisteVorgelesen() {
+  BaueBaum(FOrdner->path());
+  QDir(FOrdner->path()).mkpath(QStringLiteral("Bilder/Deutschland/A-E"));
+  QImage bild(40, 20, QImage::Format_RGB32);
+  bild.fill(Qt::white);
+  QVERIFY(bild.save(FOrdner->filePath(QStringLiteral("Bilder/Deutschland/A-E/AB.jpg")), "JPG"));
+  QList<QPair<QObject *, QAccessible::Event>> ansagen;
+  SetzeAnsageZeuge([&ansagen](QObject *objekt, QAccessible::Event art) { ansagen.append({objekt, art}); });
+  std::unique_ptr<TMainForm> fenster(NeuesFenster());
+  QAccessibleInterface *leiste = QAccessible::queryAccessibleInterface(fenster->StatusBar1);
+  QCOMPARE(leiste->role(), QAccessible::StatusBar);
+  // The count line of the gallery, read as the bar's name; its change is announced.
+  QTRY_COMPARE(fenster->StatusBar1->SimpleText(), QStringLiteral("      1 Nummernfibel "));
+  QCOMPARE(leiste->text(QAccessible::Name), fenster->StatusBar1->SimpleText());
+  QCOMPARE(leiste->text(QAccessible::Value), fenster->StatusBar1->SimpleText());
+  QVERIFY(ansagen.contains(qMakePair(static_cast<QObject *>(fenster->StatusBar1), QAccessible::NameChanged)));
+  ansagen.clear();
+  // A reload with the same count says nothing new.
+  fenster->FormResize();
+  QCOMPARE(ansagen.count(qMakePair(static_cast<QObject *>(fenster->StatusBar1), QAccessible::NameChanged)), 0);
+  SetzeAnsageZeuge({});
+}
+
+void TestApp::dunklesThemaAendertNichts() {
+  BaueBaum(FOrdner->path());
+  // The question screen's controls too, as a question shows them.
+  auto Bild = [](TMainForm *fenster) {
+    fenster->Panel1->show();
+    fenster->Panel2->show();
+    fenster->ZurueckBtn->show();
+    fenster->Listbox1->addItems({QStringLiteral("Bamberg"), QStringLiteral("Berlin [Hauptstadt]")});
+    fenster->Listbox1->setCurrentRow(1);
+    return fenster->grab().toImage();
+  };
+  QImage hell;
+  {
+    std::unique_ptr<TMainForm> fenster(NeuesFenster());
+    hell = Bild(fenster.get());
+  }
+
+  // A dark desktop: another style, a dark palette for the application and, as themes do, for
+  // single classes of widgets.
+  QPalette dunkel(QColor(49, 54, 59));
+  for (QPalette::ColorRole rolle : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    dunkel.setColor(rolle, QColor(239, 240, 241));
+  dunkel.setColor(QPalette::Base, QColor(35, 38, 41));
+  QApplication::setStyle(QStringLiteral("Windows"));
+  QApplication::setPalette(dunkel);
+  for (const char *klasse : {"QPushButton", "QAbstractItemView", "QLineEdit", "QComboBox", "QTextEdit", "QLabel"})
+    QApplication::setPalette(dunkel, klasse);
+  QToolTip::setPalette(dunkel);
+
+  std::unique_ptr<TMainForm> fenster(NeuesFenster());
+  QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+  const struct {
+    QWidget *Steuer;
+    QPalette::ColorRole Rolle;
+    QColor Farbe;
+  } farben[] = {
+      {fenster.get(), QPalette::Window, QColor(192, 192, 192)},
+      {fenster->StatusBar1, QPalette::WindowText, Qt::black},
+      {fenster->StatusBar1, QPalette::Window, QColor(192, 192, 192)},
+      {fenster->ZurueckBtn, QPalette::ButtonText, Qt::black},
+      {fenster->ZurueckBtn, QPalette::Button, QColor(239, 239, 239)},
+      {fenster->HilfeBtn, QPalette::ButtonText, Qt::black},
+      {fenster->Listbox1, QPalette::Base, Qt::white},
+      {fenster->Listbox1, QPalette::Text, Qt::black},
+      {fenster->SuchEdit, QPalette::Base, Qt::white},
+      {fenster->SuchEdit, QPalette::Text, Qt::black},
+      {fenster->ComboBox1, QPalette::ButtonText, Qt::black},
+      {fenster->Panel1, QPalette::Window, Qt::white},
+      {fenster->Label1, QPalette::WindowText, QColor(128, 128, 128)},
+      {fenster->Memo2, QPalette::Text, Qt::black},
+  };
+  for (const auto &f : farben)
+    QVERIFY2(f.Steuer->palette().color(f.Rolle) == f.Farbe,
+             qPrintable(f.Steuer->objectName() + QLatin1Char(' ') + f.Steuer->palette().color(f.Rolle).name()));
+  QCOMPARE(QApplication::palette().color(QPalette::Window), QColor(239, 239, 239));
+  QCOMPARE(QToolTip::palette().color(QPalette::ToolTipText), QColor(Qt::black));
+  // Pixel for pixel the window of a light desktop.
+  QCOMPARE(Bild(fenster.get()), hell);
+  fenster.reset();
+
+  // No dark class palette is left behind for the tests after this one.
+  for (const char *klasse : {"QPushButton", "QAbstractItemView", "QLineEdit", "QComboBox", "QTextEdit", "QLabel"})
+    QApplication::setPalette(FestePalette(), klasse);
+}
+
+void TestApp::qtTexte_data() {
+  QTest::addColumn<bool>("mitUebersetzung");
+  QTest::addColumn<QString>("abbrechen");
+  QTest::addColumn<QString>("allesAuswaehlen");
+  QTest::newRow("translation_installed") << true << "Abbrechen"
+                                         << "Alles auswählen";
+  QTest::newRow("no_translation_stays_english") << false << "Cancel"
+                                                << "Select All";
+}
+
+void TestApp::qtTexte() {
+  QFETCH(bool, mitUebersetzung);
+  QFETCH(QString, abbrechen);
+  QFETCH(QString, allesAuswaehlen);
+  const QString ordner = mitUebersetzung ? QtUebersetzungsOrdner() : FOrdner->path();
+  if (mitUebersetzung)
+    QVERIFY2(QFile::exists(ordner + QStringLiteral("/qtbase_de.qm")), "package qt6-translations-l10n missing");
+  // Qt's texts go back to English for the later tests, whatever fails here.
+  const QScopedPointer<QTranslator> uebersetzung(LadeQtTexte(*qApp, ordner));
+  QCOMPARE(!uebersetzung.isNull(), mitUebersetzung);
+
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Cancel);
+  const QString knopf = box.button(QMessageBox::Cancel)->text();
+  // The context menus of the search field and the answer box: "Select All" last, its shortcut after a TAB.
+  const auto alles = [](QMenu *menue) {
+    QScopedPointer<QMenu> besitz(menue);
+    return menue->actions().isEmpty() ? QString()
+                                      : menue->actions().constLast()->text().section(QLatin1Char('\t'), 0, 0);
+  };
+  QLineEdit feld(QStringLiteral("HH"));
+  QTextEdit antwort(QStringLiteral("Hamburg"));
+  const QString imFeld = alles(feld.createStandardContextMenu());
+  const QString inDerAntwort = alles(antwort.createStandardContextMenu());
+  QCOMPARE(knopf, abbrechen);
+  QCOMPARE(imFeld, allesAuswaehlen);
+  QCOMPARE(inDerAntwort, allesAuswaehlen);
 }
 
 void TestApp::signalSchliesstUndSpeichert() {

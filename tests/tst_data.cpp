@@ -1,4 +1,4 @@
-// Rules of the data folder: text-file choice, decoding, line splitting, templates, and the generated data set.
+// Rules of the data folder: text-file choice, decoding, line splitting, templates; the generated data set and its help.
 #include "data/datenordner.h"
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -106,6 +108,54 @@ QStringList AlleZeilen(int gruppe) {
   return zeilen;
 }
 
+// Runs a command-line tool of poppler-utils; the answer is what went wrong, empty when it ran. A missing tool
+// is a failure, since the setup script installs it.
+QString Aufruf(const QString &programm, const QStringList &argumente, QByteArray &ausgabe,
+               QByteArray *fehler = nullptr) {
+  const QString pfad = QStandardPaths::findExecutable(programm);
+  if (pfad.isEmpty())
+    return programm + QStringLiteral(" is missing: scripts/einrichten.sh installs it");
+  QProcess prozess;
+  prozess.start(pfad, argumente);
+  if (!prozess.waitForFinished(60000) || prozess.exitCode() != 0)
+    return programm + QStringLiteral(" failed: ") + QString::fromLocal8Bit(prozess.readAllStandardError());
+  ausgabe = prozess.readAllStandardOutput();
+  if (fehler)
+    *fehler = prozess.readAllStandardError();
+  return {};
+}
+
+QStringList PdfText(const QStringList &seitenwahl) {
+  return seitenwahl +
+         QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8"), Laufzeit().Hilfe(), QStringLiteral("-")};
+}
+
+// Text without any white space: line breaks of the layout are then no difference.
+QString OhneLeerraum(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s+"))); }
+
+// The text of every paragraph, heading, list item and table cell of the help's source, read without
+// the code under test.
+QStringList Absaetze() {
+  QFile datei(QStringLiteral(NF_FAKTEN "/hilfe.html"));
+  if (!datei.open(QIODevice::ReadOnly))
+    return {};
+  const QString html = QString::fromUtf8(datei.readAll());
+  static const QRegularExpression absatz(QStringLiteral("<(h1|h2|p|li|td|th)\\b[^>]*>(.*?)</\\1>"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+  static const QRegularExpression marke(QStringLiteral("<[^>]*>"));
+  QStringList texte;
+  for (auto treffer = absatz.globalMatch(html); treffer.hasNext();) {
+    QString text = treffer.next().captured(2).replace(marke, QStringLiteral(" "));
+    // The word joiner only holds a letter range together on its line; it has no glyph.
+    text.replace(QStringLiteral("&#x2060;"), QString())
+        .replace(QStringLiteral("&nbsp;"), QStringLiteral(" "))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"))
+        .replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+    texte.append(text.simplified());
+  }
+  return texte;
+}
+
 } // namespace
 
 class TestData : public QObject {
@@ -133,6 +183,12 @@ private slots:
   void DatensatzKodierungen();
   void DatensatzVorlagen();
   void DatensatzReproduzierbar();
+  void FaktenWieGeprueft();
+  void DatensatzHanau_data();
+  void DatensatzHanau();
+  void HilfeText();
+  void HilfeMetadaten();
+  void HilfeSeitenumbrueche();
 };
 
 void TestData::TextDateiNamen_data() {
@@ -604,6 +660,175 @@ void TestData::DatensatzReproduzierbar() {
   }
   // 723 + 121 pictures, six text files, six templates, eleven state plates and the help.
   QVERIFY(dateien > 800);
+}
+
+void TestData::FaktenWieGeprueft() {
+  const QDir geprueft(QStringLiteral(NF_GEPRUEFT));
+  if (!geprueft.exists())
+    QSKIP("no checked facts beside the source tree");
+  const QStringList dateien = geprueft.entryList(QDir::Files, QDir::Name);
+  QVERIFY(!dateien.isEmpty());
+  for (const QString &name : dateien) {
+    QFile pruefung(geprueft.filePath(name)), kopie(QStringLiteral(NF_FAKTEN "/") + name);
+    QVERIFY(pruefung.open(QIODevice::ReadOnly));
+    QVERIFY2(kopie.open(QIODevice::ReadOnly), qPrintable(QStringLiteral("assets/%1 is missing").arg(name)));
+    const QList<QByteArray> soll = pruefung.readAll().split('\n'), ist = kopie.readAll().split('\n');
+    // Name the first line that differs, so the message says what to take over.
+    for (qsizetype i = 0; i < qMax(soll.size(), ist.size()); ++i)
+      QVERIFY2(soll.value(i) == ist.value(i),
+               qPrintable(QStringLiteral("assets/%1 line %2 differs from the checked facts: \"%3\"")
+                              .arg(name)
+                              .arg(i + 1)
+                              .arg(QString::fromUtf8(soll.value(i)))));
+  }
+}
+
+void TestData::DatensatzHanau_data() {
+  QTest::addColumn<QString>("textDatei");
+  QTest::addColumn<QString>("zeile");
+  QTest::addColumn<bool>("vorhanden");
+  QTest::addColumn<bool>("richtig");
+
+  const QString hu = QStringLiteral("F-J.txt"), mkk = QStringLiteral("K-O.txt");
+  QTest::newRow("hu_city_since_2026") << hu << "HU.jpg\tHanau, kreisfreie Stadt (seit 2026) [Hessen]" << true << true;
+  QTest::newRow("hu_old_code_stays_optional")
+      << hu << "HU.jpg\tHanau, Altkennzeichen im Main-Kinzig-Kreis, (optional) [Hessen]" << true << false;
+  QTest::newRow("hu_special_status_gone")
+      << hu << "HU.jpg\tHanau, Sonderstatusstadt im Main-Kinzig-Kreis [Hessen]" << false << false;
+  QTest::newRow("mkk_whole_district") << mkk << "MKK.jpg\tMain-Kinzig-Kreis [Hessen]" << true << true;
+  QTest::newRow("mkk_without_hanau_gone")
+      << mkk << "MKK.jpg\tMain-Kinzig-Kreis (ohne Hanau) [Hessen]" << false << false;
+}
+
+void TestData::DatensatzHanau() {
+  QFETCH(QString, textDatei);
+  QFETCH(QString, zeile);
+  QFETCH(bool, vorhanden);
+  QFETCH(bool, richtig);
+  const TBereich bereich = textDatei == QLatin1String("F-J.txt") ? TBereich::F_J : TBereich::K_O;
+  QFile datei(Laufzeit().Ordner(bereich) + QLatin1Char('/') + textDatei);
+  QVERIFY(datei.open(QIODevice::ReadOnly));
+  const QByteArray bytes = datei.readAll();
+
+  // Decoded here in the encoding each file is shipped in, not by the program's own decoder.
+  QString text;
+  if (textDatei == QLatin1String("F-J.txt")) {
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF") && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF"));
+    QStringDecoder cp1252("windows-1252");
+    QVERIFY(cp1252.isValid());
+    text = cp1252.decode(bytes);
+  } else {
+    QVERIFY(bytes.startsWith("\xFF\xFE"));
+    text = QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
+  }
+  const QStringList zeilen = text.split(QStringLiteral("\r\n"));
+  QCOMPARE(zeilen.count(zeile), vorhanden ? 1 : 0);
+  if (richtig) {
+    // The last line of a picture is the one the question selects by itself.
+    const QString feld = zeile.section(QLatin1Char('\t'), 0, 0) + QLatin1Char('\t');
+    QCOMPARE(zeilen.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(feld))).last(), zeile);
+  }
+}
+
+void TestData::HilfeText() {
+  QByteArray ausgabe;
+  const QString problem = Aufruf(QStringLiteral("pdftotext"), PdfText({}), ausgabe);
+  QVERIFY2(problem.isEmpty(), qPrintable(problem));
+  const QString text = QString::fromUtf8(ausgabe);
+  QVERIFY(text.contains(QStringLiteral("Nummernfibel")));
+  QVERIFY(text.contains(QStringLiteral("öffnen")));
+  for (const QChar c : text)
+    QVERIFY2(c.unicode() < 0xFB00 || c.unicode() > 0xFB06,
+             qPrintable(QStringLiteral("ligature U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'))));
+  // Every paragraph arrives whole and in order: none is lost at a page break or cut by the page's clip.
+  const QStringList absaetze = Absaetze();
+  QVERIFY(absaetze.size() > 30);
+  const QString ganz = OhneLeerraum(text);
+  qsizetype ab = 0;
+  for (const QString &absatz : absaetze) {
+    const qsizetype stelle = ganz.indexOf(OhneLeerraum(absatz), ab);
+    QVERIFY2(stelle >= 0, qPrintable(absatz));
+    ab = stelle;
+  }
+}
+
+void TestData::HilfeMetadaten() {
+  QByteArray ausgabe, fehler;
+  const QString problem = Aufruf(QStringLiteral("pdfinfo"), {Laufzeit().Hilfe()}, ausgabe, &fehler);
+  QVERIFY2(problem.isEmpty(), qPrintable(problem));
+  const QString info = QString::fromUtf8(ausgabe);
+  // Nothing in the file that poppler finds worth a warning.
+  QVERIFY2(fehler.isEmpty(), fehler.constData());
+  const auto feld = [&info](const char *name) {
+    return QRegularExpression(QStringLiteral("^%1: +(.*)$").arg(QLatin1String(name)),
+                              QRegularExpression::MultilineOption)
+        .match(info)
+        .captured(1);
+  };
+  QCOMPARE(feld("Title"), QStringLiteral("Nummernfibel – Hilfe"));
+  QVERIFY(!feld("Author").isEmpty());
+  QVERIFY(feld("Creator").startsWith(QStringLiteral("Nummernfibel ")));
+
+  QFile datei(Laufzeit().Hilfe());
+  QVERIFY(datei.open(QIODevice::ReadOnly));
+  const QByteArray pdf = datei.readAll();
+  const qsizetype katalog = pdf.indexOf("/Type /Catalog");
+  QVERIFY(katalog > 0);
+  QCOMPARE(pdf.mid(pdf.lastIndexOf("<<", katalog), pdf.indexOf(">>", katalog) - pdf.lastIndexOf("<<", katalog))
+               .count("/Lang (de-DE)"),
+           1);
+  // Every object the table lists starts where the table says; poppler would mend wrong offsets silently.
+  const qsizetype xref = pdf.lastIndexOf("\nxref\n0 ");
+  QVERIFY(xref > 0);
+  const QList<QByteArray> kopf = pdf.mid(xref + 6, pdf.indexOf('\n', xref + 6) - xref - 6).split(' ');
+  const int anzahl = kopf.value(1).toInt();
+  QVERIFY(anzahl > 10);
+  const qsizetype eintraege = pdf.indexOf('\n', xref + 6) + 1;
+  for (int i = 1; i < anzahl; ++i) {
+    const QByteArray eintrag = pdf.mid(eintraege + 20 * i, 20);
+    if (eintrag.at(17) != 'n')
+      continue;
+    const QByteArray objekt = QByteArray::number(i) + " 0 obj";
+    QVERIFY2(pdf.mid(eintrag.left(10).toLongLong(), objekt.size()) == objekt, objekt.constData());
+  }
+  const qsizetype start = pdf.lastIndexOf("startxref\n") + 10;
+  QCOMPARE(pdf.mid(start, pdf.indexOf('\n', start) - start).trimmed().toLongLong(), xref + 1);
+}
+
+void TestData::HilfeSeitenumbrueche() {
+  QByteArray info;
+  QString problem = Aufruf(QStringLiteral("pdfinfo"), {Laufzeit().Hilfe()}, info);
+  QVERIFY2(problem.isEmpty(), qPrintable(problem));
+  const int seiten = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+                         .match(QString::fromUtf8(info))
+                         .captured(1)
+                         .toInt();
+  QVERIFY(seiten >= 2);
+  const QStringList absaetze = Absaetze();
+  QVERIFY(!absaetze.isEmpty());
+  for (int seite = 1; seite <= seiten; ++seite) {
+    const QString nummer = QString::number(seite);
+    QByteArray text;
+    problem = Aufruf(QStringLiteral("pdftotext"), PdfText({QStringLiteral("-f"), nummer, QStringLiteral("-l"), nummer}),
+                     text);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QStringList zeilen;
+    for (const QString &zeile : QString::fromUtf8(text).split(QLatin1Char('\n')))
+      if (!zeile.simplified().isEmpty())
+        zeilen.append(zeile.simplified());
+    QVERIFY(zeilen.size() > 1);
+    QCOMPARE(zeilen.takeLast(), nummer);
+    // A page opens with the start of a paragraph, never with its tail: no lone last line of the page before.
+    const QString erste = zeilen.first();
+    QVERIFY2(seite == 1 || std::any_of(absaetze.cbegin(), absaetze.cend(),
+                                       [&erste](const QString &absatz) { return absatz.startsWith(erste); }),
+             qPrintable(QStringLiteral("page %1 starts inside a paragraph: %2").arg(seite).arg(erste)));
+    // Nor does it close with a paragraph's first line alone.
+    const QString letzte = zeilen.last();
+    QVERIFY2(seite == seiten || std::any_of(absaetze.cbegin(), absaetze.cend(),
+                                            [&letzte](const QString &absatz) { return absatz.endsWith(letzte); }),
+             qPrintable(QStringLiteral("page %1 ends inside a paragraph: %2").arg(seite).arg(letzte)));
+  }
 }
 
 QTEST_GUILESS_MAIN(TestData)

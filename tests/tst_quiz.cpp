@@ -4,13 +4,16 @@
 #include "app/einstellungen.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
+#include "app/zugang.h"
 #include "data/ansi.h"
 #include "data/eintrag.h"
+#include "data/jpegbild.h"
 #include "data/textdatei.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -172,6 +175,12 @@ private slots:
   void kartenAdresseNurImNetz_data();
   void kartenAdresseNurImNetz();
   void echteKachelUndFokusNachKarte();
+  void listeVerraetKeinBild();
+  void urteilWirdAngesagt();
+  void kennzeichenBeimPixelVerhaeltnis();
+  void bildBeimPixelVerhaeltnis_data();
+  void bildBeimPixelVerhaeltnis();
+  void grossesBildBleibtEinfach();
 
 private:
   TMainForm &Form();
@@ -629,7 +638,8 @@ void TestQuiz::listeOhneLeerzeilenUndVerdeckt() {
   option.initFrom(liste);
   const QModelIndex index = liste->model()->index(Zeile(QStringLiteral("Bamberg")), 0);
   QCOMPARE(liste->itemDelegate()->sizeHint(option, index), QSize(1700, 20));
-  QCOMPARE(liste->item(index.row())->text(), QStringLiteral("Bamberg\t\tBA.jpg"));
+  QCOMPARE(liste->item(index.row())->text(), QStringLiteral("Bamberg"));
+  QCOMPARE(liste->item(index.row())->data(EintragRolle).toString(), QStringLiteral("Bamberg\t\tBA.jpg"));
 }
 
 void TestQuiz::zeileOhneTabNieRichtig() {
@@ -874,6 +884,9 @@ void TestQuiz::karteBtnBeschriftung() {
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
   Waehle(name);
   QCOMPARE(form.KarteBtn->text(), mitZusatz ? name + QStringLiteral(" auf Karte anzeigen") : name);
+  // Read aloud, the button always says what it does, even when its caption has no room for it.
+  QCOMPARE(QAccessible::queryAccessibleInterface(form.KarteBtn)->text(QAccessible::Name),
+           name + QStringLiteral(" auf Karte anzeigen"));
 }
 
 void TestQuiz::kartenKnopf_data() {
@@ -972,6 +985,202 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   QCOMPARE(form.Suchtext, QStringLiteral("B"));
   QVERIFY(form.Gefunden);
   QCOMPARE(QFileInfo(form.BildPfade.at(form.GefundenIndex)).fileName(), QStringLiteral("B.jpg"));
+}
+
+namespace {
+// Records what a screen reader would be told while it lives.
+struct TZuhoerer {
+  QList<QPair<QObject *, QAccessible::Event>> Ereignisse;
+  TZuhoerer() {
+    SetzeAnsageZeuge([this](QObject *objekt, QAccessible::Event art) { Ereignisse.append({objekt, art}); });
+  }
+  ~TZuhoerer() { SetzeAnsageZeuge({}); }
+  int Anzahl(QObject *objekt, QAccessible::Event art) const { return Ereignisse.count(qMakePair(objekt, art)); }
+};
+
+// A fresh view of a widget, as a screen reader gets it after the change events that Qt sends only
+// while one is running.
+QAccessibleInterface *Zugang(QObject *objekt) {
+  if (QAccessibleInterface *alt = QAccessible::queryAccessibleInterface(objekt))
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(alt));
+  return QAccessible::queryAccessibleInterface(objekt);
+}
+} // namespace
+
+void TestQuiz::listeVerraetKeinBild() {
+  TMainForm &form = Form();
+  // Austrian entries carry the longer picture field with the state's digit.
+  for (const QString &bild : {De + QStringLiteral("A-E/A.jpg"), At + QStringLiteral("A-Z/W_9.jpg")}) {
+    Oeffne(bild);
+    QAccessibleInterface *liste = Zugang(form.Listbox1);
+    QVERIFY(liste);
+    QCOMPARE(liste->text(QAccessible::Name), QStringLiteral("Mögliche Antworten"));
+    QCOMPARE(liste->childCount(), form.Listbox1->count());
+    for (int i = 0; i < liste->childCount(); ++i) {
+      const QString gelesen = liste->child(i)->text(QAccessible::Name);
+      QVERIFY2(!gelesen.isEmpty() && !gelesen.contains(QLatin1Char('\t')) &&
+                   !gelesen.contains(QLatin1String(".jpg"), Qt::CaseInsensitive),
+               qPrintable(bild + QLatin1String(": ") + gelesen));
+      QCOMPARE(gelesen, SichtbarerText(form.Listbox1->item(i)->data(EintragRolle).toString()));
+    }
+  }
+  // With only descriptions on show, the picture field still decides: the right entry is found and
+  // judged, and a wrong one brings the small plate of its own code.
+  QCOMPARE(Beschreibung(), QStringLiteral("Wien"));
+  QVERIFY(form.RichtigImage->isVisibleTo(form.Panel2));
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  Waehle(QStringLiteral("Bamberg"));
+  QCOMPARE(form.Image3->Bild().size(), GroesseVon(De + "A-E/BA.jpg"));
+  QCOMPARE(form.KartenName, QStringLiteral("Bamberg"));
+}
+
+void TestQuiz::urteilWirdAngesagt() {
+  TMainForm &form = Form();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  TZuhoerer zuhoerer;
+
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QAccessibleInterface *memo = Zugang(form.Memo2);
+  QCOMPARE(memo->text(QAccessible::Name), QStringLiteral("Richtig"));
+  QCOMPARE(memo->text(QAccessible::Description), QStringLiteral("Berlin [Hauptstadt]"));
+  QAccessibleInterface *richtig = Zugang(form.RichtigImage);
+  QCOMPARE(richtig->role(), QAccessible::Graphic);
+  QCOMPARE(richtig->text(QAccessible::Name), QStringLiteral("Richtig"));
+  QCOMPARE(richtig->text(QAccessible::Description), QStringLiteral("Berlin [Hauptstadt]"));
+  QVERIFY(!richtig->state().invisible);
+  QCOMPARE(zuhoerer.Anzahl(form.RichtigImage, QAccessible::Alert), 1);
+  QCOMPARE(zuhoerer.Anzahl(form.FalschImage, QAccessible::Alert), 0);
+
+  // The next entry by the arrow key, as a learner without a mouse chooses: wrong, and said so.
+  zuhoerer.Ereignisse.clear();
+  form.Listbox1->setFocus();
+  QTest::keyClick(form.Listbox1, Qt::Key_Down);
+  QCOMPARE(Beschreibung(), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  QCOMPARE(memo->text(QAccessible::Name), QStringLiteral("Falsch"));
+  QCOMPARE(memo->text(QAccessible::Description), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  QAccessibleInterface *falsch = Zugang(form.FalschImage);
+  QCOMPARE(falsch->text(QAccessible::Name), QStringLiteral("Falsch"));
+  QCOMPARE(falsch->text(QAccessible::Description), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  QVERIFY(!falsch->state().invisible);
+  QVERIFY(richtig->state().invisible);
+  QCOMPARE(zuhoerer.Anzahl(form.FalschImage, QAccessible::Alert), 1);
+  QCOMPARE(zuhoerer.Anzahl(form.RichtigImage, QAccessible::Alert), 0);
+
+  // A second wrong answer keeps the name but is announced all the same.
+  QTest::keyClick(form.Listbox1, Qt::Key_Down);
+  QCOMPARE(memo->text(QAccessible::Description), QStringLiteral("Dillingen an der Donau"));
+  QCOMPARE(zuhoerer.Anzahl(form.FalschImage, QAccessible::Alert), 2);
+
+  // An entry that is no answer announces nothing.
+  Waehle(QStringLiteral("Hinweis ohne Tabulator"));
+  QCOMPARE(zuhoerer.Anzahl(form.FalschImage, QAccessible::Alert), 2);
+}
+
+void TestQuiz::kennzeichenBeimPixelVerhaeltnis() {
+  // ctest runs this once more with QT_SCALE_FACTOR=2: the same checks hold at both ratios.
+  const qreal verhaeltnis =
+      qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0;
+  TMainForm &form = Form();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QCOMPARE(form.devicePixelRatioF(), verhaeltnis);
+  const int faktor = Vergroesserung(verhaeltnis);
+
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  Waehle(QStringLiteral("Bamberg"));
+  const struct {
+    TBild *Bild;
+    const char *Datei;
+  } bilder[] = {{form.Image1, "A-E/B.jpg"},
+                {form.Image2, "D_Kennzeichen.bmp"},
+                {form.Image3, "A-E/BA.jpg"},
+                {form.Image4, "D_Kennzeichen_klein.bmp"}};
+  for (const auto &b : bilder) {
+    const QSize datei = GroesseVon(De + QLatin1String(b.Datei));
+    QCOMPARE(b.Bild->Bild().size(), datei * faktor);
+    QCOMPARE(b.Bild->Bild().devicePixelRatio(), qreal(faktor));
+  }
+  // Layout arithmetic stays in logical pixels: sizes from the files, places from the layout.
+  QCOMPARE(form.Image1->size(), GroesseVon(De + "A-E/B.jpg"));
+  QCOMPARE(form.Image2->size(), GroesseVon(De + "D_Kennzeichen.bmp"));
+  QCOMPARE(form.Image1->pos(), form.Image2->pos() + QPoint(30, 4));
+  QCOMPARE(form.Image4->size(), QSize(70, 38));
+  QCOMPARE(form.Image3->size(), QSize(40, 34));
+
+  // The window's own pictures are drawn for the ratio as well.
+  for (TBild *ergebnis : {form.RichtigImage, form.FalschImage}) {
+    QCOMPARE(ergebnis->size(), QSize(206, 50));
+    QCOMPARE(ergebnis->Bild().size(), QSize(206, 50) * faktor);
+    QCOMPARE(ergebnis->Bild().devicePixelRatio(), qreal(faktor));
+  }
+  QCOMPARE(form.ZeigDieAntwortBtn->icon().availableSizes(), QList<QSize>{QSize(240, 30) * faktor});
+
+  // On screen the plate fills the device pixels of its logical rectangle.
+  const QImage bild = form.Image2->grab().toImage();
+  QCOMPARE(bild.size(), GroesseVon(De + "D_Kennzeichen.bmp") * verhaeltnis);
+}
+
+void TestQuiz::bildBeimPixelVerhaeltnis_data() {
+  QTest::addColumn<QString>("endung");
+  QTest::addColumn<qreal>("verhaeltnis");
+  QTest::addColumn<int>("faktor");
+  QTest::newRow("jpeg_1") << "jpg" << 1.0 << 1;
+  QTest::newRow("jpeg_fraction_rounds_up") << "jpg" << 1.25 << 2;
+  QTest::newRow("jpeg_2") << "jpg" << 2.0 << 2;
+  QTest::newRow("jpeg_3_capped") << "jpg" << 3.0 << 2;
+  QTest::newRow("jpeg_hair_above_1") << "jpg" << 1.0001 << 1;
+  QTest::newRow("jpeg_below_1") << "jpg" << 0.5 << 1;
+  QTest::newRow("bmp_1") << "bmp" << 1.0 << 1;
+  QTest::newRow("bmp_1_5") << "bmp" << 1.5 << 2;
+  QTest::newRow("bmp_2") << "bmp" << 2.0 << 2;
+}
+
+void TestQuiz::bildBeimPixelVerhaeltnis() {
+  QFETCH(QString, endung);
+  QFETCH(qreal, verhaeltnis);
+  QFETCH(int, faktor);
+  // Black left half, white right half: enlarged, each half stays where it was.
+  QImage vorlage(64, 24, QImage::Format_RGB32);
+  vorlage.fill(Qt::white);
+  for (int y = 0; y < vorlage.height(); ++y)
+    for (int x = 0; x < vorlage.width() / 2; ++x)
+      vorlage.setPixel(x, y, qRgb(0, 0, 0));
+  const QString pfad = Basis + QStringLiteral("halb.") + endung;
+  QVERIFY(vorlage.save(pfad, endung == QLatin1String("bmp") ? "BMP" : "JPG", 95));
+
+  const std::optional<QImage> bild = LadeBildDatei(pfad, verhaeltnis);
+  QVERIFY(bild);
+  QCOMPARE(Vergroesserung(verhaeltnis), faktor);
+  QCOMPARE(bild->size(), vorlage.size() * faktor);
+  QCOMPARE(bild->devicePixelRatio(), qreal(faktor));
+  QCOMPARE(bild->deviceIndependentSize(), QSizeF(vorlage.size()));
+  for (int y : {2 * faktor, bild->height() / 2, bild->height() - 2 * faktor}) {
+    QVERIFY(qGray(bild->pixel(bild->width() / 8, y)) < 40);
+    QVERIFY(qGray(bild->pixel(bild->width() * 7 / 8, y)) > 215);
+  }
+  // A damaged file stays a failure at every ratio.
+  QFile kaputt(Basis + QStringLiteral("kaputt.") + endung);
+  QVERIFY(kaputt.open(QIODevice::WriteOnly));
+  kaputt.write("\xFF\xD8\xFF\xE0 nichts");
+  kaputt.close();
+  QVERIFY(!LadeBildDatei(kaputt.fileName(), verhaeltnis));
+}
+
+void TestQuiz::grossesBildBleibtEinfach() {
+  // Within the decoder's pixel limit at its own size, beyond it when doubled: shown, not doubled.
+  const int seite = 4200;
+  QVERIFY(qint64(seite) * seite <= GroessteBildpunkte && 4LL * seite * seite > GroessteBildpunkte);
+  QImage gross(seite, seite, QImage::Format_Grayscale8);
+  gross.fill(Qt::white);
+  for (const char *endung : {"jpg", "bmp"}) {
+    const QString pfad = Basis + QStringLiteral("gross.") + QLatin1String(endung);
+    QVERIFY(gross.save(pfad, endung == QByteArray("bmp") ? "BMP" : "JPG"));
+    const std::optional<QImage> bild = LadeBildDatei(pfad, 2.0);
+    QVERIFY2(bild, endung);
+    QCOMPARE(bild->size(), gross.size());
+    QCOMPARE(bild->devicePixelRatio(), 1.0);
+  }
 }
 
 QTEST_MAIN(TestQuiz)
