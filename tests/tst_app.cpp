@@ -581,46 +581,33 @@ void TestApp::startMitGroesseUndAdresse() {
 }
 
 void TestApp::startGroesse_data() {
-  QTest::addColumn<QByteArray>("skalierung");
   QTest::addColumn<QString>("wert");
   QTest::addColumn<QSize>("groesse"); // outer size it opens with and writes back
   QTest::addColumn<QPoint>("position");
   // The test screen is 1920 x 1200; the layout size 770 x 734 sits centred at 575, 233.
   const QSize layout(770, 734);
+  if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2")) {
+    // Twice the scale (tst_app_2x): the screen offers 960 x 600 of its own pixels.
+    QTest::newRow("taller_than_screen_scale_2") << "1200x99999" << QSize(960, 600) << QPoint(0, 0);
+    QTest::newRow("layout_on_scale_2") << "" << layout << QPoint(95, 0);
+    return;
+  }
   const QPoint mitte(575, 233);
-  QTest::newRow("plain") << QByteArray("1") << "900x700" << QSize(900, 700) << QPoint(510, 250);
-  QTest::newRow("blank_after_width") << QByteArray("1") << "900 x700" << layout << mitte;
-  QTest::newRow("zero") << QByteArray("1") << "0x0" << layout << mitte;
-  QTest::newRow("one_by_one") << QByteArray("1") << "1x1" << layout << mitte;
-  QTest::newRow("height_39") << QByteArray("1") << "800x39" << layout << mitte;
-  QTest::newRow("width_16") << QByteArray("1") << "16x700" << layout << mitte;
-  QTest::newRow("height_40_one_pixel") << QByteArray("1") << "800x40" << QSize(800, 40) << QPoint(560, 580);
-  QTest::newRow("largest") << QByteArray("1") << "2147483647x2147483647" << QSize(1920, 1200) << QPoint(0, 0);
-  QTest::newRow("taller_than_screen") << QByteArray("1") << "1200x99999" << QSize(1200, 1200) << QPoint(360, 0);
-  // Twice the scale: the screen offers 960 x 600 of its own pixels.
-  QTest::newRow("taller_than_screen_scale_2") << QByteArray("2") << "1200x99999" << QSize(960, 600) << QPoint(0, 0);
-  QTest::newRow("layout_on_scale_2") << QByteArray("2") << "" << layout << QPoint(95, 0);
+  QTest::newRow("plain") << "900x700" << QSize(900, 700) << QPoint(510, 250);
+  QTest::newRow("blank_after_width") << "900 x700" << layout << mitte;
+  QTest::newRow("zero") << "0x0" << layout << mitte;
+  QTest::newRow("one_by_one") << "1x1" << layout << mitte;
+  QTest::newRow("height_39") << "800x39" << layout << mitte;
+  QTest::newRow("width_16") << "16x700" << layout << mitte;
+  QTest::newRow("height_40_one_pixel") << "800x40" << QSize(800, 40) << QPoint(560, 580);
+  QTest::newRow("largest") << "2147483647x2147483647" << QSize(1920, 1200) << QPoint(0, 0);
+  QTest::newRow("taller_than_screen") << "1200x99999" << QSize(1200, 1200) << QPoint(360, 0);
 }
 
 void TestApp::startGroesse() {
-  QFETCH(QByteArray, skalierung);
   QFETCH(QString, wert);
   QFETCH(QSize, groesse);
   QFETCH(QPoint, position);
-  if (qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toLatin1() != skalierung) {
-    // The scale is fixed when the application starts: this row runs again in a process of its own.
-    QProcess kind;
-    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
-    umgebung.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(skalierung));
-    umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    kind.setProcessEnvironment(umgebung);
-    kind.setProcessChannelMode(QProcess::MergedChannels);
-    kind.start(QCoreApplication::applicationFilePath(),
-               {QStringLiteral("startGroesse:") + QString::fromLatin1(QTest::currentDataTag())});
-    QVERIFY(kind.waitForFinished(60000));
-    QVERIFY2(kind.exitStatus() == QProcess::NormalExit && kind.exitCode() == 0, kind.readAll().constData());
-    return;
-  }
   BaueBaum(FOrdner->path());
   const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
   Schreibe(ini, "[Einstellung]\r\nGroesse=" + wert.toLatin1() + "\r\n");
