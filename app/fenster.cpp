@@ -77,7 +77,7 @@ void TMainForm::FormDestroy() {
     return;
   SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"),
                  QString::number(ComboBox1->currentIndex()));
-  // Only a size the next start takes as it is.
+  // Only a size with a client area that fits the screen is stored: the next start takes it as it is.
   if (!MaximiertPerBefehl)
     if (const std::optional<TGroesse> g = PassendeGroesse({Breite(), Hoehe()}, Rahmen(), FreieFlaeche().size()))
       SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"),
