@@ -228,12 +228,19 @@ void TMainForm::FormResize() {
 }
 
 void TMainForm::ZurScrollBoxUmschalten() {
+  // Hiding the focused control hands the focus along the tab chain, to the group list, where the
+  // next question's first key would switch the group; the gallery takes it, as after a click.
+  const QWidget *fokus = focusWidget();
+  const bool fokusGeht = fokus && (Panel1->isAncestorOf(fokus) || Panel2->isAncestorOf(fokus) || fokus == ZurueckBtn ||
+                                   fokus == ZeigDieAntwortBtn);
   Memo2->clear();
   for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
                      static_cast<QWidget *>(ZurueckBtn), static_cast<QWidget *>(ZeigDieAntwortBtn),
                      static_cast<QWidget *>(KarteBtn)})
     w->hide();
   ScrollBox1->show();
+  if (fokusGeht)
+    ScrollBox1->setFocus();
   FormResize();
   if (Gruppe() == 0)
     for (QPushButton *knopf : {A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button})

@@ -126,8 +126,15 @@ QImage Symbol() {
   maler.setPen(QPen(Qt::black, 1));
   maler.drawLine(14, 0, 31, 0);
   maler.drawLine(14, 31, 31, 31);
-  // Sixteen colours, as the classic icon had.
-  return bild.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither).convertToFormat(QImage::Format_RGB32);
+  // Sixteen colours, as the classic icon had: the standard sixteen-colour palette, each pixel taken
+  // to its nearest entry (a conversion without a palette of its own keeps every shade it finds).
+  static const QVector<QRgb> Palette16 = {
+      qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+      qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+      qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+      qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+  return bild.convertToFormat(QImage::Format_Indexed8, Palette16, Qt::ThresholdDither | Qt::AvoidDither)
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace LayoutBilder

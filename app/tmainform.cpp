@@ -16,9 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -26,6 +29,7 @@ namespace {
 
 constexpr int LayoutClientBreite = 754;
 constexpr int LayoutClientHoehe = 695;
+constexpr int ComboZeilenHoehe = 20; // item height of the group list's drop-down
 const QColor Silber(192, 192, 192);
 const QColor Grau(128, 128, 128);
 
@@ -44,6 +48,21 @@ void SetzeTextFarbe(QWidget *steuer, const QColor &farbe) {
   palette.setColor(QPalette::Text, farbe);
   steuer->setPalette(palette);
 }
+
+// A caption wider than its button, centred, loses both ends; drawn from the left it keeps the end
+// that matters, the head of the back button's arrow "<------". A caption that fits stays centred.
+class TPfeilStil : public QProxyStyle {
+public:
+  // On the application's style, not on the desktop's that a bare proxy would load.
+  TPfeilStil() : QProxyStyle(QApplication::style()->name()) {}
+
+  void drawItemText(QPainter *maler, const QRect &rechteck, int ausrichtung, const QPalette &palette, bool aktiv,
+                    const QString &text, QPalette::ColorRole rolle) const override {
+    if ((ausrichtung & Qt::AlignHCenter) && maler->fontMetrics().horizontalAdvance(text) > rechteck.width())
+      ausrichtung = (ausrichtung & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+    QProxyStyle::drawItemText(maler, rechteck, ausrichtung, palette, aktiv, text, rolle);
+  }
+};
 
 template <typename T> T *Neu(QWidget *eltern, const char *name, QRect geometrie) {
   auto *steuer = new T(eltern);
@@ -139,8 +158,10 @@ void TMainForm::ErzeugeKomponenten() {
   ComboBox1->setToolTip(QStringLiteral("Gruppe der Verkehrsschilder auswählen"));
   ComboBox1->addItems({QStringLiteral("Nummernfibel in Deutschland"), QStringLiteral("Nummernfibel in Österreich")});
   ComboBox1->setCurrentIndex(-1);
+  // The list's own delegate sizes its items as menu entries and ignores the size hint.
+  ComboBox1->setItemDelegate(new QStyledItemDelegate(ComboBox1));
   for (int i = 0; i < ComboBox1->count(); ++i)
-    ComboBox1->setItemData(i, QSize(0, 20), Qt::SizeHintRole);
+    ComboBox1->setItemData(i, QSize(0, ComboZeilenHoehe), Qt::SizeHintRole);
   ComboBox1->setFont(fett16);
   ComboBox1->setAccessibleName(QStringLiteral("Gruppe der Kennzeichen"));
 
@@ -176,6 +197,9 @@ void TMainForm::ErzeugeKomponenten() {
   // The arrow of the caption means nothing read aloud.
   ZurueckBtn->setAccessibleName(QStringLiteral("Zurück zur Galerie"));
   ZurueckBtn->setFont(Schrift(16, false));
+  auto *pfeilStil = new TPfeilStil;
+  pfeilStil->setParent(ZurueckBtn);
+  ZurueckBtn->setStyle(pfeilStil);
   SetzeTextFarbe(ZurueckBtn, Qt::black);
   Trenner = Neu<QWidget>(ToolBar1, "Trenner", {72, 2, 162, 31});
   ZeigDieAntwortBtn = Neu<QPushButton>(ToolBar1, "ZeigDieAntwortBtn", {234, 2, 241, 31});
@@ -242,6 +266,10 @@ void TMainForm::ErzeugeKomponenten() {
   for (QObject *kind : children())
     if (auto *steuer = qobject_cast<QWidget *>(kind))
       steuer->setAutoFillBackground(true);
+  // A focused push button is pressed by Enter as well as by Space. Qt gives Enter only to auto-default
+  // buttons, and makes a button that by itself only inside a dialog.
+  for (QPushButton *knopf : findChildren<QPushButton *>())
+    knopf->setAutoDefault(true);
   // A press on a control without a click handler (a label, a bevel, the status bar) is no click on
   // the panel or the window beneath it.
   for (QWidget *eltern : {static_cast<QWidget *>(this), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),

@@ -97,17 +97,21 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
 QString DateiName(const QString &pfad) { return pfad.mid(pfad.lastIndexOf(QLatin1Char('/')) + 1); }
 
 QSize ZwischenGroesse(QSize original, int groesse) {
-  const qint64 w = original.width();
-  const qint64 h = original.height();
+  const int w = original.width();
+  const int h = original.height();
   const int lang = groesse - 2;
   if (w <= 0 || h <= 0)
     return {lang, lang};
-  // Trunc(groesse * kurz / lang) in whole numbers: the exact value, with no rounding error of the
-  // quotient that could cost a pixel where it divides evenly. A very thin picture would come out
-  // with a negative side; one pixel is the least it can have.
-  if (w > h)
-    return {lang, qMax(1, int(groesse * h / w) - 2)};
-  return {qMax(1, int(groesse * w / h) - 2), lang};
+  // The ratio in double precision, then the product truncated: where the quotient lies just below
+  // the exact value (95 x 53 gives 52.99...), the shorter side is one pixel less than in whole
+  // numbers, and that is the size the thumbnails have. A very thin picture would come out with a
+  // negative side; one pixel is the least it can have.
+  if (w > h) {
+    const double f = double(h) / double(w);
+    return {lang, qMax(1, int(groesse * f) - 2)};
+  }
+  const double f = double(w) / double(h);
+  return {qMax(1, int(groesse * f) - 2), lang};
 }
 
 TRahmen BestimmeRahmen(const QString &name, const QString &suchtext, int gruppe) {

@@ -53,7 +53,8 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen);
 QString DateiName(const QString &pfad);
 
 // Size of the thumbnail of a picture of this size in a tile of side groesse: the longer side
-// becomes groesse - 2, the shorter Trunc(groesse * f) - 2, never below 1 pixel.
+// becomes groesse - 2, the shorter Trunc(groesse * f) - 2 with f the ratio of the sides as a double,
+// never below 1 pixel.
 QSize ZwischenGroesse(QSize original, int groesse = KachelGroesse);
 
 enum class TRahmen { Duenn, Treffer, Keiner };

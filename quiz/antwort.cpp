@@ -134,7 +134,7 @@ void TMainForm::KarteBtnClick() {
   // A fatal message during the wait ends the program: it opens nothing any more.
   if (Abgebrochen())
     return;
-  QDesktopServices::openUrl(QUrl(SichereKartenAdresse(KartenAdresse)));
+  QDesktopServices::openUrl(KartenUrl(KartenAdresse));
 }
 
 void TMainForm::Timer1Timer() {

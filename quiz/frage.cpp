@@ -88,6 +88,10 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
     ZeigDieAntwortBtn->show();
     FalschImage->hide();
     RichtigImage->hide();
+    // The arrow keys belong to the answers from the start. The question opens on the press, so the
+    // paint's focus rule, which waits for the buttons to be up, cannot be relied on; and hiding the
+    // gallery has just handed the focus along the tab chain to the group list.
+    Listbox1->setFocus();
     if (!Image1->LadeDatei(bildPfad)) {
       ZeigeInformation(this, BildFehlerMeldung(bildPfad));
       return;

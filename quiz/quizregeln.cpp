@@ -143,14 +143,19 @@ int ErgebnisBildLinks(int panelLinks, int panelBreite, int bildBreite) {
   return panelLinks + panelBreite / 2 - bildBreite / 2 - ErgebnisBildVersatz;
 }
 
-QString SichereKartenAdresse(const QString &adresse) {
+QUrl KartenUrl(const QString &adresse) {
   // The address comes from an editable settings file and goes to the platform's "open" action:
-  // a file path or any other scheme there would start a program instead of a map.
-  const QUrl url(adresse.trimmed(), QUrl::StrictMode);
+  // a file path or any other scheme there would start a program instead of a map. A web address
+  // is taken as a browser takes it from its address bar, blanks and umlauts encoded.
+  QString text = adresse.trimmed();
+  // The classic "open" took an address that starts with "www." for a web address.
+  if (text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+    text.prepend(QLatin1String("https://"));
+  const QUrl url(text, QUrl::TolerantMode);
   const QString schema = url.scheme();
   if (url.isValid() && (schema == QLatin1String("http") || schema == QLatin1String("https")) && !url.host().isEmpty())
-    return adresse.trimmed();
-  return StandardKartenAdresse();
+    return url;
+  return QUrl(StandardKartenAdresse());
 }
 
 QString BildFehlerMeldung(const QString &pfad) {

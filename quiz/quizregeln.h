@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <optional>
 
 // The code as the question shows it: the picture's name without its first ".jpg" (any case).
@@ -62,8 +63,9 @@ TPlatzierung PlatzierungUnterListe(int listeUnten, int gruppe);
 // Left of a result picture in the answer panel's parent measure (the panel's left is added).
 int ErgebnisBildLinks(int panelLinks, int panelBreite, int bildBreite);
 
-// The address the map button opens: only a web address, anything else gives the built-in one.
-QString SichereKartenAdresse(const QString &adresse);
+// The address the map button opens: an http or https address (or one beginning with "www."),
+// encoded as a browser encodes it; anything else gives the built-in one.
+QUrl KartenUrl(const QString &adresse);
 
 // The message for a picture of the question screen that cannot be loaded.
 QString BildFehlerMeldung(const QString &pfad);

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSet>
 
 namespace {
 
@@ -15,6 +16,13 @@ const QString KeinSuchtext = QStringLiteral("Sie haben kein Suchtext eingegeben!
 
 QString NichtGefunden(const QString &suchtext) {
   return QStringLiteral("Das Kennzeichen ") + suchtext + QStringLiteral(" wurde nicht gefunden!");
+}
+
+// The physical key: its Qt code can differ between press and release when Shift is let go first.
+qint64 Kennung(const QKeyEvent *taste) {
+  if (taste->nativeScanCode() != 0)
+    return (qint64(1) << 32) | taste->nativeScanCode();
+  return taste->key();
 }
 
 // Hands the search field's key presses and releases to the window's handlers; the field then
@@ -26,6 +34,9 @@ public:
 protected:
   bool eventFilter(QObject *, QEvent *ereignis) override {
     const QEvent::Type art = ereignis->type();
+    // Keys pressed before the field lost the focus (to a message box) are let go elsewhere.
+    if (art == QEvent::FocusOut)
+      FGedrueckt.clear();
     if (art != QEvent::KeyPress && art != QEvent::KeyRelease)
       return false;
     auto *taste = static_cast<QKeyEvent *>(ereignis);
@@ -33,15 +44,21 @@ protected:
     if (taste->isAutoRepeat() && art == QEvent::KeyRelease)
       return false;
     const int code = VirtuellerTastencode(taste->key());
-    if (art == QEvent::KeyPress)
+    if (art == QEvent::KeyPress) {
+      // Noted before the press is handled: the handling may open a message box.
+      FGedrueckt.insert(Kennung(taste));
       FFenster->SuchEditKeyDown(code);
-    else
+    } else if (FGedrueckt.remove(Kennung(taste))) {
+      // Only the release of a press that came here counts: Enter that closed a message box on its
+      // press would otherwise search again on its release and open the box anew, forever.
       FFenster->SuchEditKeyUp(code, taste->text());
+    }
     return false;
   }
 
 private:
   TMainForm *FFenster;
+  QSet<qint64> FGedrueckt;
 };
 
 } // namespace

@@ -7,8 +7,10 @@
 #include "app/signale.h"
 #include "app/tmainform.h"
 #include "app/zugang.h"
+#include "fixturbaum.h"
 #include "search/tscrollbox.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -27,6 +29,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -81,18 +85,8 @@ QByteArray Merkmale(const QString &pfad) {
 
 // The smallest tree the program starts in: the six folders and the four group templates.
 void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
-  for (TBereich bereich :
-       {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T, TBereich::U_Z})
-    if (!ohne.contains(RelativerOrdner(bereich)))
-      QDir(basis).mkpath(RelativerOrdner(bereich));
-  QImage gross(313, 67, QImage::Format_RGB888), klein(136, 67, QImage::Format_RGB888);
-  gross.fill(Qt::white);
-  klein.fill(Qt::white);
-  for (const char *vorlage : {"Bilder/Deutschland/D_Kennzeichen.bmp", "Bilder/Österreich/Ö_Kennzeichen_leer.bmp"})
-    gross.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
-  for (const char *vorlage :
-       {"Bilder/Deutschland/D_Kennzeichen_klein.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
-    klein.save(basis + QLatin1Char('/') + QString::fromUtf8(vorlage), "BMP");
+  QVERIFY(Fixturbaum::LegeOrdnerAn(basis, ohne));
+  QVERIFY(Fixturbaum::LegeVorlagenAn(basis));
 }
 
 } // namespace
@@ -145,6 +139,9 @@ private slots:
   void tastenAufDerFrage();
   void klickGibtGalerieDenFokus();
   void klicksAufDerFrage();
+  void enterDruecktKnopf_data();
+  void enterDruecktKnopf();
+  void kleineTeileDesLayouts();
   void minimiertUndWiederhergestellt();
   void fehlendeVorlageBeendetDasProgramm();
   void vorgeleseneNamen_data();
@@ -678,6 +675,95 @@ void TestApp::klicksAufDerFrage() {
   delete fenster;
 }
 
+void TestApp::enterDruecktKnopf_data() {
+  QTest::addColumn<QString>("knopf");
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<Qt::KeyboardModifiers>("zusatz");
+  for (const char *name : {"ZeigDieAntwortBtn", "ZurueckBtn", "HilfeBtn", "KarteBtn"}) {
+    QTest::addRow("%s_return", name) << name << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::addRow("%s_keypad_enter", name) << name << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+  }
+  QTest::newRow("ZeigDieAntwortBtn_space") << "ZeigDieAntwortBtn" << int(Qt::Key_Space) << Qt::KeyboardModifiers();
+}
+
+// On the question screen a focused push button is pressed by Enter, as by Space.
+void TestApp::enterDruecktKnopf() {
+  QFETCH(QString, knopf);
+  QFETCH(int, taste);
+  QFETCH(Qt::KeyboardModifiers, zusatz);
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  fenster->ScrollBox1->hide();
+  for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
+                     static_cast<QWidget *>(fenster->ZurueckBtn), static_cast<QWidget *>(fenster->ZeigDieAntwortBtn),
+                     static_cast<QWidget *>(fenster->KarteBtn)})
+    w->show();
+  fenster->KarteBtn->setEnabled(true);
+  // The paint of the switched screen gives the answer list the focus; it must be over before the
+  // button takes it.
+  QCoreApplication::processEvents();
+  auto *ziel = fenster->findChild<QPushButton *>(knopf);
+  QVERIFY(ziel);
+  ziel->setFocus();
+  QSignalSpy geklickt(ziel, &QPushButton::clicked);
+  QTest::keyClick(fenster->windowHandle(), Qt::Key(taste), zusatz);
+  QCOMPARE(geklickt.count(), 1);
+  delete fenster;
+}
+
+// The group list's drop-down items are 20 pixels high; the window icon has sixteen colours at most;
+// the back button's arrow lies whole inside the button's frame.
+void TestApp::kleineTeileDesLayouts() {
+  BaueBaum(FOrdner->path());
+  TMainForm *fenster = NeuesFenster();
+  QComboBox *liste = fenster->ComboBox1;
+  liste->showPopup();
+  QAbstractItemView *ansicht = liste->view();
+  QTRY_VERIFY(ansicht->isVisible());
+  for (int i = 0; i < liste->count(); ++i)
+    QCOMPARE(ansicht->visualRect(liste->model()->index(i, 0)).height(), 20);
+  liste->hidePopup();
+
+  const QImage symbol = fenster->windowIcon().pixmap(32, 32).toImage();
+  QVERIFY(!symbol.isNull());
+  QSet<QRgb> farben;
+  for (int y = 0; y < symbol.height(); ++y)
+    for (int x = 0; x < symbol.width(); ++x)
+      farben.insert(symbol.pixel(x, y));
+  QVERIFY2(farben.size() <= 16, qPrintable(QString::number(farben.size())));
+  // Still the plate's blue band beside a white field.
+  QVERIFY(farben.size() >= 3);
+  QCOMPARE(qBlue(symbol.pixel(3, 16)) > qRed(symbol.pixel(3, 16)), true);
+  QCOMPARE(symbol.pixel(24, 16), qRgb(255, 255, 255));
+
+  fenster->ZurueckBtn->show();
+  const auto tinte = [fenster] {
+    const QImage knopf = fenster->ZurueckBtn->grab().toImage();
+    int links = -1, rechts = -1;
+    for (int x = 0; x < knopf.width(); ++x)
+      for (int y = knopf.height() / 4; y < knopf.height() * 3 / 4; ++y)
+        if (qGray(knopf.pixel(x, y)) < 64) {
+          rechts = x;
+          if (links < 0)
+            links = x;
+        }
+    return std::make_pair(links, rechts);
+  };
+  // Dark ink between the frames, the arrow's head not cut by the left one...
+  const auto [links, rechts] = tinte();
+  QVERIFY2(links >= 3 && rechts <= fenster->ZurueckBtn->width() - 3 && rechts - links > 40,
+           qPrintable(QStringLiteral("%1..%2").arg(links).arg(rechts)));
+  // ...even when the caption's font is too wide for the button.
+  QFont breit = fenster->ZurueckBtn->font();
+  breit.setPixelSize(20);
+  fenster->ZurueckBtn->setFont(breit);
+  QVERIFY(QFontMetrics(breit).horizontalAdvance(fenster->ZurueckBtn->text()) > fenster->ZurueckBtn->width());
+  const auto [breitLinks, breitRechts] = tinte();
+  QVERIFY2(breitLinks >= 2 && breitRechts > fenster->ZurueckBtn->width() - 4,
+           qPrintable(QStringLiteral("%1..%2").arg(breitLinks).arg(breitRechts)));
+  delete fenster;
+}
+
 void TestApp::minimiertUndWiederhergestellt() {
   BaueBaum(FOrdner->path());
   TMainForm *fenster = NeuesFenster();
@@ -1146,10 +1232,9 @@ void TestApp::qtTexte() {
 void TestApp::signalSchliesstUndSpeichert() {
   BaueBaum(FOrdner->path());
   // Enough pictures that the gallery load has real work.
-  QImage bild(313, 67, QImage::Format_RGB888);
-  bild.fill(Qt::white);
   for (int i = 0; i < 60; ++i)
-    QVERIFY(bild.save(FOrdner->filePath(QStringLiteral("Bilder/Deutschland/A-E/B%1.jpg").arg(i)), "JPG"));
+    QVERIFY(Fixturbaum::SchreibeBild(FOrdner->filePath(QStringLiteral("Bilder/Deutschland/A-E/B%1.jpg").arg(i)),
+                                     QSize(313, 67)));
   TMainForm *fenster = NeuesFenster();
   fenster->setAttribute(Qt::WA_DeleteOnClose);
   QPointer<TMainForm> beobachter(fenster);

@@ -4,6 +4,7 @@
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
+#include "fixturbaum.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "search/tscrollbox.h"
@@ -82,18 +83,8 @@ struct TBaum {
   QString Basis;
 
   TBaum() : Basis(Dir.path() + QLatin1Char('/')) {
-    for (const char *ordner : {"Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J", "Bilder/Deutschland/K-O",
-                               "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z", "Bilder/Österreich/A-Z"})
-      QDir().mkpath(Basis + QString::fromUtf8(ordner));
-    Vorlage("Bilder/Deutschland/D_Kennzeichen.bmp", QSize(313, 67), Qt::blue);
-    Vorlage("Bilder/Deutschland/D_Kennzeichen_klein.bmp", QSize(136, 67), Qt::blue);
-    Vorlage("Bilder/Österreich/Ö_Kennzeichen_leer.bmp", QSize(313, 67), Qt::red);
-    Vorlage("Bilder/Österreich/Ö_Kennzeichen_klein.bmp", QSize(136, 67), Qt::red);
-  }
-  void Vorlage(const char *relativ, QSize groesse, QColor farbe) {
-    QImage bild(groesse, QImage::Format_RGB32);
-    bild.fill(farbe);
-    bild.save(Basis + QString::fromUtf8(relativ), "BMP");
+    Fixturbaum::LegeOrdnerAn(Basis);
+    Fixturbaum::LegeVorlagenAn(Basis, Qt::blue, Qt::red);
   }
   QString Pfad(const QString &relativ) const { return Basis + relativ; }
   void Jpeg(const QString &relativ, QSize groesse = QSize(60, 30), QColor farbe = Qt::black) {
@@ -208,6 +199,16 @@ private slots:
     QTest::newRow("plate_250x60") << QSize(250, 60) << QSize(93, 20);
     QTest::newRow("hair_thin_2000x10") << QSize(2000, 10) << QSize(93, 1);
     QTest::newRow("hair_thin_tall") << QSize(3, 900) << QSize(1, 93);
+    // The double quotient lies just below the exact one: a pixel less than whole-number arithmetic.
+    QTest::newRow("double_below_95x53") << QSize(95, 53) << QSize(93, 50);
+    QTest::newRow("double_below_tall_53x95") << QSize(53, 95) << QSize(50, 93);
+    QTest::newRow("double_below_95x7") << QSize(95, 7) << QSize(93, 4);
+    QTest::newRow("double_below_190x112") << QSize(190, 112) << QSize(93, 53);
+    QTest::newRow("double_below_285x84") << QSize(285, 84) << QSize(93, 25);
+    // Neighbours whose quotient is not hit: the exact value stands.
+    QTest::newRow("exact_95x54") << QSize(95, 54) << QSize(93, 52);
+    QTest::newRow("exact_190x100") << QSize(190, 100) << QSize(93, 48);
+    QTest::newRow("one_pixel_less_wide") << QSize(96, 95) << QSize(93, 92);
   }
   void zwischenGroesse() {
     QFETCH(QSize, original);

@@ -9,6 +9,7 @@
 #include "data/eintrag.h"
 #include "data/jpegbild.h"
 #include "data/textdatei.h"
+#include "fixturbaum.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
@@ -79,24 +80,10 @@ QSize GroesseVon(const QString &pfad) {
 // The six folders, templates, state plates, plate pictures and three text files in three
 // encodings; the range P-T has no text file on purpose.
 void BaueBaum(const QString &basis) {
-  for (const char *ordner : {"Bilder/Österreich/A-Z", "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
-                             "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"})
-    QVERIFY(QDir(basis).mkpath(QString::fromUtf8(ordner)));
-  for (const TBildDatei &bild : Bilder) {
-    QImage inhalt(bild.Groesse, QImage::Format_RGB888);
-    inhalt.fill(Qt::white);
-    const QString pfad = QString::fromUtf8(bild.Pfad);
-    QVERIFY(inhalt.save(basis + pfad, pfad.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPG"));
-  }
-  for (const char *datei : {"A-E.txt", "U-Z.txt", "Ö-Kfz.txt"}) {
-    const QString name = QString::fromUtf8(datei);
-    const QString quelle = QFINDTESTDATA(QStringLiteral("fixtures/quiz/") + name);
-    const QString ziel =
-        basis +
-        (name == QStringLiteral("Ö-Kfz.txt") ? At + QStringLiteral("A-Z/") : De + name.left(3) + QLatin1Char('/')) +
-        name;
-    QVERIFY2(QFile::copy(quelle, ziel), qPrintable(ziel));
-  }
+  QVERIFY(Fixturbaum::LegeOrdnerAn(basis));
+  for (const TBildDatei &bild : Bilder)
+    QVERIFY(Fixturbaum::SchreibeBild(basis + QString::fromUtf8(bild.Pfad), bild.Groesse));
+  QVERIFY(Fixturbaum::KopiereTextDateien(basis, QFINDTESTDATA("fixtures/quiz")));
 }
 
 // Adds lines to a range's text file (the file is read again on every press).
@@ -114,6 +101,20 @@ QString TextFuerZeilen(const QTextEdit *memo, double zeilen) {
   for (int wort = 1; masse.horizontalAdvance(text) < breite * zeilen; ++wort)
     text += QStringLiteral("Kreis%1 ").arg(wort);
   return text.trimmed();
+}
+
+// A press and a release as the window system delivers them: the window picks the receiver and
+// gives the focus by its policy, and the release goes where the press went.
+void DrueckeUndLasse(QWidget *steuer, QPoint wo = {}) {
+  QWidget *fenster = steuer->window();
+  const QPoint imFenster = steuer->mapTo(fenster, wo.isNull() ? steuer->rect().center() : wo);
+  QTest::mousePress(fenster->windowHandle(), Qt::LeftButton, {}, imFenster);
+  QTest::mouseRelease(fenster->windowHandle(), Qt::LeftButton, {}, imFenster);
+}
+
+// A key as the keyboard delivers it: press and release each go to the control that has the focus.
+void Taste(QWidget *fenster, Qt::Key taste, Qt::KeyboardModifiers zusatz = Qt::NoModifier) {
+  QTest::keyClick(fenster->windowHandle(), taste, zusatz);
 }
 
 } // namespace
@@ -150,8 +151,8 @@ private slots:
   void karteBtnText_data();
   void karteBtnText();
   void angezeigteZeilen();
-  void sichereKartenAdresse_data();
-  void sichereKartenAdresse();
+  void kartenUrl_data();
+  void kartenUrl();
 
   // the window
   void oeffnenMitKnopf_data();
@@ -175,6 +176,10 @@ private slots:
   void kartenAdresseNurImNetz_data();
   void kartenAdresseNurImNetz();
   void echteKachelUndFokusNachKarte();
+  void zweiFragenNacheinander_data();
+  void zweiFragenNacheinander();
+  void enterEnterZeigtDieAntwort_data();
+  void enterEnterZeigtDieAntwort();
   void listeVerraetKeinBild();
   void urteilWirdAngesagt();
   void kennzeichenBeimPixelVerhaeltnis();
@@ -191,6 +196,8 @@ private:
   int Zeile(const QString &beschreibung);
   QString Beschreibung() const;
   QColor Hintergrund();
+  // The shown window with its gallery of the first German range.
+  TMainForm &GezeigteForm();
 
   std::unique_ptr<QTemporaryDir> Ordner;
   QString Basis;
@@ -260,6 +267,18 @@ QString TestQuiz::Beschreibung() const {
 }
 
 QColor TestQuiz::Hintergrund() { return Form().Memo2->palette().color(QPalette::Base); }
+
+TMainForm &TestQuiz::GezeigteForm() {
+  TMainForm &form = Form();
+  form.show();
+  form.activateWindow();
+  if (!QTest::qWaitForWindowActive(&form))
+    qWarning("window did not become active");
+  // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
+  if (!QTest::qWaitFor([&form] { return form.Kacheln.size() == 6; }))
+    qWarning("gallery not loaded");
+  return form;
+}
 
 // ---- rules -------------------------------------------------------------------------------------
 
@@ -555,16 +574,22 @@ void TestQuiz::angezeigteZeilen() {
   QCOMPARE(AngezeigteZeilen(QString(), schrift, breite, 4), 1);
 }
 
-void TestQuiz::sichereKartenAdresse_data() {
+void TestQuiz::kartenUrl_data() {
   QTest::addColumn<QString>("adresse");
-  QTest::addColumn<QString>("geoeffnet");
-  const QString standard = StandardKartenAdresse();
-  QTest::newRow("https") << "https://karte.example/"
-                         << "https://karte.example/";
-  QTest::newRow("http") << "http://karte.example/suche"
-                        << "http://karte.example/suche";
-  QTest::newRow("scheme_upper_case") << "HTTPS://karte.example/"
-                                     << "HTTPS://karte.example/";
+  QTest::addColumn<QByteArray>("geoeffnet");
+  const QByteArray standard = StandardKartenAdresse().toUtf8();
+  QTest::newRow("https") << "https://karte.example/" << QByteArray("https://karte.example/");
+  QTest::newRow("http") << "http://karte.example/suche" << QByteArray("http://karte.example/suche");
+  QTest::newRow("scheme_upper_case") << "HTTPS://karte.example/" << QByteArray("https://karte.example/");
+  QTest::newRow("blank_and_umlaut_encoded") << QStringLiteral("https://karte.example/suche?q=Bad Tölz")
+                                            << QByteArray("https://karte.example/suche?q=Bad%20T%C3%B6lz");
+  QTest::newRow("percent_alone") << "https://karte.example/?q=100%" << QByteArray("https://karte.example/?q=100%25");
+  QTest::newRow("already_encoded_kept") << "https://karte.example/?q=Bad%20T%C3%B6lz"
+                                        << QByteArray("https://karte.example/?q=Bad%20T%C3%B6lz");
+  QTest::newRow("surrounding_blanks") << "  https://karte.example/  " << QByteArray("https://karte.example/");
+  QTest::newRow("www_without_scheme") << "www.karte.example/suche?q=Ulm"
+                                      << QByteArray("https://www.karte.example/suche?q=Ulm");
+  QTest::newRow("host_without_www") << "karte.example/suche" << standard;
   QTest::newRow("local_program") << "/usr/bin/xterm" << standard;
   QTest::newRow("file_url") << "file:///bin/sh" << standard;
   QTest::newRow("windows_program") << "C:\\Windows\\System32\\calc.exe" << standard;
@@ -573,10 +598,10 @@ void TestQuiz::sichereKartenAdresse_data() {
   QTest::newRow("empty") << "" << standard;
 }
 
-void TestQuiz::sichereKartenAdresse() {
+void TestQuiz::kartenUrl() {
   QFETCH(QString, adresse);
-  QFETCH(QString, geoeffnet);
-  QCOMPARE(SichereKartenAdresse(adresse), geoeffnet);
+  QFETCH(QByteArray, geoeffnet);
+  QCOMPARE(KartenUrl(adresse).toEncoded(), geoeffnet);
 }
 
 // ---- the window --------------------------------------------------------------------------------
@@ -928,21 +953,28 @@ void TestQuiz::kartenKnopf() {
 
 void TestQuiz::kartenAdresseNurImNetz_data() {
   QTest::addColumn<QString>("adresse");
-  QTest::addColumn<QString>("geoeffnet");
-  QTest::newRow("own_web_map") << "http://karte.example/?q="
-                               << "http://karte.example/?q=";
-  QTest::newRow("local_file") << "file:///bin/sh" << StandardKartenAdresse();
-  QTest::newRow("mail") << "mailto:jemand@example.org" << StandardKartenAdresse();
+  QTest::addColumn<QByteArray>("geoeffnet");
+  QTest::newRow("own_web_map") << "http://karte.example/?q=" << QByteArray("http://karte.example/?q=");
+  QTest::newRow("https_with_blank") << QStringLiteral("https://karte.example/suche?q=Bad Tölz")
+                                    << QByteArray("https://karte.example/suche?q=Bad%20T%C3%B6lz");
+  QTest::newRow("www_without_scheme") << "www.karte.example" << QByteArray("https://www.karte.example");
+  QTest::newRow("local_file") << "file:///bin/sh" << StandardKartenAdresse().toUtf8();
+  QTest::newRow("mail") << "mailto:jemand@example.org" << StandardKartenAdresse().toUtf8();
 }
 
 void TestQuiz::kartenAdresseNurImNetz() {
   QFETCH(QString, adresse);
-  QFETCH(QString, geoeffnet);
+  QFETCH(QByteArray, geoeffnet);
+  // Read from the settings file, as the user writes it there.
+  QFile ini(Basis + QStringLiteral("Kennzeichen.ini"));
+  QVERIFY(ini.open(QIODevice::WriteOnly));
+  ini.write("[Einstellung]\r\nKartenAdresse=" + NachAnsi(adresse) + "\r\n");
+  ini.close();
   TMainForm &form = Form();
-  form.KartenAdresse = adresse;
   Oeffne(De + QStringLiteral("A-E/BA.jpg"));
-  form.KarteBtnClick();
-  QCOMPARE(Geoeffnet, QList<QUrl>{QUrl(geoeffnet)});
+  QTest::mouseClick(form.KarteBtn, Qt::LeftButton);
+  QCOMPARE(Geoeffnet.size(), 1);
+  QCOMPARE(Geoeffnet.first().toEncoded(), geoeffnet);
 }
 
 void TestQuiz::echteKachelUndFokusNachKarte() {
@@ -985,6 +1017,90 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   QCOMPARE(form.Suchtext, QStringLiteral("B"));
   QVERIFY(form.Gefunden);
   QCOMPARE(QFileInfo(form.BildPfade.at(form.GefundenIndex)).fileName(), QStringLiteral("B.jpg"));
+}
+
+void TestQuiz::zweiFragenNacheinander_data() {
+  QTest::addColumn<QString>("zurueck");
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<QString>("gewaehlt");
+  const QString danach = QStringLiteral("Berlin [Hauptstadt]");
+  const QString letzte = QStringLiteral("Hinweis ohne Tabulator");
+  QTest::newRow("backspace_then_down") << "Backspace" << int(Qt::Key_Down) << danach;
+  QTest::newRow("back_button_then_down") << "ZurueckBtn" << int(Qt::Key_Down) << danach;
+  QTest::newRow("back_button_by_enter_then_down") << "ZurueckBtnEnter" << int(Qt::Key_Down) << danach;
+  QTest::newRow("panel_then_down") << "Panel1" << int(Qt::Key_Down) << danach;
+  QTest::newRow("plate_then_down") << "Image2" << int(Qt::Key_Down) << danach;
+  QTest::newRow("back_button_then_end") << "ZurueckBtn" << int(Qt::Key_End) << letzte;
+  QTest::newRow("back_button_then_page_down") << "ZurueckBtn" << int(Qt::Key_PageDown) << letzte;
+}
+
+// However the first question was left, the second one, opened by a real press and release, has the
+// keyboard in its answer list: the key moves through the answers and the group stays.
+void TestQuiz::zweiFragenNacheinander() {
+  QFETCH(QString, zurueck);
+  QFETCH(int, taste);
+  QFETCH(QString, gewaehlt);
+  TMainForm &form = GezeigteForm();
+  QCOMPARE(form.Kacheln.size(), 6);
+
+  DrueckeUndLasse(form.Kacheln.at(2)); // B
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
+  Taste(&form, Qt::Key_Down);
+  QCOMPARE(Beschreibung(), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+
+  if (zurueck == QLatin1String("Backspace")) {
+    Taste(&form, Qt::Key_Backspace);
+  } else if (zurueck == QLatin1String("ZurueckBtn")) {
+    DrueckeUndLasse(form.ZurueckBtn);
+  } else if (zurueck == QLatin1String("ZurueckBtnEnter")) {
+    form.ZurueckBtn->setFocus();
+    Taste(&form, Qt::Key_Return);
+  } else if (zurueck == QLatin1String("Panel1")) {
+    DrueckeUndLasse(form.Panel1, QPoint(5, 400));
+  } else {
+    DrueckeUndLasse(form.Image2);
+  }
+  QVERIFY(form.ScrollBox1->isVisible());
+  // Hiding the question's controls leaves the focus with the gallery, not with the group list.
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.ScrollBox1));
+  QCOMPARE(form.Kacheln.size(), 6);
+
+  DrueckeUndLasse(form.Kacheln.at(3)); // BA
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(Beschreibung(), QStringLiteral("Bamberg"));
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
+  Taste(&form, Qt::Key(taste));
+  QCOMPARE(form.ComboBox1->currentIndex(), 0);
+  QVERIFY(form.Panel1->isVisible());
+  QCOMPARE(Beschreibung(), gewaehlt);
+}
+
+void TestQuiz::enterEnterZeigtDieAntwort_data() {
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<Qt::KeyboardModifiers>("zusatz");
+  QTest::newRow("return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+  QTest::newRow("keypad_enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+// The first Enter takes the focus to the answer button, the second presses it.
+void TestQuiz::enterEnterZeigtDieAntwort() {
+  QFETCH(int, taste);
+  QFETCH(Qt::KeyboardModifiers, zusatz);
+  TMainForm &form = GezeigteForm();
+  DrueckeUndLasse(form.Kacheln.at(2)); // B
+  Taste(&form, Qt::Key_Down);
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+
+  Taste(&form, Qt::Key(taste), zusatz);
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.ZeigDieAntwortBtn));
+  QCOMPARE(Beschreibung(), QStringLiteral("Dahme-Spreewald und Oder-Spree"));
+  Taste(&form, Qt::Key(taste), zusatz);
+  QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+  QVERIFY(form.RichtigImage->isVisible());
+  QVERIFY(form.FalschImage->isHidden());
 }
 
 namespace {

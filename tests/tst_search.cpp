@@ -3,6 +3,7 @@
 #include "app/bausteine.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
+#include "fixturbaum.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <memory>
@@ -92,36 +95,21 @@ void Rad(QWidget *ziel, int delta) {
   QApplication::sendEvent(ziel, &ereignis);
 }
 
-const char *const AlleOrdner[] = {"Bilder/Österreich/A-Z",  "Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J",
-                                  "Bilder/Deutschland/K-O", "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z"};
-
 // The data folder of the search tests: the six folders with their text files (from the fixture
 // folder), the four group templates, the state plates, a few plates per range, and enough plates in
 // P-T and in the Austrian folder to scroll.
 void BaueDaten(const QString &basis) {
   const QString deutsch = basis + "/Bilder/Deutschland/";
   const QString oesterreich = basis + "/Bilder/Österreich/";
-  for (const char *ordner : AlleOrdner)
-    QVERIFY(QDir(basis).mkpath(QString::fromUtf8(ordner)));
-
-  QImage gross(313, 67, QImage::Format_RGB888), klein(136, 67, QImage::Format_RGB888);
-  gross.fill(Qt::white);
-  klein.fill(Qt::white);
-  QVERIFY(gross.save(deutsch + "D_Kennzeichen.bmp", "BMP"));
-  QVERIFY(gross.save(oesterreich + "Ö_Kennzeichen_leer.bmp", "BMP"));
-  QVERIFY(klein.save(deutsch + "D_Kennzeichen_klein.bmp", "BMP"));
-  QVERIFY(klein.save(oesterreich + "Ö_Kennzeichen_klein.bmp", "BMP"));
+  QVERIFY(Fixturbaum::LegeOrdnerAn(basis));
+  QVERIFY(Fixturbaum::LegeVorlagenAn(basis));
   for (const char *land : {"Oberste Organe", "Burgenland", "Kärnten", "Niederösterreich", "Oberösterreich", "Salzburg",
                            "Steiermark", "Tirol", "Vorarlberg", "Wien", "ohne Wappen"})
     SchreibePlatte(oesterreich + "Ö_Kennzeichen_" + QString::fromUtf8(land) + ".jpg");
 
   const QString vorlagen = QFINDTESTDATA("fixtures/search");
   QVERIFY(!vorlagen.isEmpty());
-  const QList<std::pair<QString, QString>> texte = {{"A-E.txt", deutsch + "A-E/"}, {"F-J.txt", deutsch + "F-J/"},
-                                                    {"K-O.txt", deutsch + "K-O/"}, {"P-T.txt", deutsch + "P-T/"},
-                                                    {"U-Z.txt", deutsch + "U-Z/"}, {"Ö-Kfz.txt", oesterreich + "A-Z/"}};
-  for (const auto &[name, ziel] : texte)
-    QVERIFY(QFile::copy(vorlagen + "/" + name, ziel + name));
+  QVERIFY(Fixturbaum::KopiereTextDateien(basis, vorlagen));
 
   const QList<std::pair<QString, QStringList>> platten = {
       {deutsch + "A-E/", {"A", "B", "AA"}},  {deutsch + "F-J/", {"F", "H", "HH", "HB"}},
@@ -238,6 +226,8 @@ private slots:
   void tippen();
   void eingefuegt();
   void enterSuchtNochmals();
+  void enterSchliesstMeldung_data();
+  void enterSchliesstMeldung();
   void oesterreich_data();
   void oesterreich();
 
@@ -708,6 +698,57 @@ void TestSearch::enterSuchtNochmals() {
   QCOMPARE(f->Suchtext, QString("HB"));
   QCOMPARE(Gerahmte(f.get()), QStringList{"HB.jpg"});
   QVERIFY(Meldungen.isEmpty());
+}
+
+void TestSearch::enterSchliesstMeldung_data() {
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("meldung");
+  // The message opens during the letter's press (through the change) or the Enter's release.
+  QTest::newRow("letter_not_found") << int(Qt::Key_Q) << "q" << Nicht("Q");
+  QTest::newRow("enter_in_empty_field") << int(Qt::Key_Return) << "\r" << KeinText;
+}
+
+// A real modal box, closed by Enter as the user closes it: the press goes to the box and closes it,
+// the release then reaches the search field. That release must not search again.
+void TestSearch::enterSchliesstMeldung() {
+  QFETCH(int, taste);
+  QFETCH(QString, text);
+  QFETCH(QString, meldung);
+  SetzeMeldungsAnzeige({});
+  auto f = Fenster();
+  QVERIFY(f);
+  QStringList gezeigt;
+  QTimer schliesser;
+  schliesser.setInterval(20);
+  connect(&schliesser, &QTimer::timeout, this, [&gezeigt] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+      return;
+    gezeigt << box->text();
+    QTest::keyPress(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+  });
+  schliesser.start();
+
+  QTest::sendKeyEvent(QTest::Press, f->SuchEdit, Qt::Key(taste), text, Qt::NoModifier);
+  // A box opened by the press has the release of that key; one opened by the release does not.
+  if (gezeigt.isEmpty())
+    QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key(taste), text, Qt::NoModifier);
+  QTRY_COMPARE_WITH_TIMEOUT(gezeigt.size(), 1, 5000);
+  // The release of the Enter that closed the box.
+  QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key_Return, QStringLiteral("\r"), Qt::NoModifier);
+  QTest::qWait(200);
+  schliesser.stop();
+
+  QCOMPARE(gezeigt, QStringList{meldung});
+  QCOMPARE(QApplication::activeModalWidget(), nullptr);
+  for (QWidget *fenster : QApplication::topLevelWidgets())
+    QVERIFY2(!qobject_cast<QMessageBox *>(fenster) || !fenster->isVisible(), "a message box is still open");
+  // The field still searches on an Enter of its own.
+  schliesser.start();
+  QTest::keyClick(f->SuchEdit, Qt::Key_Return);
+  QTRY_VERIFY_WITH_TIMEOUT(gezeigt.size() > 1, 5000);
+  schliesser.stop();
 }
 
 void TestSearch::oesterreich_data() {

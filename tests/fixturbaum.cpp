@@ -1,0 +1,57 @@
+// Building the tests' data folder.
+#include "fixturbaum.h"
+
+#include "data/datenordner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace Fixturbaum {
+
+namespace {
+const TBereich AlleBereiche[] = {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J,
+                                 TBereich::K_O,         TBereich::P_T, TBereich::U_Z};
+const QSize GrosseVorlage(313, 67);
+const QSize KleineVorlage(136, 67);
+
+QString MitTrenner(const QString &basis) { return basis.endsWith(QLatin1Char('/')) ? basis : basis + QLatin1Char('/'); }
+} // namespace
+
+bool LegeOrdnerAn(const QString &basis, const QStringList &ohne) {
+  for (TBereich bereich : AlleBereiche)
+    if (!ohne.contains(RelativerOrdner(bereich)) && !QDir(basis).mkpath(RelativerOrdner(bereich)))
+      return false;
+  return true;
+}
+
+bool LegeVorlagenAn(const QString &basis, QColor deutsch, QColor oesterreich) {
+  const QString ort = MitTrenner(basis);
+  return SchreibeBild(ort + GruppenVorlageGross(0), GrosseVorlage, deutsch) &&
+         SchreibeBild(ort + GruppenVorlageKlein(0), KleineVorlage, deutsch) &&
+         SchreibeBild(ort + GruppenVorlageGross(1), GrosseVorlage, oesterreich) &&
+         SchreibeBild(ort + GruppenVorlageKlein(1), KleineVorlage, oesterreich);
+}
+
+bool SchreibeBild(const QString &pfad, QSize groesse, QColor farbe) {
+  QImage bild(groesse, QImage::Format_RGB888);
+  bild.fill(farbe);
+  const bool bitmap = pfad.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
+  return QDir().mkpath(QFileInfo(pfad).absolutePath()) && bild.save(pfad, bitmap ? "BMP" : "JPG");
+}
+
+bool KopiereTextDateien(const QString &basis, const QString &quelle) {
+  for (TBereich bereich : AlleBereiche) {
+    const QString ordner = RelativerOrdner(bereich);
+    const QString name = bereich == TBereich::Oesterreich
+                             ? QStringLiteral("Ö-Kfz.txt")
+                             : ordner.section(QLatin1Char('/'), -1) + QStringLiteral(".txt");
+    const QString von = QDir(quelle).filePath(name);
+    if (QFileInfo::exists(von) && !QFile::copy(von, MitTrenner(basis) + ordner + QLatin1Char('/') + name))
+      return false;
+  }
+  return true;
+}
+
+} // namespace Fixturbaum
