@@ -4,7 +4,6 @@
 #include "app/tmainform.h"
 
 #include <QApplication>
-#include <QScreen>
 
 int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
@@ -17,10 +16,7 @@ int main(int argc, char *argv[]) {
   // A fatal start-up message has already been shown and closed: end without the window.
   if (hauptfenster.Abgebrochen())
     return 0;
-  if (const QScreen *schirm = hauptfenster.screen()) {
-    const QRect frei = schirm->availableGeometry();
-    hauptfenster.move(frei.center() - QPoint(hauptfenster.width() / 2, hauptfenster.height() / 2));
-  }
+  hauptfenster.ZentriereAufDemSchirm();
   // The first paint's set-up, and with it the first load, runs from the event loop once the window
   // is on the screen.
   hauptfenster.show();

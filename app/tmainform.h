@@ -49,6 +49,11 @@ public:
   int Hoehe() const;
   void SetzeBreite(int aussenBreite);
   void SetzeHoehe(int aussenHoehe);
+  static QSize Rahmen() { return QSize(RahmenBreite, RahmenHoehe); }
+  // The part of the window's screen that windows may use.
+  QRect FreieFlaeche() const;
+  // Centres the window on its screen, its top-left corner always on it.
+  void ZentriereAufDemSchirm();
 
   // True once a fatal message ended the program; nothing may run or be written after it.
   bool Abgebrochen() const { return FAbgebrochen; }
