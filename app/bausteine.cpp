@@ -156,13 +156,7 @@ void TStatusBar::paintEvent(QPaintEvent *event) {
   maler.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, FText);
 }
 
-TKachel::TKachel(int tag, const QImage &bild, QWidget *parent) : QWidget(parent), FTag(tag), FBild(bild) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-}
+TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis)
+    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis) {}
 
-void TKachel::paintEvent(QPaintEvent *) {
-  QPainter maler(this);
-  maler.drawImage(0, 0, FBild);
-}
-
-void TKachel::mousePressEvent(QMouseEvent *event) { emit MausGedrueckt(this, event->button()); }
+QImage TKachel::Bild() const { return ZeichneKachel(FVorschau, FRahmen, FVerhaeltnis); }

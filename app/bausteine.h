@@ -1,5 +1,8 @@
-// Small widgets that stand in for the classic form components: picture, panel, tool bar, status bar, tile.
+// Small widgets that stand in for the classic form components (picture, panel, tool bar, status bar),
+// and the record of a gallery tile.
 #pragma once
+
+#include "gallery/galerieregeln.h"
 
 #include <QFrame>
 #include <QImage>
@@ -96,22 +99,23 @@ private:
   QString FText;
 };
 
-// One gallery tile: a 95 x 95 picture whose Tag is its index into BildPfade.
-class TKachel : public QWidget {
-  Q_OBJECT
+// One gallery tile: a light record that the gallery view paints. Tag is its index into BildPfade;
+// its square lies in the gallery's content coordinates; its thumbnail is shared with the thumbnail
+// cache, and its picture (white, thumbnail, frame) is composed only when asked for.
+class TKachel {
 public:
-  TKachel(int tag, const QImage &bild, QWidget *parent);
+  explicit TKachel(int tag = -1, const QRect &feld = QRect(), const QImage &vorschau = QImage(),
+                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0);
   int Tag() const { return FTag; }
-  const QImage &Bild() const { return FBild; }
-
-signals:
-  void MausGedrueckt(TKachel *kachel, Qt::MouseButton knopf);
-
-protected:
-  void paintEvent(QPaintEvent *event) override;
-  void mousePressEvent(QMouseEvent *event) override;
+  const QRect &Feld() const { return FFeld; }
+  TRahmen Rahmen() const { return FRahmen; }
+  // The tile's picture, at the device-pixel ratio of its thumbnail.
+  QImage Bild() const;
 
 private:
   int FTag;
-  QImage FBild;
+  QRect FFeld;
+  QImage FVorschau;
+  TRahmen FRahmen;
+  qreal FVerhaeltnis;
 };

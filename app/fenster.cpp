@@ -5,12 +5,14 @@
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
+#include "gallery/galerieansicht.h"
 #include "search/tscrollbox.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -27,15 +29,6 @@ constexpr int MindestBreite = 580;
 constexpr int Zeilenschritt = 99;  // one row of tiles
 constexpr int Seitenschritt = 198; // two rows
 constexpr int RadSchritt = 120;    // wheel delta of one notch
-
-// A stored size larger than any screen would only allocate a huge window; the old platform
-// clamped it too.
-int BegrenzteAussenlaenge(int laenge) {
-  int grenze = 4096;
-  if (const QScreen *schirm = QGuiApplication::primaryScreen())
-    grenze = qMax(grenze, qMax(schirm->virtualSize().width(), schirm->virtualSize().height()));
-  return qBound(0, laenge, grenze);
-}
 } // namespace
 
 void TMainForm::FormCreate() {
@@ -45,13 +38,12 @@ void TMainForm::FormCreate() {
 
   const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
   if (!groesse.isEmpty()) {
-    // A value that is not two whole numbers keeps the layout size.
-    // A size of zero or less would open a window without a client area and store it again on close.
-    const std::optional<TGroesse> g = LiesGroesse(groesse);
-    if (g && g->Breite > 0 && g->Hoehe > 0) {
-      SetzeBreite(BegrenzteAussenlaenge(g->Breite));
-      SetzeHoehe(BegrenzteAussenlaenge(g->Hoehe));
-    }
+    // A value that is not two whole numbers, or one without a client area, keeps the layout size.
+    if (const std::optional<TGroesse> g = LiesGroesse(groesse))
+      if (const std::optional<TGroesse> passend = PassendeGroesse(*g, Rahmen(), FreieFlaeche().size())) {
+        SetzeBreite(passend->Breite);
+        SetzeHoehe(passend->Hoehe);
+      }
   }
 
   KartenAdresse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("KartenAdresse"));
@@ -87,9 +79,22 @@ void TMainForm::FormDestroy() {
     return;
   SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"),
                  QString::number(ComboBox1->currentIndex()));
+  // Only a size with a client area that fits the screen is stored: the next start takes it as it is.
   if (!MaximiertPerBefehl)
-    SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"),
-                   QStringLiteral("%1x%2").arg(Breite()).arg(Hoehe()));
+    if (const std::optional<TGroesse> g = PassendeGroesse({Breite(), Hoehe()}, Rahmen(), FreieFlaeche().size()))
+      SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"),
+                     QStringLiteral("%1x%2").arg(g->Breite).arg(g->Hoehe));
+}
+
+QRect TMainForm::FreieFlaeche() const {
+  const QScreen *schirm = screen();
+  return schirm ? schirm->availableGeometry() : QRect();
+}
+
+void TMainForm::ZentriereAufDemSchirm() {
+  const QRect frei = FreieFlaeche();
+  if (!frei.isEmpty())
+    move(FensterPosition(QSize(Breite(), Hoehe()), frei));
 }
 
 void TMainForm::FatalerFehler(const QString &text) {
@@ -103,8 +108,16 @@ void TMainForm::FatalerFehler(const QString &text) {
 }
 
 void TMainForm::BilderFreigeben() {
-  qDeleteAll(Kacheln);
-  Kacheln.clear();
+  // Assigned, not cleared: a gallery of 20 000 tiles should not keep its room until the next load.
+  Kacheln = QVector<TKachel>();
+  if (Galerie)
+    Galerie->update();
+}
+
+void TMainForm::FormClose() {
+  FGeschlossen = true;
+  if (FWarteSchleife)
+    FWarteSchleife->quit();
 }
 
 bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {

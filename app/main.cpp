@@ -4,7 +4,6 @@
 #include "app/tmainform.h"
 
 #include <QApplication>
-#include <QScreen>
 
 int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
@@ -17,15 +16,10 @@ int main(int argc, char *argv[]) {
   // A fatal start-up message has already been shown and closed: end without the window.
   if (hauptfenster.Abgebrochen())
     return 0;
-  if (const QScreen *schirm = hauptfenster.screen()) {
-    const QRect frei = schirm->availableGeometry();
-    hauptfenster.move(frei.center() - QPoint(hauptfenster.width() / 2, hauptfenster.height() / 2));
-  }
+  hauptfenster.ZentriereAufDemSchirm();
+  // The first paint's set-up, and with it the first load, runs from the event loop once the window
+  // is on the screen.
   hauptfenster.show();
-  // The first paint's set-up runs while the window is shown, before any event loop: a fatal message
-  // there has nothing to quit yet.
-  if (hauptfenster.Abgebrochen())
-    return 0;
   const int status = app.exec();
   // A fatal message ends the program with status 0, however its box was closed.
   return hauptfenster.Abgebrochen() ? 0 : status;

@@ -91,6 +91,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), Anker(new TAnker(this))
   VerbindeHandler();
   QuizEinrichten();
   SucheEinrichten();
+  GalerieEinrichten();
   FormCreate();
 }
 
@@ -349,14 +350,25 @@ void TMainForm::resizeEvent(QResizeEvent *event) {
   FormResize();
 }
 
-void TMainForm::paintEvent(QPaintEvent *) { FormPaint(); }
+// Until the first paint's set-up has run (queued by the show) a paint only shows the window as built.
+void TMainForm::paintEvent(QPaintEvent *) {
+  if (!ErstesZeichnen)
+    FormPaint();
+}
 
 void TMainForm::showEvent(QShowEvent *event) {
   QWidget::showEvent(event);
   FSchonGezeigt = true;
-  // The one-time set-up must be done before the user can act, not only when a paint arrives.
+  FGeschlossen = false;
+  // The one-time set-up must be done before the user can act, not only when a paint arrives; it
+  // runs from the event loop, right after the window has been painted once.
   if (ErstesZeichnen)
-    FormPaint();
+    QMetaObject::invokeMethod(this, &TMainForm::ErsteEinrichtung, Qt::QueuedConnection);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event) {
+  FormClose();
+  QWidget::closeEvent(event);
 }
 
 void TMainForm::changeEvent(QEvent *event) {

@@ -1,6 +1,7 @@
 // The one window of the program: its components, its handlers and the state they share.
 #pragma once
 
+#include "app/bausteine.h"
 #include "data/datenordner.h"
 
 #include <QImage>
@@ -10,7 +11,10 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
+class QEventLoop;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -22,13 +26,14 @@ class QTimer;
 
 class TAnker;
 class TBild;
-class TKachel;
+class TGalerieAnsicht;
 class TMachPause;
 class TPanel;
 class TScrollBox;
 class TStatusBar;
 class TToolBar;
 class TVorschauCache;
+class TVorschauLadung;
 
 class TMainForm : public QWidget {
   Q_OBJECT
@@ -44,6 +49,11 @@ public:
   int Hoehe() const;
   void SetzeBreite(int aussenBreite);
   void SetzeHoehe(int aussenHoehe);
+  static QSize Rahmen() { return QSize(RahmenBreite, RahmenHoehe); }
+  // The part of the window's screen that windows may use.
+  QRect FreieFlaeche() const;
+  // Centres the window on its screen, its top-left corner always on it.
+  void ZentriereAufDemSchirm();
 
   // True once a fatal message ended the program; nothing may run or be written after it.
   bool Abgebrochen() const { return FAbgebrochen; }
@@ -53,6 +63,7 @@ public:
   QFrame *Bevel2 = nullptr;
   QFrame *Bevel3 = nullptr;
   TScrollBox *ScrollBox1 = nullptr;
+  TGalerieAnsicht *Galerie = nullptr; // the tiles, painted inside ScrollBox1
   TPanel *Panel1 = nullptr;
   QLabel *Label1 = nullptr;
   QLabel *Label2 = nullptr;
@@ -91,6 +102,8 @@ public:
   // ---- shell: start-up, settings, keys, help, shutdown (app/) -------------------------------
   void FormCreate();
   void FormDestroy();
+  // The window is being closed: a load in progress ends at once, and none starts any more.
+  void FormClose();
   bool AppMessage(QObject *ziel, QEvent *ereignis);
   void FensterBefehl(Qt::WindowStates alt, Qt::WindowStates neu);
   void GroesseGeaendert();
@@ -112,6 +125,8 @@ public:
 
   // ---- gallery (gallery/) --------------------------------------------------------------------
   void LadeDieBilder();
+  // Sets up the painted gallery view inside ScrollBox1, run once at the end of the construction.
+  void GalerieEinrichten();
   void SucheBilder(const QString &Ordner, const QString &Endungen);
   void FormPaint();
   // Loads the large and small template of a group; false after the fatal message for a missing one.
@@ -130,6 +145,8 @@ public:
   int Dekodierungen() const;
   // True while the first paint's set-up runs: a paint from inside it (a message box) must not repeat it.
   bool EinrichtungLaeuft = false;
+  // True while LadeDieBilder waits for its thumbnails.
+  bool LaedtBilder() const { return FWarteSchleife != nullptr; }
 
   // ---- quiz (quiz/) --------------------------------------------------------------------------
   // Set-up of the quiz components (list, answer box), run once at the end of the construction.
@@ -161,7 +178,7 @@ public:
 
   QString AktuellerOrdner;
   QStringList BildPfade;
-  QVector<TKachel *> Kacheln;
+  QVector<TKachel> Kacheln;
   QString Suchtext;
   bool Gefunden = false;
   int GefundenIndex = 0;
@@ -179,6 +196,7 @@ protected:
   void resizeEvent(QResizeEvent *event) override;
   void paintEvent(QPaintEvent *event) override;
   void showEvent(QShowEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
   void changeEvent(QEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
@@ -186,11 +204,19 @@ protected:
 private:
   void ErzeugeKomponenten();
   void VerbindeHandler();
+  // The first paint's set-up, queued by the show so that the window is on the screen before it runs.
+  void ErsteEinrichtung();
+  // Waits for the load's worker threads while the window stays alive; false when the load was ended.
+  bool WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm);
 
   TAnker *Anker = nullptr;
   TVorschauCache *Vorschauen = nullptr;
   bool FAbgebrochen = false;
   bool FZerstoert = false;
   bool FSchonGezeigt = false;
+  bool FGeschlossen = false;  // closed by the user or a signal: no new load starts
+  bool FNochmalLaden = false; // a load was asked for while one ran: it follows when that one ends
+  QEventLoop *FWarteSchleife = nullptr;
+  quint64 FLadungNummer = 0;
   int FRadRest = 0; // wheel delta not yet used up by whole steps
 };

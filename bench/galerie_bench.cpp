@@ -1,37 +1,54 @@
-// Gallery load times on generated folders: 200 plate-sized pictures and 200 photos of 1600 x 1200.
-// Cold is a load with an empty thumbnail cache, the floor is the DCT-scaled decoding of the same
-// files alone, warm is the reload of unchanged files; for the photos also the full-size decode
-// with smooth scaling that the DCT scaling replaces.
+// What the user waits for when the gallery loads: the shown window (offscreen) from the load until its
+// event queue is idle, cold (empty thumbnail cache) and warm (unchanged files), for 165, 2 000 and
+// 20 000 plate pictures and 2 000 photos. Beside it, in the same run: the decode floor (the DCT-scaled
+// decoding alone) with as many threads as the load uses and with one thread, a plain Qt gallery
+// (QImageReader::setScaledSize into one painted view, same threads, no cache), and the peak memory per
+// tile above the empty window.
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <vector>
+
+#ifdef Q_OS_LINUX
+#include <malloc.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
-constexpr int Anzahl = 200;
+constexpr int PlattenMuster = 165; // distinct plate pictures; larger folders repeat them as hard links
+constexpr int FotoMuster = 4;
 
 struct TUmgebung {
   QTemporaryDir Dir;
   std::unique_ptr<TMainForm> Form;
-  QString Platten;
+  QString Leer;
+  QMap<int, QString> Platten; // by number of files
   QString Fotos;
-  QStringList PlattenPfade;
-  QStringList FotoPfade;
 };
 TUmgebung *Umgebung = nullptr;
+
+// How many threads the gallery's load decodes with, and so the fair floor and peer.
+int LadeThreads() { return VorschauThreads(); }
 
 QByteArray AlsJpeg(const QImage &bild) {
   QByteArray daten;
@@ -82,6 +99,31 @@ void Schreibe(const QString &pfad, const QByteArray &daten) {
     datei.write(daten);
 }
 
+// A folder of anzahl pictures that repeat the given ones. Hard links keep the disk and the page cache
+// small; every name is still a file of its own to the gallery.
+QString Ordner(const QString &name, int anzahl, const QStringList &muster) {
+  const QString ordner = Umgebung->Dir.path() + QLatin1Char('/') + name;
+  QDir().mkpath(ordner);
+  for (int i = 0; i < anzahl; ++i) {
+    const QString ziel = ordner + QStringLiteral("/%1%2.jpg").arg(name.left(1)).arg(i, 5, 10, QLatin1Char('0'));
+    const QString quelle = muster.at(i % muster.size());
+#ifdef Q_OS_UNIX
+    if (::link(QFile::encodeName(quelle).constData(), QFile::encodeName(ziel).constData()) == 0)
+      continue;
+#endif
+    QFile::copy(quelle, ziel);
+  }
+  return ordner;
+}
+
+// Runs the window's events until none is left: the load has ended for the user when its result is painted.
+void Leerlauf() {
+  QAbstractEventDispatcher *verteiler = QAbstractEventDispatcher::instance();
+  do
+    QCoreApplication::sendPostedEvents();
+  while (verteiler->processEvents(QEventLoop::AllEvents));
+}
+
 void Baue(TUmgebung &u) {
   const QString basis = u.Dir.path() + QLatin1Char('/');
   for (const char *ordner : {"Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J", "Bilder/Deutschland/K-O",
@@ -93,91 +135,270 @@ void Baue(TUmgebung &u) {
                            "Bilder/Österreich/Ö_Kennzeichen_leer.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
     vorlage.save(basis + QString::fromUtf8(name), "BMP");
 
-  u.Platten = basis + QStringLiteral("Bilder/Deutschland/A-E");
-  u.Fotos = basis + QStringLiteral("Bilder/Deutschland/K-O");
-  QVector<QByteArray> fotos;
-  for (int i = 0; i < 4; ++i)
-    fotos.append(Foto(i));
-  for (int i = 0; i < Anzahl; ++i) {
-    Schreibe(u.Platten + QStringLiteral("/P%1.jpg").arg(i, 3, 10, QLatin1Char('0')), Platte(i));
-    Schreibe(u.Fotos + QStringLiteral("/F%1.jpg").arg(i, 3, 10, QLatin1Char('0')), fotos.at(i % fotos.size()));
+  QDir().mkpath(basis + QStringLiteral("muster"));
+  QStringList platten, fotos;
+  for (int i = 0; i < PlattenMuster; ++i) {
+    platten.append(basis + QStringLiteral("muster/P%1.jpg").arg(i));
+    Schreibe(platten.last(), Platte(i));
   }
-  u.PlattenPfade = ListeBilder(u.Platten, BilderEndungen);
-  u.FotoPfade = ListeBilder(u.Fotos, BilderEndungen);
+  for (int i = 0; i < FotoMuster; ++i) {
+    fotos.append(basis + QStringLiteral("muster/F%1.jpg").arg(i));
+    Schreibe(fotos.last(), Foto(i));
+  }
+  u.Leer = basis + QStringLiteral("leer");
+  QDir().mkpath(u.Leer);
+  for (int anzahl : {165, 2000, 20000})
+    u.Platten.insert(anzahl, Ordner(QStringLiteral("Platten%1").arg(anzahl), anzahl, platten));
+  u.Fotos = Ordner(QStringLiteral("Fotos2000"), 2000, fotos);
 
   QDir::setCurrent(u.Dir.path());
   u.Form = std::make_unique<TMainForm>();
-  u.Form->FormPaint();
+  u.Form->show();
+  Leerlauf();
 }
 
-QString Ordner(int art) { return art == 0 ? Umgebung->Platten : Umgebung->Fotos; }
-const QStringList &Pfade(int art) { return art == 0 ? Umgebung->PlattenPfade : Umgebung->FotoPfade; }
+// Argument 0 is the kind (0 plates, 1 photos), argument 1 the number of files.
+QString OrdnerVon(const benchmark::State &state) {
+  return state.range(0) == 0 ? Umgebung->Platten.value(static_cast<int>(state.range(1))) : Umgebung->Fotos;
+}
+
+void Lade(TMainForm *form, const QString &ordner) {
+  form->AktuellerOrdner = ordner;
+  form->LadeDieBilder();
+  Leerlauf();
+}
 
 void Kalt(benchmark::State &state) {
   TMainForm *form = Umgebung->Form.get();
-  form->AktuellerOrdner = Ordner(static_cast<int>(state.range(0)));
+  const QString ordner = OrdnerVon(state);
   for (auto _ : state) {
     state.PauseTiming();
-    QCoreApplication::processEvents();
+    Lade(form, Umgebung->Leer);
     form->FreigebenArbeitsobjekte();
     form->ErzeugeArbeitsobjekte();
+    const int vorher = form->Dekodierungen();
     state.ResumeTiming();
-    form->LadeDieBilder();
+    Lade(form, ordner);
+    state.counters["Dekodierungen"] = form->Dekodierungen() - vorher;
   }
-  state.counters["Dekodierungen"] = form->Dekodierungen();
-}
-
-void Boden(benchmark::State &state) {
-  const QStringList &pfade = Pfade(static_cast<int>(state.range(0)));
-  for (auto _ : state)
-    for (const QString &pfad : pfade)
-      benchmark::DoNotOptimize(LadeVerkleinert(pfad, KachelGroesse - 2));
 }
 
 void Warm(benchmark::State &state) {
   TMainForm *form = Umgebung->Form.get();
-  form->AktuellerOrdner = Ordner(static_cast<int>(state.range(0)));
-  form->LadeDieBilder();
+  const QString ordner = OrdnerVon(state);
+  Lade(form, ordner);
   const int vorher = form->Dekodierungen();
-  for (auto _ : state) {
-    form->LadeDieBilder();
-    // The window's events are handled after each load, as the running program does.
-    state.PauseTiming();
-    QCoreApplication::processEvents();
-    state.ResumeTiming();
-  }
+  for (auto _ : state)
+    Lade(form, ordner);
   state.counters["Dekodierungen"] = form->Dekodierungen() - vorher;
 }
 
-// The tile pictures of a warm reload alone, without widgets and file queries.
-void Kacheln(benchmark::State &state) {
-  QVector<QImage> vorschauen;
-  for (const QString &pfad : Umgebung->PlattenPfade)
-    vorschauen.append(ErzeugeVorschau(pfad));
-  for (auto _ : state)
-    for (int i = 0; i < vorschauen.size(); ++i)
-      benchmark::DoNotOptimize(ZeichneKachel(vorschauen.at(i), DateiName(Umgebung->PlattenPfade.at(i)), QString(), 0));
+// Hands the files out to this many threads, one at a time, as a load does.
+template <typename F> void Verteile(const QStringList &pfade, int threads, F arbeit) {
+  std::atomic<int> naechster{0};
+  auto schleife = [&] {
+    for (int i = naechster++; i < pfade.size(); i = naechster++)
+      arbeit(i);
+  };
+  std::vector<std::thread> helfer;
+  for (int t = 1; t < threads; ++t)
+    helfer.emplace_back(schleife);
+  schleife();
+  for (std::thread &t : helfer)
+    t.join();
 }
 
-// What a gallery without DCT scaling would pay: the whole photo decoded, then scaled smoothly.
-void VollUndGlatt(benchmark::State &state) {
+// The decode floor: the DCT-scaled decoding of the same files and nothing else. Argument 2: threads
+// (0 means as many as the load uses).
+void Boden(benchmark::State &state) {
+  const QStringList pfade = ListeBilder(OrdnerVon(state), BilderEndungen);
+  const int threads = state.range(2) == 0 ? LadeThreads() : static_cast<int>(state.range(2));
   for (auto _ : state)
-    for (const QString &pfad : Umgebung->FotoPfade) {
-      const std::optional<QImage> bild = LadeBildDatei(pfad);
-      if (bild)
-        benchmark::DoNotOptimize(
-            bild->scaled(ZwischenGroesse(bild->size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    Verteile(pfade, threads, [&](int i) { benchmark::DoNotOptimize(LadeVerkleinert(pfade.at(i), KachelGroesse - 2)); });
+  state.counters["Threads"] = threads;
+}
+
+// A plain Qt gallery as the peer: one view that paints the visible thumbnails, each decoded again
+// on every load by QImageReader at its scaled size, on as many threads as the load uses.
+class TPeerAnsicht : public QWidget {
+public:
+  explicit TPeerAnsicht(QWidget *eltern) : QWidget(eltern) {}
+  QVector<QImage> Bilder;
+  int Spalten = 1;
+
+protected:
+  void paintEvent(QPaintEvent *event) override {
+    QPainter maler(this);
+    const QRect r = event->rect();
+    const int erste = qMax(0, r.top() / KachelRaster) * Spalten;
+    const int letzte = qMin(int(Bilder.size()), (r.bottom() / KachelRaster + 1) * Spalten);
+    for (int i = erste; i < letzte; ++i) {
+      const QRect kachel(KachelPosition(i, Spalten), QSize(KachelGroesse, KachelGroesse));
+      maler.fillRect(kachel, Qt::white);
+      const QImage &bild = Bilder.at(i);
+      maler.drawImage(kachel.x() + (KachelGroesse - bild.width()) / 2, kachel.y() + (KachelGroesse - bild.height()) / 2,
+                      bild);
     }
+  }
+};
+
+// One load of the peer: every file decoded again, then painted, until the window is idle.
+void PeerLade(QWidget &fenster, TPeerAnsicht *ansicht, const QString &ordner) {
+  const QStringList namen = QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+  QVector<QImage> bilder(namen.size());
+  Verteile(namen, LadeThreads(), [&](int i) {
+    QImageReader leser(ordner + QLatin1Char('/') + namen.at(i));
+    leser.setScaledSize(ZwischenGroesse(leser.size()));
+    bilder[i] = leser.read();
+  });
+  ansicht->Spalten = qMax(1, (fenster.width() - KachelAbstand) / KachelRaster);
+  ansicht->Bilder = bilder;
+  ansicht->setGeometry(0, 0, fenster.width(),
+                       qMin(fenster.height(), KachelPosition(namen.size(), ansicht->Spalten).y()));
+  ansicht->update();
+  Leerlauf();
+}
+
+void Peer(benchmark::State &state) {
+  QWidget fenster;
+  fenster.resize(Umgebung->Form->size());
+  auto *ansicht = new TPeerAnsicht(&fenster);
+  fenster.show();
+  Leerlauf();
+  const QString ordner = OrdnerVon(state);
+  for (auto _ : state)
+    PeerLade(fenster, ansicht, ordner);
+}
+
+// The ratios of the goals, from measurements taken in turn within each iteration, so that the load
+// of a shared machine falls on all of them alike: the cold load against the floor with as many
+// threads and against the peer.
+void Vergleich(benchmark::State &state) {
+  TMainForm *form = Umgebung->Form.get();
+  const QString ordner = OrdnerVon(state);
+  const QStringList pfade = ListeBilder(ordner, BilderEndungen);
+  QWidget fenster;
+  fenster.resize(form->size());
+  auto *ansicht = new TPeerAnsicht(&fenster);
+  fenster.show();
+  Leerlauf();
+  qint64 kalt = 0, boden = 0, peer = 0;
+  QElapsedTimer uhr;
+  for (auto _ : state) {
+    Lade(form, Umgebung->Leer);
+    form->FreigebenArbeitsobjekte();
+    form->ErzeugeArbeitsobjekte();
+    uhr.start();
+    Lade(form, ordner);
+    kalt += uhr.nsecsElapsed();
+    uhr.start();
+    Verteile(pfade, LadeThreads(),
+             [&](int i) { benchmark::DoNotOptimize(LadeVerkleinert(pfade.at(i), KachelGroesse - 2)); });
+    boden += uhr.nsecsElapsed();
+    uhr.start();
+    PeerLade(fenster, ansicht, ordner);
+    peer += uhr.nsecsElapsed();
+  }
+  state.counters["Kalt_ms"] = double(kalt) / 1e6 / double(state.iterations());
+  state.counters["Kalt_zu_Boden"] = double(kalt) / double(boden);
+  state.counters["Kalt_zu_Peer"] = double(kalt) / double(peer);
+}
+
+// Warm reloads of 2 000 and 20 000 plates in turn, and of 165 plates against their cold load.
+void Linear(benchmark::State &state) {
+  TMainForm *form = Umgebung->Form.get();
+  qint64 klein = 0, gross = 0, warm165 = 0, kalt165 = 0;
+  QElapsedTimer uhr;
+  for (auto _ : state) {
+    Lade(form, Umgebung->Platten.value(2000));
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(2000));
+    klein += uhr.nsecsElapsed();
+    Lade(form, Umgebung->Platten.value(20000));
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(20000));
+    gross += uhr.nsecsElapsed();
+    Lade(form, Umgebung->Leer);
+    form->FreigebenArbeitsobjekte();
+    form->ErzeugeArbeitsobjekte();
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(165));
+    kalt165 += uhr.nsecsElapsed();
+    uhr.start();
+    Lade(form, Umgebung->Platten.value(165));
+    warm165 += uhr.nsecsElapsed();
+  }
+  state.counters["Warm20000_zu_Warm2000"] = double(gross) / double(klein);
+  state.counters["Warm165_zu_Kalt165"] = double(warm165) / double(kalt165);
+}
+
+#ifdef Q_OS_LINUX
+// Resident and peak resident memory in KB, from the kernel's view of this process.
+qint64 Status(const char *schluessel) {
+  QFile datei(QStringLiteral("/proc/self/status"));
+  if (!datei.open(QIODevice::ReadOnly))
+    return 0;
+  for (const QByteArray &zeile : datei.readAll().split('\n'))
+    if (zeile.startsWith(schluessel))
+      return zeile.mid(qstrlen(schluessel)).trimmed().split(' ').value(0).toLongLong();
+  return 0;
+}
+#endif
+
+// Peak memory per tile above the empty window, for a cold load of plates (the cache included).
+void Speicher(benchmark::State &state) {
+#ifdef Q_OS_LINUX
+  TMainForm *form = Umgebung->Form.get();
+  const QString ordner = OrdnerVon(state);
+  for (auto _ : state) {
+    Lade(form, Umgebung->Leer);
+    form->FreigebenArbeitsobjekte();
+    form->ErzeugeArbeitsobjekte();
+    Leerlauf();
+    malloc_trim(0);
+    const qint64 leer = Status("VmRSS:");
+    {
+      // Writing 5 resets the peak to the present size.
+      QFile zuruecksetzen(QStringLiteral("/proc/self/clear_refs"));
+      if (zuruecksetzen.open(QIODevice::WriteOnly))
+        zuruecksetzen.write("5");
+    }
+    Lade(form, ordner);
+    const qint64 spitze = Status("VmHWM:");
+    state.counters["KB_je_Kachel"] = double(spitze - leer) / double(state.range(1));
+    state.counters["KB_leer"] = double(leer);
+  }
+  Lade(form, Umgebung->Leer);
+  form->FreigebenArbeitsobjekte();
+  form->ErzeugeArbeitsobjekte();
+#else
+  state.SkipWithError("needs /proc");
+#endif
+}
+
+void Groessen(benchmark::internal::Benchmark *b, bool mitFotos) {
+  b->Args({0, 165})->Args({0, 2000})->Args({0, 20000});
+  if (mitFotos)
+    b->Args({1, 2000});
 }
 
 } // namespace
 
-// Argument 0: plate pictures; 1: photos.
-BENCHMARK(Kalt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(Boden)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(Warm)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(Kacheln)->Unit(benchmark::kMillisecond);
-BENCHMARK(VollUndGlatt)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(Kalt)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+BENCHMARK(Warm)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+BENCHMARK(Boden)
+    ->Args({0, 165, 0})
+    ->Args({0, 2000, 0})
+    ->Args({0, 20000, 0})
+    ->Args({1, 2000, 0})
+    ->Args({0, 2000, 1})
+    ->Args({1, 2000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(Peer)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); })->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Linear)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Speicher)->Args({0, 2000})->Args({0, 20000})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv) {
   // Headless unless a display is asked for explicitly.
@@ -190,6 +411,7 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  Umgebung->Form.reset();
   Umgebung = nullptr;
   return 0;
 }

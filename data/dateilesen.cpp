@@ -11,12 +11,16 @@
 
 TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze) {
 #ifdef Q_OS_UNIX
-  // Without O_NONBLOCK, opening a pipe nobody writes to would wait forever; the type is checked on
-  // the open handle, so a file swapped in between cannot slip past.
-  const int handle = ::open(QFile::encodeName(pfad).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const QByteArray name = QFile::encodeName(pfad);
+  struct stat info {};
+  // Looked at before it is opened, since opening a device can already have an effect; without
+  // O_NONBLOCK, a pipe put there meanwhile would wait forever for a writer. The type is checked
+  // again on the open handle, so nothing swapped in between slips past.
+  if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze)
+    return;
+  const int handle = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (handle < 0)
     return;
-  struct stat info {};
   if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze ||
       !FDatei.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
     ::close(handle);
@@ -43,23 +47,4 @@ qint64 TLeseDatei::Lies(char *ziel, qint64 laenge) {
   if (n > 0)
     FGelesen += n;
   return n;
-}
-
-std::optional<QByteArray> LiesGanzeDatei(const QString &pfad, qint64 grenze) {
-  TLeseDatei datei(pfad, grenze);
-  if (!datei.Offen())
-    return std::nullopt;
-  QByteArray bytes(datei.Groesse(), Qt::Uninitialized);
-  qint64 gelesen = 0;
-  while (gelesen < bytes.size()) {
-    const qint64 n = datei.Lies(bytes.data() + gelesen, bytes.size() - gelesen);
-    if (n < 0)
-      return std::nullopt;
-    if (n == 0)
-      break;
-    gelesen += n;
-  }
-  // A file that shrank meanwhile gives what it still holds.
-  bytes.truncate(gelesen);
-  return bytes;
 }

@@ -1,13 +1,12 @@
-// Opening data files that may be hostile: a pipe, a device or a huge file in place of a picture or a
-// text file must neither block the program nor fill its memory.
+// Reading data files that may be hostile in blocks: a pipe, a device or a huge file in place of a
+// picture must neither block the program nor fill its memory. Whole files are read with
+// LiesRegulaereDatei (app/dateizugriff.h) under the same rules.
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
 #include <QString>
-#include <optional>
 
-// Whole-file reads of pictures and text files stop here; the data set's largest file is far below.
+// Picture files larger than this are refused; the data set's largest is some kilobytes.
 constexpr qint64 GroessteDatenDatei = 64LL * 1024 * 1024;
 
 // A regular file (a symbolic link to one counts) of at most the given size, open for reading.
@@ -26,7 +25,3 @@ private:
   qint64 FGroesse = 0;
   qint64 FGelesen = 0;
 };
-
-// The whole file under the rules above; no value for a missing, non-regular or larger file, or when
-// a read fails.
-std::optional<QByteArray> LiesGanzeDatei(const QString &pfad, qint64 grenze = GroessteDatenDatei);

@@ -2,6 +2,7 @@
 // process, plus DCT-scaled decoding for thumbnails; bitmaps through Qt.
 #include "data/jpegbild.h"
 
+#include "app/dateizugriff.h"
 #include "data/dateilesen.h"
 
 #include <QBuffer>
@@ -325,7 +326,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
 }
 
 std::optional<QImage> LadeBitmap(const QString &pfad) {
-  QByteArray daten = LiesGanzeDatei(pfad).value_or(QByteArray());
+  QByteArray daten = LiesRegulaereDatei(pfad, GroessteDatenDatei).Daten;
   QBuffer puffer(&daten);
   puffer.open(QIODevice::ReadOnly);
   QImageReader leser(&puffer, "bmp");

@@ -1,8 +1,8 @@
 // Text files of the ranges: which one a picture needs, and turning its bytes into lines.
 #include "data/textdatei.h"
 
+#include "app/dateizugriff.h"
 #include "data/ansi.h"
-#include "data/dateilesen.h"
 #include "data/datenordner.h"
 
 #include <QFileInfo>
@@ -107,10 +107,10 @@ std::optional<QStringList> LadeZeilen(const QString &pfad) {
   QString text;
   {
     // The raw bytes go before splitting, so a large file never holds bytes, text and lines at once.
-    const std::optional<QByteArray> bytes = LiesGanzeDatei(pfad, GroessteTextDatei);
-    if (!bytes)
+    const TDateiInhalt inhalt = LiesRegulaereDatei(pfad, GroessteTextDatei);
+    if (inhalt.Zustand != TDateiZustand::Gelesen)
       return std::nullopt;
-    text = DekodiereText(*bytes);
+    text = DekodiereText(inhalt.Daten);
   }
   return ZerlegeZeilen(text);
 }

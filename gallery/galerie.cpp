@@ -4,17 +4,20 @@
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
 #include "data/ansi.h"
+#include "gallery/galerieansicht.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "search/tscrollbox.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 void Verschiebe(QWidget *steuer, int links, int oben) {
@@ -25,6 +28,13 @@ void Verschiebe(QWidget *steuer, int links, int oben) {
 } // namespace
 
 void TMainForm::LadeDieBilder() {
+  // A load asked for while one waits for its thumbnails (a resize by the window system) follows it.
+  if (LaedtBilder()) {
+    FNochmalLaden = true;
+    return;
+  }
+  if (FGeschlossen)
+    return;
   Gefunden = false;
   if (AnsiTrim(AktuellerOrdner).isEmpty())
     return;
@@ -41,24 +51,37 @@ void TMainForm::LadeDieBilder() {
     ProgressBar1->setMaximum(anzahl);
     const TGitter gitter = BerechneGitter(anzahl, ScrollBox1->ClientBreite());
     const int gruppe = Gruppe();
+    const qreal verhaeltnis = Galerie->devicePixelRatioF();
     if (!Vorschauen)
       ErzeugeArbeitsobjekte();
-    // Tiles are made here, on this thread, as their thumbnails come in; decoding runs alongside.
-    Vorschauen->HoleAlle(BildPfade, [&](int i, const QImage &vorschau) {
-      const QString &pfad = BildPfade.at(i);
-      const TKachelBild bild = ZeichneKachel(vorschau, DateiName(pfad), Suchtext, gruppe);
-      if (bild.Treffer) {
-        Gefunden = true;
-        GefundenIndex = i;
+    Galerie->SetzeGitter(gitter.Spalten, anzahl);
+    const std::unique_ptr<TVorschauLadung> ladung = Vorschauen->Starte(BildPfade, verhaeltnis);
+    // Records are made here, in list order, as their thumbnails come in, and shown at once.
+    const auto uebernimm = [&] {
+      const int vorher = Kacheln.size();
+      ladung->Uebernimm([&](int i, const QImage &vorschau) {
+        const TRahmen rahmen = BestimmeRahmen(DateiName(BildPfade.at(i)), Suchtext, gruppe);
+        if (rahmen == TRahmen::Treffer) {
+          Gefunden = true;
+          GefundenIndex = i;
+        }
+        Kacheln.append(TKachel(i, QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)),
+                               vorschau, rahmen, verhaeltnis));
+      });
+      if (Kacheln.size() > vorher) {
+        Galerie->ZeigeKacheln(vorher, Kacheln.size());
+        ProgressBar1->setValue(Kacheln.size());
       }
-      auto *kachel = new TKachel(i, bild.Bild, ScrollBox1->Inhalt());
-      kachel->setObjectName(QStringLiteral("Kachel%1").arg(i));
-      kachel->setGeometry(QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)));
-      connect(kachel, &TKachel::MausGedrueckt, this, &TMainForm::BildMouseDown);
-      kachel->show();
-      Kacheln.append(kachel);
-      ProgressBar1->setValue(i + 1);
-    });
+    };
+    uebernimm();
+    if (!ladung->Fertig() && !WarteAufVorschauen(*ladung, uebernimm)) {
+      // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
+      FNochmalLaden = false;
+      ProgressBar1->hide();
+      QApplication::restoreOverrideCursor();
+      return;
+    }
+    uebernimm();
     ScrollBox1->SetzeClientBreite(KachelRaster * gitter.Spalten + KachelAbstand);
   }
 
@@ -74,6 +97,57 @@ void TMainForm::LadeDieBilder() {
     if (ScrollBox1->Position() <= FundSchwelle)
       ScrollBox1->SetzePosition(0);
   }
+
+  if (FNochmalLaden) {
+    FNochmalLaden = false;
+    LadeDieBilder();
+  }
+}
+
+// The thumbnails are decoded by worker threads. Meanwhile this thread runs an event loop that keeps
+// the user's input waiting, just as a load that held the thread did, so that nothing the user does
+// can act in the middle of a load; what does run (paints, the window system's resizes and closes,
+// timers) is harmless, and a further load waits for this one. A timer hands the finished thumbnails
+// on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
+// last worker ends the wait at once.
+bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
+  constexpr int Fortschrittstakt = 50; // ms
+  QEventLoop schleife;
+  QTimer takt;
+  takt.setInterval(Fortschrittstakt);
+  connect(&takt, &QTimer::timeout, &schleife, [&uebernimm] { uebernimm(); });
+  // The message goes to the window, which outlives every load; the number keeps a late message of
+  // an earlier load from ending this one.
+  const quint64 nummer = ++FLadungNummer;
+  ladung.BeimEnde([this, nummer] {
+    QMetaObject::invokeMethod(
+        this,
+        [this, nummer] {
+          if (FWarteSchleife && FLadungNummer == nummer)
+            FWarteSchleife->quit();
+        },
+        Qt::QueuedConnection);
+  });
+  // A resize locks the window's updates for its relayout; a wait for decoding shows its progress all the same.
+  const bool gesperrt = !updatesEnabled();
+  if (gesperrt)
+    setUpdatesEnabled(true);
+  FWarteSchleife = &schleife;
+  takt.start();
+  if (!ladung.Fertig())
+    schleife.exec(QEventLoop::ExcludeUserInputEvents);
+  FWarteSchleife = nullptr;
+  if (gesperrt)
+    setUpdatesEnabled(false);
+  // Left early because the window was closed: the load ends here.
+  if (FGeschlossen) {
+    ladung.Abbrechen();
+    return false;
+  }
+  // Left early for another reason (the application was told to quit, so that no event loop runs any
+  // more): the load still runs to its end, the plain way.
+  ladung.Warte();
+  return true;
 }
 
 void TMainForm::SucheBilder(const QString &Ordner, const QString &Endungen) {
@@ -93,9 +167,7 @@ void TMainForm::FormPaint() {
       ComboBox1->setCurrentIndex(GruppeAusAuswahl(auswahl));
     if (!GruppeEinrichten(Gruppe()))
       return; // the fatal message has ended the program; the set-up stays undone
-    LadeDieBilder();
-    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
-    GespeicherteTrennerBreite = Trenner->width();
+    // The controls of the gallery screen come first: the window is on the screen during the load.
     ZurueckBtn->hide();
     ZeigDieAntwortBtn->hide();
     const int gruppe = Gruppe();
@@ -104,6 +176,9 @@ void TMainForm::FormPaint() {
         knopf->setVisible(gruppe == 0);
       SuchEdit->show();
     }
+    LadeDieBilder();
+    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
+    GespeicherteTrennerBreite = Trenner->width();
     ErstesZeichnen = false;
     EinrichtungLaeuft = false;
   }
@@ -117,6 +192,27 @@ void TMainForm::FormPaint() {
   if (!GalerieSichtbar() && !Listbox1->isHidden() && !Listbox1->hasFocus() &&
       QGuiApplication::mouseButtons() == Qt::NoButton)
     Listbox1->setFocus();
+}
+
+void TMainForm::GalerieEinrichten() {
+  Galerie = new TGalerieAnsicht(Kacheln, BildPfade, ScrollBox1->Inhalt());
+  Galerie->setObjectName(QStringLiteral("Galerie"));
+  Galerie->setGeometry(0, 0, 0, 0);
+  connect(Galerie, &TGalerieAnsicht::KachelGedrueckt, this, [this](int index, Qt::MouseButton knopf) {
+    // The mouse waits for a load's end; an accessible press that comes in meanwhile is dropped.
+    if (LaedtBilder() || index < 0 || index >= Kacheln.size())
+      return;
+    TKachel kachel = Kacheln.at(index);
+    BildMouseDown(&kachel, knopf);
+  });
+}
+
+void TMainForm::ErsteEinrichtung() {
+  if (!ErstesZeichnen || FAbgebrochen || FGeschlossen)
+    return;
+  // The window as built reaches the screen first; the load that follows keeps it painted.
+  repaint();
+  FormPaint();
 }
 
 int TMainForm::Dekodierungen() const { return Vorschauen ? Vorschauen->Dekodierungen() : 0; }

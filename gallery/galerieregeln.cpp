@@ -117,8 +117,11 @@ QSize ZwischenGroesse(QSize original, int groesse) {
 }
 
 TRahmen BestimmeRahmen(const QString &name, const QString &suchtext, int gruppe) {
+  // Asked for every tile of every load: without a search there is nothing to upper-case.
+  if (suchtext.isEmpty())
+    return TRahmen::Duenn;
   const QString gross = AnsiGross(name);
-  if (suchtext.isEmpty() || !gross.contains(suchtext))
+  if (!gross.contains(suchtext))
     return TRahmen::Duenn;
   if ((gruppe == 0 && gross.startsWith(suchtext + QLatin1Char('.'))) ||
       (gruppe == 1 && gross.startsWith(suchtext + QLatin1Char('_'))))
@@ -200,11 +203,29 @@ void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int un
 
 TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QString &suchtext, int gruppe, int groesse,
                           QColor rahmenFarbe) {
-  TKachelBild kachel;
-  kachel.Bild = QImage(groesse, groesse, QImage::Format_RGB32);
-  kachel.Bild.fill(Qt::white);
+  const TRahmen rahmen = BestimmeRahmen(name, suchtext, gruppe);
+  return {ZeichneKachel(vorschau, rahmen, 1.0, groesse, rahmenFarbe), rahmen == TRahmen::Treffer};
+}
+
+int GeraetePunkte(int logisch, qreal verhaeltnis) { return qRound(logisch * verhaeltnis); }
+
+namespace {
+void ZeichneRahmen(QImage &bild, TRahmen rahmen, int groesse, QColor farbe) {
+  switch (rahmen) {
+  case TRahmen::Treffer: ZeichneNichtXorRahmen(bild, 0, 0, groesse, groesse, GelberRahmenBreite, RahmenGelb); break;
+  case TRahmen::Duenn: ZeichneNichtXorRahmen(bild, 1, 1, groesse, groesse, 1, farbe); break;
+  case TRahmen::Keiner: break;
+  }
+}
+} // namespace
+
+QImage ZeichneKachel(const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis, int groesse, QColor rahmenFarbe) {
+  const int seite = GeraetePunkte(groesse, verhaeltnis);
+  QImage bild(seite, seite, QImage::Format_RGB32);
+  bild.fill(Qt::white);
+  bild.setDevicePixelRatio(verhaeltnis);
   if (vorschau.isNull()) {
-    QPainter maler(&kachel.Bild);
+    QPainter maler(&bild);
     // Crisp letters: the red must stay pure red, as the classic canvas drew it.
     QFont schrift = maler.font();
     schrift.setStyleStrategy(QFont::NoAntialias);
@@ -219,24 +240,33 @@ TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QSt
     // Copied unscaled, row by row: a painter per tile would cost more than the whole tile.
     const QImage quelle =
         vorschau.format() == QImage::Format_RGB32 ? vorschau : vorschau.convertToFormat(QImage::Format_RGB32);
-    const int x0 = (groesse - quelle.width()) / 2;
-    const int y0 = (groesse - quelle.height()) / 2;
-    const QRect ziel = QRect(x0, y0, quelle.width(), quelle.height()).intersected(kachel.Bild.rect());
+    const int x0 = (seite - quelle.width()) / 2;
+    const int y0 = (seite - quelle.height()) / 2;
+    const QRect ziel = QRect(x0, y0, quelle.width(), quelle.height()).intersected(bild.rect());
     for (int y = ziel.top(); y <= ziel.bottom(); ++y)
-      std::memcpy(reinterpret_cast<QRgb *>(kachel.Bild.scanLine(y)) + ziel.left(),
+      std::memcpy(reinterpret_cast<QRgb *>(bild.scanLine(y)) + ziel.left(),
                   reinterpret_cast<const QRgb *>(quelle.constScanLine(y - y0)) + (ziel.left() - x0),
                   sizeof(QRgb) * size_t(ziel.width()));
   }
 
-  switch (BestimmeRahmen(name, suchtext, gruppe)) {
-  case TRahmen::Treffer:
-    kachel.Treffer = true;
-    ZeichneNichtXorRahmen(kachel.Bild, 0, 0, groesse, groesse, GelberRahmenBreite, RahmenGelb);
-    break;
-  case TRahmen::Duenn: ZeichneNichtXorRahmen(kachel.Bild, 1, 1, groesse, groesse, 1, rahmenFarbe); break;
-  case TRahmen::Keiner: break;
+  if (seite == groesse) {
+    ZeichneRahmen(bild, rahmen, groesse, rahmenFarbe);
+    return bild;
   }
-  return kachel;
+  // On a denser screen the frame mixes the same logical pixels, each a block of device pixels: the
+  // logical frame is drawn once on black, where every pixel it mixes turns non-black, and scaled up.
+  QImage maske(groesse, groesse, QImage::Format_RGB32);
+  maske.fill(Qt::black);
+  ZeichneRahmen(maske, rahmen, groesse, Qt::black);
+  const QRgb farbe = (rahmen == TRahmen::Treffer ? RahmenGelb : rahmenFarbe).rgb() & 0xFFFFFF;
+  for (int y = 0; y < seite; ++y) {
+    const auto *markiert = reinterpret_cast<const QRgb *>(maske.constScanLine(qMin(groesse - 1, int(y / verhaeltnis))));
+    auto *zeile = reinterpret_cast<QRgb *>(bild.scanLine(y));
+    for (int x = 0; x < seite; ++x)
+      if (markiert[qMin(groesse - 1, int(x / verhaeltnis))] & 0xFFFFFF)
+        zeile[x] = 0xFF000000 | (~(farbe ^ zeile[x]) & 0xFFFFFF);
+  }
+  return bild;
 }
 
 int GruppeAusAuswahl(const QString &wert) {

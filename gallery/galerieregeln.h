@@ -80,6 +80,14 @@ struct TKachelBild {
 TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QString &suchtext, int gruppe,
                           int groesse = KachelGroesse, QColor rahmenFarbe = KnopfSchatten);
 
+// The same tile with its frame already chosen, for a screen of the thumbnail's device-pixel ratio:
+// groesse logical pixels a side, each drawn as ratio x ratio device pixels.
+QImage ZeichneKachel(const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis = 1.0, int groesse = KachelGroesse,
+                     QColor rahmenFarbe = KnopfSchatten);
+
+// A length in logical pixels on a screen of this device-pixel ratio; unchanged at ratio 1.
+int GeraetePunkte(int logisch, qreal verhaeltnis);
+
 // The group the stored "Auswahl" selects: 0 or 1, -1 for any other whole number; an empty value,
 // or one that is no whole number, keeps the German group.
 int GruppeAusAuswahl(const QString &wert);

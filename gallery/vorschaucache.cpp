@@ -1,4 +1,4 @@
-// The thumbnail cache of the gallery, and the decoding of many thumbnails on worker threads.
+// The thumbnail cache of the gallery, and the decoding of a load's new files on worker threads.
 #include "gallery/vorschaucache.h"
 
 #include "data/jpegbild.h"
@@ -8,38 +8,21 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-#include <vector>
-
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
 
 namespace {
 constexpr qint64 EintragGrundkosten = 256; // key and bookkeeping of one entry, failures included
-constexpr int GroessteHelferzahl = 7;
-} // namespace
+constexpr qint64 StandUnbekannt = -2;      // size and time not asked for yet
 
-QImage ErzeugeVorschau(const QString &pfad, int groesse) {
-  const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, groesse - 2);
-  if (!geladen)
-    return {};
-  const QSize ziel = ZwischenGroesse(geladen->Original, groesse);
-  QImage bild = geladen->Bild.size() == ziel
-                    ? geladen->Bild
-                    : geladen->Bild.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return bild.convertToFormat(QImage::Format_RGB32);
+QString OrdnerVon(const QString &pfad) { return pfad.left(qMax(0, pfad.lastIndexOf(QLatin1Char('/')))); }
+
+// Thumbnails for another ratio are other pictures of the same files.
+QString Schluessel(const QString &ordner, qreal verhaeltnis) {
+  return ordner + QLatin1Char('@') + QString::number(verhaeltnis);
 }
 
-TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes) : FGroesse(groesse), FGrenze(grenzeBytes) {}
-
-qint64 TVorschauCache::Kosten(const TEintrag &eintrag) { return EintragGrundkosten + eintrag.Bild.sizeInBytes(); }
-
-namespace {
 // Size and modification time (nanoseconds where the system has them) in one query; size -1 for a
 // file that is not there. A reload asks this for every file, so it must stay one system call.
 void Stand(const QString &pfad, qint64 &groesse, qint64 &zeit) {
@@ -60,21 +43,54 @@ void Stand(const QString &pfad, qint64 &groesse, qint64 &zeit) {
 }
 } // namespace
 
-const QImage *TVorschauCache::Gueltig(const QString &pfad, qint64 &groesse, qint64 &zeit) {
+int VorschauThreads() { return qMax(1, QThread::idealThreadCount()); }
+
+QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis) {
+  const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, GeraetePunkte(groesse - 2, verhaeltnis));
+  if (!geladen)
+    return {};
+  // The thumbnail's proportions are worked out in logical pixels, so that it lies on the tile where
+  // it lies at ratio 1.
+  const QSize logisch = ZwischenGroesse(geladen->Original, groesse);
+  const QSize ziel(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
+  const QImage bild = geladen->Bild.size() == ziel
+                          ? geladen->Bild
+                          : geladen->Bild.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  // Three bytes a pixel: the opaque colours of RGB32, kept in three quarters of the room.
+  QImage kompakt = bild.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888);
+  kompakt.setDevicePixelRatio(verhaeltnis);
+  return kompakt;
+}
+
+TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes) : FGroesse(groesse), FGrenze(grenzeBytes) {}
+
+qint64 TVorschauCache::Kosten(const TEintrag &eintrag) { return EintragGrundkosten + eintrag.Bild.sizeInBytes(); }
+
+int TVorschauCache::Eintraege() const {
+  int anzahl = 0;
+  for (const TOrdner &ordner : FOrdner)
+    anzahl += ordner.Dateien.size();
+  return anzahl;
+}
+
+const QImage *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit) {
   Stand(pfad, groesse, zeit);
-  auto gefunden = FEintraege.find(pfad);
-  if (gefunden == FEintraege.end())
+  auto ordner = FOrdner.find(Schluessel(OrdnerVon(pfad), verhaeltnis));
+  if (ordner == FOrdner.end())
     return nullptr;
-  if (gefunden->Groesse == groesse && gefunden->Zeit == zeit) {
-    gefunden->Benutzt = ++FUhr;
-    return &gefunden->Bild;
-  }
-  FBytes -= Kosten(*gefunden);
-  FEintraege.erase(gefunden);
+  ordner->Benutzt = ++FUhr;
+  auto datei = ordner->Dateien.find(DateiName(pfad));
+  if (datei == ordner->Dateien.end())
+    return nullptr;
+  if (datei->Groesse == groesse && datei->Zeit == zeit)
+    return &datei->Bild;
+  ordner->Bytes -= Kosten(*datei);
+  FBytes -= Kosten(*datei);
+  ordner->Dateien.erase(datei);
   return nullptr;
 }
 
-void TVorschauCache::Merke(const QString &pfad, qint64 groesse, qint64 zeit, const QImage &bild) {
+void TVorschauCache::Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild) {
   ++FDekodierungen;
   // A missing file is not remembered: it may appear, and it costs no decode anyway.
   if (groesse < 0)
@@ -83,125 +99,183 @@ void TVorschauCache::Merke(const QString &pfad, qint64 groesse, qint64 zeit, con
   eintrag.Groesse = groesse;
   eintrag.Zeit = zeit;
   eintrag.Bild = bild;
-  eintrag.Benutzt = ++FUhr;
-  const auto alt = FEintraege.constFind(pfad);
-  if (alt != FEintraege.cend())
-    FBytes -= Kosten(*alt);
+  const QString schluessel = Schluessel(OrdnerVon(pfad), verhaeltnis);
+  if (!Begrenze(schluessel, Kosten(eintrag)))
+    return;
+  TOrdner &ordner = FOrdner[schluessel];
+  ordner.Benutzt = ++FUhr;
+  ordner.Bytes += Kosten(eintrag);
   FBytes += Kosten(eintrag);
-  FEintraege.insert(pfad, eintrag);
-  Begrenze();
+  ordner.Dateien.insert(DateiName(pfad), eintrag);
 }
 
-QImage TVorschauCache::Vorschau(const QString &pfad) {
+bool TVorschauCache::Begrenze(const QString &schonen, qint64 dazu) {
+  while (FBytes + dazu > FGrenze) {
+    auto aeltester = FOrdner.end();
+    for (auto it = FOrdner.begin(); it != FOrdner.end(); ++it)
+      if (it.key() != schonen && (aeltester == FOrdner.end() || it->Benutzt < aeltester->Benutzt))
+        aeltester = it;
+    // A folder larger than the whole budget keeps what fits: a reload decodes only the rest.
+    if (aeltester == FOrdner.end())
+      return false;
+    FBytes -= aeltester->Bytes;
+    FOrdner.erase(aeltester);
+  }
+  return true;
+}
+
+void TVorschauCache::Raeume(const QString &ordner, const QStringList &namen) {
+  auto gefunden = FOrdner.find(ordner);
+  if (gefunden == FOrdner.end())
+    return;
+  QHash<QString, TEintrag> behalten;
+  behalten.reserve(namen.size());
+  qint64 bytes = 0;
+  for (const QString &name : namen) {
+    const auto datei = gefunden->Dateien.constFind(name);
+    if (datei == gefunden->Dateien.cend())
+      continue;
+    bytes += Kosten(*datei);
+    behalten.insert(name, *datei);
+  }
+  FBytes += bytes - gefunden->Bytes;
+  gefunden->Bytes = bytes;
+  gefunden->Dateien.swap(behalten);
+}
+
+QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
   qint64 groesse = 0, zeit = 0;
-  if (const QImage *bild = Gueltig(pfad, groesse, zeit))
+  if (const QImage *bild = Gueltig(pfad, verhaeltnis, groesse, zeit))
     return *bild;
-  const QImage bild = ErzeugeVorschau(pfad, FGroesse);
-  Merke(pfad, groesse, zeit, bild);
+  const QImage bild = ErzeugeVorschau(pfad, FGroesse, verhaeltnis);
+  Merke(pfad, verhaeltnis, groesse, zeit, bild);
   return bild;
 }
 
-namespace {
-struct TAuftrag {
-  int Index = 0;
-  qint64 Groesse = 0;
-  qint64 Zeit = 0;
-  QImage Bild;
-  bool Fertig = false; // guarded by the mutex
-};
-} // namespace
-
-void TVorschauCache::HoleAlle(const QStringList &pfade, const std::function<void(int, const QImage &)> &fertig) {
-  // Which files need a decode, in list order; the others are known already.
-  std::vector<TAuftrag> auftraege;
-  std::vector<int> auftragVon(static_cast<size_t>(pfade.size()), -1);
-  QVector<QImage> bekannt(pfade.size());
-  for (int i = 0; i < pfade.size(); ++i) {
-    TAuftrag auftrag;
-    if (const QImage *bild = Gueltig(pfade.at(i), auftrag.Groesse, auftrag.Zeit)) {
-      bekannt[i] = *bild;
-      continue;
-    }
-    auftrag.Index = i;
-    auftragVon[static_cast<size_t>(i)] = static_cast<int>(auftraege.size());
-    auftraege.push_back(auftrag);
-  }
-
-  const int anzahl = static_cast<int>(auftraege.size());
-  std::atomic<int> naechster{0};
-  std::mutex schutz;
-  std::condition_variable gemeldet;
-  const int groesse = FGroesse;
-  // Takes the next undecoded file, if any; false when all are taken.
-  auto arbeite = [&]() {
-    const int k = naechster.fetch_add(1);
-    if (k >= anzahl)
-      return false;
-    QImage bild = ErzeugeVorschau(pfade.at(auftraege[static_cast<size_t>(k)].Index), groesse);
-    {
-      std::lock_guard<std::mutex> sperre(schutz);
-      auftraege[static_cast<size_t>(k)].Bild = std::move(bild);
-      auftraege[static_cast<size_t>(k)].Fertig = true;
-    }
-    gemeldet.notify_all();
-    return true;
-  };
-
-  std::vector<std::thread> helfer;
-  const int helferzahl = qBound(0, qMin(QThread::idealThreadCount() - 1, anzahl - 1), GroessteHelferzahl);
-  for (int h = 0; h < helferzahl; ++h)
-    helfer.emplace_back([&arbeite] {
-      while (arbeite()) {
-      }
-    });
-
-  for (int i = 0; i < pfade.size(); ++i) {
-    const int k = auftragVon[static_cast<size_t>(i)];
-    if (k < 0) {
-      fertig(i, bekannt.at(i));
-      continue;
-    }
-    TAuftrag &auftrag = auftraege[static_cast<size_t>(k)];
-    for (;;) {
-      {
-        std::unique_lock<std::mutex> sperre(schutz);
-        if (auftrag.Fertig)
-          break;
-      }
-      // Rather than wait, this thread decodes the next file itself; when none is left it waits.
-      if (!arbeite()) {
-        std::unique_lock<std::mutex> sperre(schutz);
-        gemeldet.wait(sperre, [&auftrag] { return auftrag.Fertig; });
-        break;
-      }
-    }
-    Merke(pfade.at(i), auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
-    fertig(i, auftrag.Bild);
-  }
-  for (std::thread &t : helfer)
-    t.join();
-}
-
 void TVorschauCache::Leeren() {
-  FEintraege.clear();
+  FOrdner.clear();
   FBytes = 0;
 }
 
-// Drops the least recently used entries down to three quarters of the bound, so that the sort
-// runs seldom, not on every new file.
-void TVorschauCache::Begrenze() {
-  if (FBytes <= FGrenze)
-    return;
-  std::vector<std::pair<quint64, QString>> alter;
-  alter.reserve(static_cast<size_t>(FEintraege.size()));
-  for (auto it = FEintraege.cbegin(); it != FEintraege.cend(); ++it)
-    alter.emplace_back(it->Benutzt, it.key());
-  std::sort(alter.begin(), alter.end());
-  for (const auto &a : alter) {
-    if (FBytes <= FGrenze * 3 / 4)
-      break;
-    auto it = FEintraege.find(a.second);
-    FBytes -= Kosten(*it);
-    FEintraege.erase(it);
+std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade, qreal verhaeltnis, int threads) {
+  std::unique_ptr<TVorschauLadung> ladung(new TVorschauLadung(*this, pfade, verhaeltnis));
+  const int helfer = qMin(qMax(1, threads), ladung->Neue());
+  for (int h = 0; h < helfer; ++h)
+    ladung->FHelfer.emplace_back([l = ladung.get()] { l->Arbeite(); });
+  return ladung;
+}
+
+TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis)
+    : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FBekannt(pfade.size()),
+      FAuftragVon(static_cast<size_t>(pfade.size()), -1) {
+  // The files of a folder the cache does not know at all are looked at by the workers too: a first
+  // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
+  QString ordner;
+  bool ordnerBekannt = false;
+  for (int i = 0; i < pfade.size(); ++i) {
+    TAuftrag auftrag;
+    const QString hier = OrdnerVon(pfade.at(i));
+    if (i == 0 || hier != ordner) {
+      ordner = hier;
+      ordnerBekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
+      FOrdnerWarBekannt = FOrdnerWarBekannt || ordnerBekannt;
+    }
+    if (!ordnerBekannt) {
+      auftrag.Groesse = StandUnbekannt;
+    } else if (const QImage *bild = cache.Gueltig(pfade.at(i), verhaeltnis, auftrag.Groesse, auftrag.Zeit)) {
+      FBekannt[i] = *bild;
+      continue;
+    }
+    auftrag.Index = i;
+    FAuftragVon[static_cast<size_t>(i)] = static_cast<int>(FAuftraege.size());
+    FAuftraege.push_back(auftrag);
   }
+}
+
+TVorschauLadung::~TVorschauLadung() {
+  Abbrechen();
+  for (std::thread &t : FHelfer)
+    t.join();
+}
+
+void TVorschauLadung::Arbeite() {
+  const int anzahl = Neue();
+  const int groesse = FCache.FGroesse;
+  for (int k = FNaechster++; k < anzahl && !FAbbruch.load(); k = FNaechster++) {
+    TAuftrag &auftrag = FAuftraege[static_cast<size_t>(k)];
+    const QString &pfad = FPfade.at(auftrag.Index);
+    qint64 dateiGroesse = auftrag.Groesse, zeit = auftrag.Zeit;
+    if (dateiGroesse == StandUnbekannt)
+      Stand(pfad, dateiGroesse, zeit);
+    QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis);
+    std::function<void()> melde;
+    {
+      std::lock_guard<std::mutex> sperre(FSchutz);
+      auftrag.Groesse = dateiGroesse;
+      auftrag.Zeit = zeit;
+      FAuftraege[static_cast<size_t>(k)].Bild = std::move(bild);
+      FAuftraege[static_cast<size_t>(k)].Fertig = true;
+      if (FDekodiert.fetch_add(1) + 1 == anzahl)
+        melde.swap(FMelde);
+    }
+    FGemeldet.notify_all();
+    if (melde)
+      melde();
+  }
+}
+
+void TVorschauLadung::BeimEnde(std::function<void()> melde) {
+  {
+    std::lock_guard<std::mutex> sperre(FSchutz);
+    if (!Fertig()) {
+      FMelde = std::move(melde);
+      return;
+    }
+  }
+  melde();
+}
+
+void TVorschauLadung::Warte() {
+  std::unique_lock<std::mutex> sperre(FSchutz);
+  FGemeldet.wait(sperre, [this] { return Fertig() || FAbbruch.load(); });
+}
+
+void TVorschauLadung::Abbrechen() {
+  {
+    std::lock_guard<std::mutex> sperre(FSchutz);
+    FAbbruch = true;
+    FMelde = nullptr;
+  }
+  FGemeldet.notify_all();
+}
+
+int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &nimm) {
+  for (; FUebergeben < Anzahl(); ++FUebergeben) {
+    const int i = FUebergeben;
+    const int k = FAuftragVon[static_cast<size_t>(i)];
+    if (k < 0) {
+      nimm(i, FBekannt.at(i));
+      FBekannt[i] = QImage(); // the cache and the tile hold it now
+      continue;
+    }
+    TAuftrag &auftrag = FAuftraege[static_cast<size_t>(k)];
+    {
+      std::lock_guard<std::mutex> sperre(FSchutz);
+      if (!auftrag.Fertig)
+        break;
+    }
+    FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+    nimm(i, auftrag.Bild);
+    auftrag.Bild = QImage();
+  }
+  // A folder that was new to the cache holds nothing but this listing.
+  if (FUebergeben == Anzahl() && Anzahl() > 0 && !FGeraeumt && FOrdnerWarBekannt) {
+    FGeraeumt = true;
+    QStringList namen;
+    namen.reserve(FPfade.size());
+    for (const QString &pfad : FPfade)
+      namen.append(DateiName(pfad));
+    FCache.Raeume(Schluessel(OrdnerVon(FPfade.first()), FVerhaeltnis), namen);
+  }
+  return FUebergeben;
 }

@@ -5,10 +5,12 @@
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
 #include "fixturbaum.h"
+#include "gallery/galerieansicht.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
+#include "tests/rauschen.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -25,6 +27,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <sys/stat.h>
@@ -144,6 +147,13 @@ public:
   }
 };
 
+// All thumbnails of a folder's listing, handed on in list order once every one is decoded.
+void HoleAlle(TVorschauCache &cache, const QStringList &pfade, const std::function<void(int, const QImage &)> &nimm) {
+  const std::unique_ptr<TVorschauLadung> ladung = cache.Starte(pfade);
+  ladung->Warte();
+  ladung->Uebernimm(nimm);
+}
+
 } // namespace
 
 class TstGallery : public QObject {
@@ -170,7 +180,25 @@ class TstGallery : public QObject {
   }
   static QImage KachelVon(const TMainForm *form, const QString &name) {
     const int i = IndexVon(form, name);
-    return i < 0 ? QImage() : form->Kacheln.at(i)->Bild();
+    return i < 0 ? QImage() : form->Kacheln.at(i).Bild();
+  }
+
+  // The shown window at its first range, with 500 pictures in K-O that take a while to decode.
+  TMainForm *ZeigeMitLangsamemBereich() {
+    if (!SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(KO),
+                          QStringLiteral("K"), 500))
+      return nullptr;
+    FBaum->Jpeg(AE + "A.jpg");
+    // An earlier test's fatal message told the application to quit, and so no event loop would run
+    // any more: one run of the application's own loop clears that.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QDir::setCurrent(FBaum->Dir.path());
+    FForm = std::make_unique<TMainForm>();
+    FForm->show();
+    if (!QTest::qWaitForWindowExposed(FForm.get()) || !QTest::qWaitFor([this] { return !FForm->ErstesZeichnen; }))
+      return nullptr;
+    return FForm.get();
   }
 
 private slots:
@@ -562,7 +590,7 @@ private slots:
     cache.Vorschau(pfade.at(20));
     QVector<int> reihe;
     QVector<QImage> bilder;
-    cache.HoleAlle(pfade, [&](int i, const QImage &bild) {
+    HoleAlle(cache, pfade, [&](int i, const QImage &bild) {
       reihe.append(i);
       bilder.append(bild);
     });
@@ -573,26 +601,94 @@ private slots:
         QCOMPARE(bilder.at(i).size(), ZwischenGroesse(QSize(100 + 10 * i, 100)));
     }
     QVERIFY(bilder.at(7).isNull());
+    // Kept compactly: three bytes a pixel, nothing for an alpha channel.
+    QCOMPARE(bilder.at(0).format(), QImage::Format_RGB888);
     QCOMPARE(cache.Dekodierungen(), 30);
-    cache.HoleAlle(pfade, [](int, const QImage &) {});
+    HoleAlle(cache, pfade, [](int, const QImage &) {});
+    QCOMPARE(cache.Dekodierungen(), 30);
+
+    // A file gone from the folder is forgotten by the next complete listing.
+    QVERIFY(QFile::remove(pfade.takeLast()));
+    HoleAlle(cache, pfade, [](int, const QImage &) {});
+    QCOMPARE(cache.Eintraege(), 29);
     QCOMPARE(cache.Dekodierungen(), 30);
   }
 
-  void cacheBegrenzt() {
-    for (int i = 0; i < 10; ++i)
-      FBaum->Jpeg(AE + QStringLiteral("%1.jpg").arg(i), QSize(100, 100));
-    // Room for about four 93 x 93 thumbnails.
-    TVorschauCache cache(KachelGroesse, 4 * (93 * 93 * 4 + 256));
-    for (int i = 0; i < 10; ++i)
-      cache.Vorschau(FBaum->Pfad(AE + QStringLiteral("%1.jpg").arg(i)));
-    QVERIFY(cache.Bytes() <= 4 * (93 * 93 * 4 + 256));
-    QVERIFY(cache.Eintraege() >= 2 && cache.Eintraege() <= 4);
-    // The most recent one stayed; the first went.
-    const int vorher = cache.Dekodierungen();
-    cache.Vorschau(FBaum->Pfad(AE + "9.jpg"));
-    QCOMPARE(cache.Dekodierungen(), vorher);
-    cache.Vorschau(FBaum->Pfad(AE + "0.jpg"));
-    QCOMPARE(cache.Dekodierungen(), vorher + 1);
+  // Whole folders leave the cache, the least recently used first; the folder in use never does.
+  void cacheVerdraengtOrdner() {
+    const QString ordner[] = {AE, KO, AT};
+    QStringList pfade[3];
+    for (int o = 0; o < 3; ++o)
+      for (int i = 0; i < 4; ++i) {
+        FBaum->Jpeg(ordner[o] + QStringLiteral("%1.jpg").arg(i), QSize(100, 100));
+        pfade[o].append(FBaum->Pfad(ordner[o] + QStringLiteral("%1.jpg").arg(i)));
+      }
+    const qint64 eintrag = TVorschauCache(KachelGroesse, 1LL << 30).Vorschau(pfade[0].first()).sizeInBytes() + 256;
+    // Room for two folders of four.
+    TVorschauCache cache(KachelGroesse, 9 * eintrag);
+    const auto lade = [&cache](const QStringList &liste) {
+      const int vorher = cache.Dekodierungen();
+      HoleAlle(cache, liste, [](int, const QImage &) {});
+      return cache.Dekodierungen() - vorher;
+    };
+    QCOMPARE(lade(pfade[0]), 4);
+    QCOMPARE(lade(pfade[1]), 4);
+    QCOMPARE(lade(pfade[0]), 0);
+    QCOMPARE(lade(pfade[2]), 4); // pushes out the second folder, used longest ago, and all of it
+    QCOMPARE(cache.Eintraege(), 8);
+    QVERIFY(cache.Bytes() <= 9 * eintrag);
+    QCOMPARE(lade(pfade[0]), 0);
+    QCOMPARE(lade(pfade[2]), 0);
+    QCOMPARE(lade(pfade[1]), 4);
+
+    // A folder larger than the whole budget keeps what fits; a reload decodes only the rest.
+    TVorschauCache klein(KachelGroesse, 3 * eintrag);
+    const int vorher = klein.Dekodierungen();
+    HoleAlle(klein, pfade[0], [](int, const QImage &) {});
+    HoleAlle(klein, pfade[0], [](int, const QImage &) {});
+    QCOMPARE(klein.Dekodierungen() - vorher, 5);
+    QVERIFY(klein.Bytes() <= 3 * eintrag);
+  }
+
+  // On a screen of ratio 2 a thumbnail has twice the pixels each way and lies where it lies at
+  // ratio 1; the two ratios are separate entries.
+  void cacheJeVerhaeltnis() {
+    const QString pfad = FBaum->Pfad(AE + "A.jpg");
+    FBaum->Jpeg(AE + "A.jpg", QSize(400, 200));
+    TVorschauCache cache;
+    const QImage einfach = cache.Vorschau(pfad, 1.0);
+    const QImage doppelt = cache.Vorschau(pfad, 2.0);
+    QCOMPARE(einfach.size(), QSize(93, 45));
+    QCOMPARE(doppelt.size(), QSize(186, 90));
+    QCOMPARE(doppelt.devicePixelRatio(), 2.0);
+    QCOMPARE(cache.Dekodierungen(), 2);
+    cache.Vorschau(pfad, 2.0);
+    QCOMPARE(cache.Dekodierungen(), 2);
+  }
+
+  // At ratio 2 every logical pixel of a tile is a 2 x 2 block: the frames mix the same blocks that
+  // the logical frames mix, and the tile is 190 x 190 device pixels for 95 x 95 logical ones.
+  void kachelDoppelteDichte_data() {
+    QTest::addColumn<int>("rahmen");
+    QTest::newRow("thin_frame") << int(TRahmen::Duenn);
+    QTest::newRow("yellow_frame") << int(TRahmen::Treffer);
+    QTest::newRow("no_frame") << int(TRahmen::Keiner);
+  }
+  void kachelDoppelteDichte() {
+    QFETCH(int, rahmen);
+    QImage einfach(93, 45, QImage::Format_RGB888);
+    einfach.fill(QColor(30, 160, 90));
+    QImage doppelt = einfach.scaled(186, 90);
+    doppelt.setDevicePixelRatio(2.0);
+    const QImage klein = ZeichneKachel(einfach, TRahmen(rahmen), 1.0);
+    const QImage gross = ZeichneKachel(doppelt, TRahmen(rahmen), 2.0);
+    QCOMPARE(gross.size(), QSize(190, 190));
+    QCOMPARE(gross.devicePixelRatio(), 2.0);
+    QCOMPARE(gross.deviceIndependentSize(), QSizeF(95, 95));
+    for (int y = 0; y < 190; ++y)
+      for (int x = 0; x < 190; ++x)
+        if (gross.pixel(x, y) != klein.pixel(x / 2, y / 2))
+          QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
   }
 
   // ---- the window -----------------------------------------------------------------------------
@@ -638,10 +734,11 @@ private slots:
     form->ScrollBox1->SetzeClientBreite(700);
     form->K_O_ButtonClick();
     QCOMPARE(form->Kacheln.size(), 57);
-    QCOMPARE(form->Kacheln.at(8)->geometry(), QRect(103, 103, 95, 95));
-    QCOMPARE(form->Kacheln.at(56)->pos(), QPoint(4, 8 * 99 + 4));
-    QCOMPARE(form->Kacheln.at(8)->Tag(), 8);
-    QCOMPARE(form->Kacheln.at(8)->parentWidget(), form->ScrollBox1->Inhalt());
+    QCOMPARE(form->Kacheln.at(8).Feld(), QRect(103, 103, 95, 95));
+    QCOMPARE(form->Kacheln.at(56).Feld().topLeft(), QPoint(4, 8 * 99 + 4));
+    QCOMPARE(form->Kacheln.at(8).Tag(), 8);
+    QCOMPARE(form->Galerie->parentWidget(), form->ScrollBox1->Inhalt());
+    QCOMPARE(form->Galerie->geometry(), QRect(0, 0, 7 * 99 + 4, 9 * 99 + 4));
     QCOMPARE(form->ScrollBox1->ClientBreite(), 697);
     QCOMPARE(form->StatusBar1->SimpleText(), QStringLiteral("      57 Nummernfibel "));
     QCOMPARE(zaehler.Anzahl, 1);
@@ -658,7 +755,7 @@ private slots:
     form->ScrollBox1->SetzeClientBreite(700);
     form->A_E_ButtonClick();
     QCOMPARE(form->ScrollBox1->ClientBreite(), 301);
-    QCOMPARE(form->Kacheln.at(2)->pos(), QPoint(202, 4));
+    QCOMPARE(form->Kacheln.at(2).Feld().topLeft(), QPoint(202, 4));
   }
 
   void vorschauImFenster() {
@@ -920,7 +1017,7 @@ private slots:
     form->A_E_ButtonClick();
     QCOMPARE(form->Dekodierungen(), 13);
     // Tiles are still rebuilt: the frame follows the search text.
-    QCOMPARE(form->Kacheln.at(3)->Bild().pixel(3, 10), Gelb);
+    QCOMPARE(form->Kacheln.at(3).Bild().pixel(3, 10), Gelb);
 
     FBaum->Jpeg(AE + "A05.jpg", QSize(80, 30), Qt::red);
     form->LadeDieBilder();
@@ -1002,7 +1099,8 @@ private slots:
     QVERIFY(!HatFarbe(KachelVon(form, "A.jpg"), qRgb(255, 0, 0)));
     QVERIFY2(uhr.elapsed() < 30000, qPrintable(QString::number(uhr.elapsed())));
     uhr.restart();
-    form->BildMouseDown(form->Kacheln.at(IndexVon(form, "B_bombe.jpg")), Qt::LeftButton);
+    TKachel kachel = form->Kacheln.at(IndexVon(form, "B_bombe.jpg"));
+    form->BildMouseDown(&kachel, Qt::LeftButton);
     QVERIFY2(uhr.elapsed() < 30000, qPrintable(QString::number(uhr.elapsed())));
     QCOMPARE(FMeldungen, QStringList{BildFehlerMeldung(form->BildPfade.at(IndexVon(form, "B_bombe.jpg")))});
   }
@@ -1051,6 +1149,113 @@ private slots:
       QVERIFY2(!LadeVerkleinert(ordner + QLatin1String(name), 93), name);
     }
     QVERIFY2(uhr.elapsed() < 10000, qPrintable(QString::number(uhr.elapsed())));
+  }
+
+  // A range of 3 000 pictures is decoded once: a reload, a resize and a visit to another range and
+  // back decode nothing, and every tile keeps its place.
+  void dreitausendNachladen() {
+    const QByteArray bild = JpegBytes(QSize(60, 30), Qt::black);
+    for (int i = 0; i < 3000; ++i)
+      Schreibe(FBaum->Pfad(AE + QStringLiteral("A%1.jpg").arg(i, 4, 10, QLatin1Char('0'))), bild);
+    FBaum->Jpeg(KO + "K.jpg");
+    TMainForm *form = Starte();
+    QCOMPARE(form->Kacheln.size(), 3000);
+    QCOMPARE(form->Dekodierungen(), 3000);
+    form->LadeDieBilder();
+    form->resize(form->width() + 99, form->height());
+    form->FormResize();
+    form->K_O_ButtonClick();
+    form->A_E_ButtonClick();
+    QCOMPARE(form->Dekodierungen(), 3001);
+    QCOMPARE(form->Kacheln.size(), 3000);
+    const TKachel &letzte = form->Kacheln.last();
+    QCOMPARE(letzte.Tag(), 2999);
+    const int spalten = form->Galerie->Spalten();
+    QCOMPARE(letzte.Feld().topLeft(), KachelPosition(2999, spalten));
+    QCOMPARE(form->Galerie->KachelBei(letzte.Feld().center()), 2999);
+    QCOMPARE(form->Galerie->KachelBei(letzte.Feld().topLeft() - QPoint(1, 1)), -1);
+  }
+
+  // The progress bar reaches the screen while a long load runs: its painted value advances step by
+  // step, not only once at the end.
+  void fortschrittErreichtDenSchirm() {
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+
+    struct TGemalt : QObject {
+      QProgressBar *Balken = nullptr;
+      QVector<int> Werte;
+      bool eventFilter(QObject *, QEvent *ereignis) override {
+        if (ereignis->type() == QEvent::Paint && (Werte.isEmpty() || Werte.last() != Balken->value()))
+          Werte.append(Balken->value());
+        return false;
+      }
+    } gemalt;
+    gemalt.Balken = form->ProgressBar1;
+    form->ProgressBar1->installEventFilter(&gemalt);
+    form->K_O_ButtonClick();
+    QCOMPARE(form->Kacheln.size(), 500);
+    const QString werte = QDebug::toString(gemalt.Werte);
+    QVERIFY2(gemalt.Werte.size() > 5, qPrintable(werte));
+    // Up to the full bar, then back to 0 as the load ends.
+    QCOMPARE(gemalt.Werte.takeLast(), 0);
+    QCOMPARE(gemalt.Werte.last(), 500);
+    for (int i = 1; i < gemalt.Werte.size(); ++i)
+      QVERIFY2(gemalt.Werte.at(i) > gemalt.Werte.at(i - 1), qPrintable(werte));
+    QVERIFY(form->ProgressBar1->isHidden());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+  }
+
+  // A resize by the window system during a load asks for another load: it follows the running one
+  // instead of starting inside it, and decodes nothing more.
+  void ladungWaehrendDesLadens() {
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+    bool waehrend = false;
+    QTimer::singleShot(20, form, [form, &waehrend] {
+      waehrend = form->LaedtBilder();
+      form->resize(form->width() + 99, form->height());
+    });
+    form->K_O_ButtonClick();
+    QVERIFY(waehrend);
+    QVERIFY(!form->LaedtBilder());
+    QCOMPARE(form->Kacheln.size(), 500);
+    QCOMPARE(form->Dekodierungen(), 501);
+    QCOMPARE(form->Galerie->Spalten(), BerechneGitter(500, form->ScrollBox1->ClientBreite()).Spalten);
+  }
+
+  // Closing the window during a load ends the load at once, and no load starts after it.
+  void schliessenBeendetDieLadung() {
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+    QTimer::singleShot(20, form, [form] { form->close(); });
+    form->K_O_ButtonClick();
+    QVERIFY(form->Kacheln.size() < 500);
+    QVERIFY(form->ProgressBar1->isHidden());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    const int dekodiert = form->Dekodierungen();
+    form->A_E_ButtonClick();
+    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
+    QCOMPARE(form->Dekodierungen(), dekodiert);
+    QVERIFY(form->Kacheln.size() < 500);
+  }
+
+  // Tiles follow the screen's device-pixel ratio (the suite also runs with QT_SCALE_FACTOR=2): the
+  // picture has ratio times the pixels, the layout stays in logical pixels.
+  void kachelBeiVerhaeltnis() {
+    FBaum->Jpeg(AE + "A.jpg", QSize(200, 100));
+    FBaum->Jpeg(AE + "B.jpg", QSize(200, 100));
+    TMainForm *form = Starte();
+    const qreal verhaeltnis = form->Galerie->devicePixelRatioF();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2"))
+      QCOMPARE(verhaeltnis, 2.0);
+    const QImage bild = form->Kacheln.at(1).Bild();
+    QCOMPARE(bild.size(), QSize(GeraetePunkte(95, verhaeltnis), GeraetePunkte(95, verhaeltnis)));
+    QCOMPARE(bild.devicePixelRatio(), verhaeltnis);
+    QCOMPARE(form->Kacheln.at(1).Feld(), QRect(103, 4, 95, 95));
+    // The thumbnail lies where it lies at ratio 1: black from logical (1, 25) to (93, 69).
+    QVERIFY(Nahe(bild.pixel(GeraetePunkte(2, verhaeltnis), GeraetePunkte(26, verhaeltnis)), qRgb(0, 0, 0), 30));
+    QCOMPARE(bild.pixel(GeraetePunkte(2, verhaeltnis), GeraetePunkte(24, verhaeltnis)), Weiss);
   }
 };
 

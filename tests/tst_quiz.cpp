@@ -11,6 +11,7 @@
 #include "data/jpegbild.h"
 #include "data/textdatei.h"
 #include "fixturbaum.h"
+#include "gallery/galerieansicht.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
@@ -250,7 +251,7 @@ void TestQuiz::Oeffne(const QString &relativ, Qt::MouseButton knopf) {
     form.ComboBox1->setCurrentIndex(oesterreich ? 1 : 0);
   form.AktuellerOrdner = Basis + relativ.left(relativ.lastIndexOf(QLatin1Char('/')));
   form.BildPfade = QStringList{Basis + relativ};
-  TKachel kachel(0, QImage(), form.ScrollBox1->Inhalt());
+  TKachel kachel(0);
   form.BildMouseDown(&kachel, knopf);
 }
 
@@ -1059,9 +1060,9 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   QVERIFY(QTest::qWaitForWindowActive(&form));
   // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
   QTRY_COMPARE(form.Kacheln.size(), 6);
-  TKachel *kachel = form.Kacheln.at(2);
-  QCOMPARE(QFileInfo(form.BildPfade.at(kachel->Tag())).fileName(), QStringLiteral("B.jpg"));
-  QTest::mouseClick(kachel, Qt::RightButton);
+  const TKachel kachel = form.Kacheln.at(2);
+  QCOMPARE(QFileInfo(form.BildPfade.at(kachel.Tag())).fileName(), QStringLiteral("B.jpg"));
+  QTest::mouseClick(form.Galerie, Qt::RightButton, {}, kachel.Feld().center());
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
 
@@ -1119,7 +1120,7 @@ void TestQuiz::zweiFragenNacheinander() {
   TMainForm &form = GezeigteForm();
   QCOMPARE(form.Kacheln.size(), 6);
 
-  DrueckeUndLasse(form.Kacheln.at(2)); // B
+  DrueckeUndLasse(form.Galerie, form.Kacheln.at(2).Feld().center()); // B
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
   Taste(&form, Qt::Key_Down);
@@ -1143,7 +1144,7 @@ void TestQuiz::zweiFragenNacheinander() {
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.ScrollBox1));
   QCOMPARE(form.Kacheln.size(), 6);
 
-  DrueckeUndLasse(form.Kacheln.at(3)); // BA
+  DrueckeUndLasse(form.Galerie, form.Kacheln.at(3).Feld().center()); // BA
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(Beschreibung(), QStringLiteral("Bamberg"));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
@@ -1165,7 +1166,7 @@ void TestQuiz::enterEnterZeigtDieAntwort() {
   QFETCH(int, taste);
   QFETCH(Qt::KeyboardModifiers, zusatz);
   TMainForm &form = GezeigteForm();
-  DrueckeUndLasse(form.Kacheln.at(2)); // B
+  DrueckeUndLasse(form.Galerie, form.Kacheln.at(2).Feld().center()); // B
   Taste(&form, Qt::Key_Down);
   QCOMPARE(Hintergrund(), QColor(249, 84, 43));
 

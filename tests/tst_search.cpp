@@ -4,14 +4,18 @@
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "fixturbaum.h"
+#include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +23,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
@@ -26,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <memory>
@@ -54,7 +60,7 @@ void Haenge(const QString &pfad, const QString &zeilen) {
   datei.write(zeilen.toUtf8());
 }
 
-bool Gerahmt(const TKachel *kachel) { return kachel->Bild().pixel(0, 0) == qRgb(255, 255, 0); }
+bool Gerahmt(const TKachel &kachel) { return kachel.Bild().pixel(0, 0) == qRgb(255, 255, 0); }
 
 // The thumb, arrows and trough of a vertical bar, as its style lays them out.
 QRect Teil(QScrollBar *leiste, QStyle::SubControl teil) {
@@ -153,9 +159,9 @@ int Index(const TMainForm *fenster, const QString &name) {
 
 QStringList Gerahmte(const TMainForm *fenster) {
   QStringList namen;
-  for (const TKachel *kachel : fenster->Kacheln)
+  for (const TKachel &kachel : fenster->Kacheln)
     if (Gerahmt(kachel))
-      namen << fenster->BildPfade.at(kachel->Tag()).section('/', -1);
+      namen << fenster->BildPfade.at(kachel.Tag()).section('/', -1);
   return namen;
 }
 
@@ -178,15 +184,20 @@ void Tippe(QLineEdit *feld, QChar zeichen) {
   QTest::sendKeyEvent(QTest::Click, feld, taste, QString(zeichen), Qt::NoModifier);
 }
 
-// The tile that lies fully in the visible part of the gallery.
-TKachel *SichtbareKachel(TMainForm *fenster) {
+// The first tile that lies fully in the visible part of the gallery.
+const TKachel *SichtbareKachel(TMainForm *fenster) {
   QWidget *sicht = fenster->ScrollBox1->viewport();
-  for (TKachel *kachel : fenster->Kacheln) {
-    const int oben = kachel->mapTo(sicht, QPoint(0, 0)).y();
-    if (oben >= 0 && oben + kachel->height() <= sicht->height())
-      return kachel;
+  for (const TKachel &kachel : fenster->Kacheln) {
+    const int oben = fenster->Galerie->mapTo(sicht, kachel.Feld().topLeft()).y();
+    if (oben >= 0 && oben + kachel.Feld().height() <= sicht->height())
+      return &kachel;
   }
   return nullptr;
+}
+
+// A press on the middle of the tile's square, as the mouse delivers it to the gallery view.
+void Druecke(TMainForm *fenster, const TKachel &kachel) {
+  QTest::mousePress(fenster->Galerie, Qt::LeftButton, {}, kachel.Feld().center());
 }
 
 } // namespace
@@ -237,6 +248,10 @@ private slots:
   void radAufDerFrage();
   void daumenFrageZurueck();
   void gruppenwechselFrageZurueck();
+  void kachelDruecken_data();
+  void kachelDruecken();
+  void kachelnFuerAssistenz();
+  void kachelTooltip();
 
 private:
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
@@ -788,7 +803,7 @@ void TestSearch::passendeGalerie() {
   QVERIFY(f);
   QCOMPARE(f->ScrollBox1->GroesstePosition(), 0);
   f->ScrollBoxPosition = 77;
-  Rad(f->Kacheln.first(), -120);
+  Rad(f->Galerie, -120);
   QCOMPARE(f->ScrollBox1->Position(), 0);
   QCOMPARE(f->ScrollBoxPosition, 0);
   Rad(f->ScrollBox1->viewport(), 120);
@@ -803,7 +818,7 @@ void TestSearch::radAmEnde() {
   const int ende = f->ScrollBox1->GroesstePosition();
   QVERIFY(ende > 3 * Zeile);
   for (int i = 0; i < 20; ++i)
-    Rad(f->Kacheln.last(), -120);
+    Rad(f->Galerie, -120);
   QCOMPARE(f->ScrollBox1->Position(), ende);
   QCOMPARE(f->ScrollBoxPosition, ende);
   Rad(f->ScrollBox1->viewport(), 120);
@@ -817,14 +832,14 @@ void TestSearch::radZeilen() {
   QVERIFY(f);
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
   int spalten = 0;
-  while (spalten < f->Kacheln.size() && f->Kacheln.at(spalten)->y() == f->Kacheln.first()->y())
+  while (spalten < f->Kacheln.size() && f->Kacheln.at(spalten).Feld().y() == f->Kacheln.first().Feld().y())
     ++spalten;
   QVERIFY(spalten > 1);
   QWidget *sicht = f->ScrollBox1->viewport();
   for (int zeile = 1; zeile <= 3; ++zeile) {
-    Rad(f->Kacheln.first(), -120);
+    Rad(f->Galerie, -120);
     QCOMPARE(f->ScrollBox1->Position(), zeile * Zeile);
-    QCOMPARE(f->Kacheln.at(zeile * spalten)->mapTo(sicht, QPoint(0, 0)).y(), 4);
+    QCOMPARE(f->Galerie->mapTo(sicht, f->Kacheln.at(zeile * spalten).Feld().topLeft()).y(), 4);
   }
   // Half notches add up; a single one scrolls nothing yet.
   Rad(sicht, -60);
@@ -839,9 +854,9 @@ void TestSearch::radAufDerFrage() {
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
   Rad(f->ScrollBox1->viewport(), -120);
   Rad(f->ScrollBox1->viewport(), -120);
-  TKachel *kachel = SichtbareKachel(f.get());
+  const TKachel *kachel = SichtbareKachel(f.get());
   QVERIFY(kachel);
-  QTest::mousePress(kachel, Qt::LeftButton);
+  Druecke(f.get(), *kachel);
   QVERIFY(f->ScrollBox1->isHidden());
   QCOMPARE(f->ScrollBoxPosition, 2 * Zeile);
   Rad(f->Listbox1, -120);
@@ -862,9 +877,9 @@ void TestSearch::daumenFrageZurueck() {
   const int position = f->ScrollBox1->Position();
   QVERIFY(position > 0);
   QCOMPARE(f->ScrollBoxPosition, position);
-  TKachel *kachel = SichtbareKachel(f.get());
+  const TKachel *kachel = SichtbareKachel(f.get());
   QVERIFY(kachel);
-  QTest::mousePress(kachel, Qt::LeftButton);
+  Druecke(f.get(), *kachel);
   QVERIFY(f->ScrollBox1->isHidden());
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
@@ -883,11 +898,115 @@ void TestSearch::gruppenwechselFrageZurueck() {
   emit f->ComboBox1->activated(1);
   QVERIFY(f->ScrollBox1->GroesstePosition() > 3 * Zeile);
   QCOMPARE(f->ScrollBox1->Position(), 0);
-  QTest::mousePress(f->Kacheln.first(), Qt::LeftButton);
+  Druecke(f.get(), f->Kacheln.first());
   QVERIFY(f->ScrollBox1->isHidden());
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
   QCOMPARE(f->ScrollBox1->Position(), 0);
+}
+
+// A press and release on a tile of the painted view opens that tile's question, wherever the gallery
+// stands; the middle button sets the question up without leaving the gallery; a gap opens nothing.
+void TestSearch::kachelDruecken_data() {
+  QTest::addColumn<QString>("kachel"); // "first", "last" or "after_scrolling"
+  QTest::addColumn<int>("knopf");
+  QTest::addColumn<bool>("frage");
+  QTest::newRow("first_tile") << "first" << int(Qt::LeftButton) << true;
+  QTest::newRow("last_tile_scrolled_to_end") << "last" << int(Qt::LeftButton) << true;
+  QTest::newRow("after_two_notches") << "after_scrolling" << int(Qt::LeftButton) << true;
+  QTest::newRow("right_button") << "after_scrolling" << int(Qt::RightButton) << true;
+  QTest::newRow("middle_button_stays") << "first" << int(Qt::MiddleButton) << false;
+}
+
+void TestSearch::kachelDruecken() {
+  QFETCH(QString, kachel);
+  QFETCH(int, knopf);
+  QFETCH(bool, frage);
+  auto f = Fenster();
+  QVERIFY(f);
+  QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
+  const TKachel *ziel = &f->Kacheln.first();
+  if (kachel == "last") {
+    f->ScrollBox1->SetzePosition(f->ScrollBox1->GroesstePosition());
+    ziel = &f->Kacheln.last();
+  } else if (kachel == "after_scrolling") {
+    Rad(f->ScrollBox1->viewport(), -120);
+    Rad(f->ScrollBox1->viewport(), -120);
+    ziel = SichtbareKachel(f.get());
+    QVERIFY(ziel);
+    QVERIFY(ziel->Tag() > 0);
+  }
+  const QString name = f->BildPfade.at(ziel->Tag()).section('/', -1);
+  const QPoint mitte = ziel->Feld().center();
+  QWidget *sicht = f->ScrollBox1->viewport();
+  QVERIFY(sicht->rect().contains(f->Galerie->mapTo(sicht, mitte)));
+
+  // The gap left of the tile is no tile: the press and release go on to the box.
+  QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not accepted"));
+  QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not accepted"));
+  QTest::mouseClick(f->Galerie, Qt::LeftButton, {}, ziel->Feld().topLeft() - QPoint(2, 0));
+  QVERIFY(!f->ScrollBox1->isHidden());
+  QVERIFY(f->BildDatei.isEmpty());
+
+  QTest::mousePress(f->Galerie, Qt::MouseButton(knopf), {}, mitte);
+  QTest::mouseRelease(f->Galerie, Qt::MouseButton(knopf), {}, mitte);
+  QCOMPARE(f->BildDatei, name);
+  QCOMPARE(f->ScrollBox1->isHidden(), frage);
+  QCOMPARE(f->Listbox1->selectedItems().size(), 1);
+  QCOMPARE(f->Listbox1->selectedItems().first()->text().section('\t', 0, 0),
+           QStringLiteral("Landkreis ") + QFileInfo(name).completeBaseName());
+}
+
+// Screen readers see every tile as a button named after its plate, and its press action opens the
+// question as the mouse does.
+void TestSearch::kachelnFuerAssistenz() {
+  auto f = Fenster();
+  QVERIFY(f);
+  QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
+  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(f->Galerie);
+  QVERIFY(galerie);
+  QCOMPARE(galerie->childCount(), f->Kacheln.size());
+  const int index = Index(f.get(), "TA.jpg");
+  QAccessibleInterface *kachel = galerie->child(index);
+  QVERIFY(kachel && kachel->isValid());
+  QCOMPARE(kachel->text(QAccessible::Name), QStringLiteral("Kennzeichen TA"));
+  QCOMPARE(kachel->role(), QAccessible::Button);
+  QCOMPARE(kachel->parent(), galerie);
+  QCOMPARE(galerie->indexOfChild(kachel), index);
+  QCOMPARE(galerie->child(index), kachel);
+  const QRect feld = f->Kacheln.at(index).Feld();
+  QCOMPARE(kachel->rect(), QRect(f->Galerie->mapToGlobal(feld.topLeft()), feld.size()));
+  // Scrolled out of the box: there, but not on the screen.
+  QVERIFY(kachel->state().offscreen);
+  QVERIFY(!galerie->child(0)->state().offscreen);
+  QCOMPARE(galerie->childAt(kachel->rect().center().x(), kachel->rect().center().y()), kachel);
+  QCOMPARE(galerie->child(f->Kacheln.size()), nullptr);
+
+  QAccessibleActionInterface *aktion = kachel->actionInterface();
+  QVERIFY(aktion);
+  QCOMPARE(aktion->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+  aktion->doAction(QAccessibleActionInterface::pressAction());
+  QVERIFY(f->ScrollBox1->isHidden());
+  QCOMPARE(f->BildDatei, QStringLiteral("TA.jpg"));
+
+  // The Austrian gallery names its tiles as its questions do.
+  f->ZurueckBtnClick();
+  f->ComboBox1->setCurrentIndex(1);
+  emit f->ComboBox1->activated(1);
+  galerie = QAccessible::queryAccessibleInterface(f->Galerie);
+  QCOMPARE(galerie->child(Index(f.get(), "W_9.jpg"))->text(QAccessible::Name), QStringLiteral("Kennzeichen W_9"));
+}
+
+// A tile has no tooltip of its own: the gallery's tooltip shows over it, as over the gaps.
+void TestSearch::kachelTooltip() {
+  auto f = Fenster();
+  QVERIFY(f);
+  const QPoint mitte = f->Kacheln.first().Feld().center();
+  QHelpEvent frage(QEvent::ToolTip, mitte, f->Galerie->mapToGlobal(mitte));
+  QApplication::sendEvent(f->Galerie, &frage);
+  QTRY_VERIFY(QToolTip::isVisible());
+  QCOMPARE(QToolTip::text(), QStringLiteral("Für die Bedeutung anzusehen, auf Buchstaben klicken."));
+  QToolTip::hideText();
 }
 
 QTEST_MAIN(TestSearch)

@@ -1,0 +1,42 @@
+// The gallery as one painted view inside the scroll box: it draws the tiles in sight from their
+// records, turns a press on a tile's square into that tile's index, and shows the tiles to
+// assistive technology as children with a name and a press action.
+#pragma once
+
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class TKachel;
+
+class TGalerieAnsicht : public QWidget {
+  Q_OBJECT
+public:
+  // The view reads the window's tile list and picture paths; it keeps no copy of its own.
+  TGalerieAnsicht(const QVector<TKachel> &kacheln, const QStringList &bildPfade, QWidget *parent);
+
+  // Covers the grid of anzahl tiles in spalten columns, the margin beyond the last column included.
+  void SetzeGitter(int spalten, int anzahl);
+  int Spalten() const { return FSpalten; }
+  // Tiles von .. bis - 1 have just got their records: only their squares are painted again.
+  void ZeigeKacheln(int von, int bis);
+  // The index of the tile whose square holds the point (view coordinates), or -1 for a gap.
+  int KachelBei(QPoint punkt) const;
+  // The tile's name for assistive technology: "Kennzeichen " and its code as the question names it.
+  QString KachelName(int index) const;
+  int Anzahl() const;
+
+signals:
+  // A press of a mouse button on a tile, or the press action of its accessible child (left button).
+  void KachelGedrueckt(int index, Qt::MouseButton knopf);
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+  const QVector<TKachel> &FKacheln;
+  const QStringList &FBildPfade;
+  int FSpalten = 1;
+};
