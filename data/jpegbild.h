@@ -24,10 +24,11 @@ constexpr int GroessteScanKomponenten = 100;
 
 // All decodes at once (every thread) hold at most this much memory between them: each reserves its
 // share (libjpeg's working memory plus the decoded pixels) before it allocates, waits while others
-// hold too much, and fails when it would need more than all of it alone. The whole program stays
-// within 1 GB: this, the question screen's pictures (under 200 MB), the thumbnail cache (48 MB), a
+// hold too much, and fails when it would need more than all of it alone (the largest thumbnail
+// decode, a progressive colour picture of 64 megapixels, takes 391 MB). The whole program stays
+// within 1 GB: this, the question screen's pictures (under 200 MB), the thumbnail cache (192 MB), a
 // range's text file as lines and list (under 150 MB) and the window itself (some 50 MB).
-constexpr qint64 DekodierSpeicher = 512LL * 1024 * 1024;
+constexpr qint64 DekodierSpeicher = 400LL * 1024 * 1024;
 
 // The most that decodes have held at once so far.
 qint64 DekodierSpeicherSpitze();
