@@ -251,12 +251,17 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
 
   const qint64 breite = d->Info.image_width;
   const qint64 hoehe = d->Info.image_height;
-  const qint64 grenze = laengsteSeite > 0 ? GroessteBildpunkte : GroessteAnzeigeBildpunkte;
-  if (breite <= 0 || hoehe <= 0 || breite * hoehe > grenze)
+  if (breite <= 0 || hoehe <= 0 || breite * hoehe > GroessteBildpunkte)
     return std::nullopt;
   // A picture that would grow past the limit is shown at its own size: coarse, but shown.
-  if (breite * hoehe * vergroesserung * vergroesserung > grenze)
+  if (breite * hoehe * vergroesserung * vergroesserung > GroessteAnzeigeBildpunkte)
     vergroesserung = 1;
+  // A full-size picture larger than the display bound (a camera photo) is decoded reduced in the
+  // inverse DCT instead of refused; the caller keeps its size in logical pixels.
+  unsigned int vollZaehler = DctNenner * static_cast<unsigned int>(vergroesserung);
+  while (laengsteSeite <= 0 && vollZaehler > 1 &&
+         breite * hoehe * vollZaehler * vollZaehler > GroessteAnzeigeBildpunkte * DctNenner * DctNenner)
+    --vollZaehler;
 
   const J_COLOR_SPACE quelle = d->Info.jpeg_color_space;
   const bool cmyk = quelle == JCS_CMYK || quelle == JCS_YCCK;
@@ -272,7 +277,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   d->Info.scale_denom = DctNenner;
   // Enlarging in the inverse DCT interpolates from the coded frequencies, smoother than a doubling
   // of pixels and without a second pass over the picture.
-  d->Info.scale_num = DctNenner * static_cast<unsigned int>(vergroesserung);
+  d->Info.scale_num = vollZaehler;
   if (laengsteSeite > 0) {
     for (unsigned int zaehler = 1; zaehler <= DctNenner; ++zaehler) {
       d->Info.scale_num = zaehler;
@@ -379,8 +384,9 @@ std::optional<QImage> LadeBildDatei(const QString &pfad, qreal pixelVerhaeltnis)
   }
   if (!ergebnis)
     return std::nullopt;
-  // The factor actually used: a very large picture keeps its own size.
-  ergebnis->Bild.setDevicePixelRatio(ergebnis->Bild.width() / ergebnis->Original.width());
+  // The factor actually used: a very large picture keeps its own size, and one decoded reduced
+  // carries a ratio below 1, so it is still laid out at the size its file declares.
+  ergebnis->Bild.setDevicePixelRatio(qreal(ergebnis->Bild.width()) / ergebnis->Original.width());
   return ergebnis->Bild;
 }
 

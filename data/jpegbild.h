@@ -12,8 +12,9 @@
 // or photo comes near it, but a damaged or hostile file could ask for gigabytes.
 constexpr qint64 GroessteBildpunkte = 64LL * 1024 * 1024;
 // Pictures decoded at full size are shown at that size on the question screen and kept there (some
-// twice, with their see-through copy), so they get a tighter bound: 8 megapixels is more than any
-// screen shows, and six such pictures stay under 200 MB.
+// twice, with their see-through copy), so their pixels get a tighter bound: 8 megapixels is more than
+// any screen shows, and six such pictures stay under 200 MB. A larger JPEG is decoded reduced to
+// fit, a larger bitmap is refused.
 constexpr qint64 GroessteAnzeigeBildpunkte = 8LL * 1024 * 1024;
 
 // A JPEG whose scans carry more colour components than this, all scans together, is refused: each
@@ -46,8 +47,8 @@ std::optional<QImage> LadeBildDatei(const QString &pfad, qreal pixelVerhaeltnis 
 constexpr int GroessteVergroesserung = 2;
 int Vergroesserung(qreal pixelVerhaeltnis);
 
-// Full-size JPEG decode of bytes in memory; no value when they are not a readable JPEG or it has more
-// than GroessteAnzeigeBildpunkte.
+// Full-size JPEG decode of bytes in memory; no value when they are not a readable JPEG or it claims
+// more than GroessteBildpunkte. Beyond GroessteAnzeigeBildpunkte it comes reduced to fit.
 std::optional<QImage> DekodiereJpeg(const QByteArray &daten);
 
 // A picture decoded for a thumbnail: possibly reduced already while decoding, together with the
