@@ -3,6 +3,7 @@
 #include "data/eintrag.h"
 #include "data/textdatei.h"
 #include "quiz/quizregeln.h"
+#include "tests/fixturbaum.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,13 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t laenge) {
   if (text.size() > bytes.size())
     std::abort();
   const QStringList zeilen = ZerlegeZeilen(text);
-  QString erwartet = text;
-  erwartet.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-      .replace(QLatin1Char('\r'), QLatin1Char('\n'))
-      .replace(QChar(0x2028), QLatin1Char('\n'));
-  if (erwartet.endsWith(QLatin1Char('\n')))
-    erwartet.chop(1);
-  if (zeilen.join(QLatin1Char('\n')) != erwartet)
+  if (zeilen.join(QLatin1Char('\n')) != Fixturbaum::AlsZeilenText(text))
     std::abort();
 
   for (const QString &zeile : zeilen) {

@@ -2,14 +2,13 @@
 // program reads, settings files of every shape the tests know, and small pictures of each JPEG kind.
 #include "data/ansi.h"
 #include "data/textdatei.h"
+#include "tests/fixturbaum.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
 #include <QStringEncoder>
 
 #include <cstdio>
@@ -63,16 +62,7 @@ bool Einstellungen(const QString &ziel) {
   return true;
 }
 
-QByteArray AlsJpeg(const QImage &bild, bool progressiv) {
-  QByteArray daten;
-  QBuffer puffer(&daten);
-  puffer.open(QIODevice::WriteOnly);
-  QImageWriter schreiber(&puffer, "jpg");
-  schreiber.setQuality(80);
-  schreiber.setProgressiveScanWrite(progressiv);
-  schreiber.write(bild);
-  return daten;
-}
+QByteArray AlsJpeg(const QImage &bild, bool progressiv) { return Fixturbaum::JpegBytes(bild, 80, progressiv); }
 
 bool Bilder(const QString &fixtures, const QString &ziel) {
   QImage farbe(48, 24, QImage::Format_RGB32);

@@ -3,10 +3,12 @@
 
 #include "data/datenordner.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 
 namespace Fixturbaum {
 
@@ -52,6 +54,26 @@ bool KopiereTextDateien(const QString &basis, const QString &quelle) {
       return false;
   }
   return true;
+}
+
+QByteArray JpegBytes(const QImage &bild, int qualitaet, bool progressiv) {
+  QByteArray daten;
+  QBuffer puffer(&daten);
+  puffer.open(QIODevice::WriteOnly);
+  QImageWriter schreiber(&puffer, "jpg");
+  schreiber.setQuality(qualitaet);
+  schreiber.setProgressiveScanWrite(progressiv);
+  schreiber.write(bild);
+  return daten;
+}
+
+QString AlsZeilenText(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+      .replace(QChar(0x2028), QLatin1Char('\n'));
+  if (text.endsWith(QLatin1Char('\n')))
+    text.chop(1);
+  return text;
 }
 
 } // namespace Fixturbaum

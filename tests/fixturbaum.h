@@ -2,7 +2,9 @@
 // folders, the group templates, pictures and the range text files. Each suite chooses what goes in.
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,12 @@ bool LegeVorlagenAn(const QString &basis, QColor deutsch = Qt::white, QColor oes
 
 // A picture of one colour, JPEG or BMP by the name's extension; its folder is made when missing.
 bool SchreibeBild(const QString &pfad, QSize groesse, QColor farbe = Qt::white);
+
+// The bytes of a JPEG of bild, as a camera or an editor would write it.
+QByteArray JpegBytes(const QImage &bild, int qualitaet = 95, bool progressiv = false);
+
+// What a text's lines, joined with LF, must give: every line break made an LF, one final break dropped.
+QString AlsZeilenText(QString text);
 
 // Copies the range text files found in quelle ("A-E.txt" ... "U-Z.txt", "Ö-Kfz.txt") into their
 // range folders; a range whose file quelle lacks gets none.

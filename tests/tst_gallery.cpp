@@ -43,14 +43,7 @@ const QRgb Grau = qRgb(128, 128, 128);
 QByteArray JpegBytes(QSize groesse, QColor farbe, bool progressiv = false) {
   QImage bild(groesse, QImage::Format_RGB32);
   bild.fill(farbe);
-  QByteArray daten;
-  QBuffer puffer(&daten);
-  puffer.open(QIODevice::WriteOnly);
-  QImageWriter schreiber(&puffer, "jpg");
-  schreiber.setQuality(95);
-  schreiber.setProgressiveScanWrite(progressiv);
-  schreiber.write(bild);
-  return daten;
+  return Fixturbaum::JpegBytes(bild, 95, progressiv);
 }
 
 bool Schreibe(const QString &pfad, const QByteArray &daten) {
