@@ -2,6 +2,8 @@
 // flush failed on a full disk, so the writes here go to the file descriptor and check every step.
 #include "app/dateizugriff.h"
 
+#include "data/dateilesen.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,46 +95,6 @@ bool SchreibeAnOrt(const QByteArray &name, const QByteArray &alt, const QByteArr
 
 } // namespace
 
-TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze) {
-  const QByteArray name = QFile::encodeName(pfad);
-  struct stat info {};
-  // Looked at before it is opened: opening a device can already have an effect.
-  if (::stat(name.constData(), &info) != 0)
-    return {(errno == ENOENT || errno == ENOTDIR) ? TDateiZustand::Fehlt : TDateiZustand::Unbrauchbar, {}};
-  if (!S_ISREG(info.st_mode) || info.st_size > grenze)
-    return {TDateiZustand::Unbrauchbar, {}};
-  // Non-blocking: a pipe put there in the meantime must not wait for a writer.
-  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0)
-    return {errno == ENOENT ? TDateiZustand::Fehlt : TDateiZustand::Unbrauchbar, {}};
-  TDateiInhalt inhalt{TDateiZustand::Unbrauchbar, {}};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    QByteArray daten;
-    daten.reserve(qsizetype(info.st_size));
-    char puffer[16384];
-    bool gut = true;
-    for (;;) {
-      const ssize_t gelesen = ::read(fd, puffer, sizeof puffer);
-      if (gelesen < 0 && errno == EINTR)
-        continue;
-      if (gelesen <= 0) {
-        gut = gelesen == 0;
-        break;
-      }
-      daten.append(puffer, gelesen);
-      // The file may have grown since it was measured.
-      if (daten.size() > grenze) {
-        gut = false;
-        break;
-      }
-    }
-    if (gut)
-      inhalt = {TDateiZustand::Gelesen, daten};
-  }
-  ::close(fd);
-  return inhalt;
-}
-
 bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &neu) {
   // A link stays a link: the file it points to gets the new content.
   const QFileInfo info(pfad);
@@ -171,19 +133,6 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
 #include <QSaveFile>
 
 // Elsewhere Qt's own means, unbuffered so that every write reports its own failure.
-TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze) {
-  const QFileInfo info(pfad);
-  if (!info.exists())
-    return {TDateiZustand::Fehlt, {}};
-  QFile datei(pfad);
-  if (!info.isFile() || info.size() > grenze || !datei.open(QIODevice::ReadOnly))
-    return {TDateiZustand::Unbrauchbar, {}};
-  const QByteArray daten = datei.read(grenze + 1);
-  if (daten.size() > grenze || datei.error() != QFileDevice::NoError)
-    return {TDateiZustand::Unbrauchbar, {}};
-  return {TDateiZustand::Gelesen, daten};
-}
-
 bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &, const QByteArray &neu) {
   QSaveFile datei(pfad);
   if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -196,3 +145,23 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &, const 
   return datei.commit();
 }
 #endif
+
+// The same checks as every data file: the block reader's, read to the size the file had when opened.
+TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze) {
+  TLeseDatei datei(pfad, grenze);
+  if (!datei.Offen())
+    return {datei.Fehlt() ? TDateiZustand::Fehlt : TDateiZustand::Unbrauchbar, {}};
+  QByteArray daten(qsizetype(datei.Groesse()), Qt::Uninitialized);
+  qint64 gelesen = 0;
+  while (gelesen < daten.size()) {
+    const qint64 n = datei.Lies(daten.data() + gelesen, daten.size() - gelesen);
+    if (n < 0)
+      return {TDateiZustand::Unbrauchbar, {}};
+    if (n == 0)
+      break;
+    gelesen += n;
+  }
+  // A file that shrank meanwhile gives what it still held.
+  daten.truncate(qsizetype(gelesen));
+  return {TDateiZustand::Gelesen, daten};
+}

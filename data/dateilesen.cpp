@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,11 +17,17 @@ TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze) {
   // Looked at before it is opened, since opening a device can already have an effect; without
   // O_NONBLOCK, a pipe put there meanwhile would wait forever for a writer. The type is checked
   // again on the open handle, so nothing swapped in between slips past.
-  if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze)
+  if (::stat(name.constData(), &info) != 0) {
+    FFehlt = errno == ENOENT || errno == ENOTDIR;
+    return;
+  }
+  if (!S_ISREG(info.st_mode) || info.st_size > grenze)
     return;
   const int handle = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (handle < 0)
+  if (handle < 0) {
+    FFehlt = errno == ENOENT;
     return;
+  }
   if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze ||
       !FDatei.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
     ::close(handle);
@@ -30,6 +37,7 @@ TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze) {
 #else
   // Where the file system holds no pipes or devices under a data file's name, the bound is enough.
   const QFileInfo info(pfad);
+  FFehlt = !info.exists();
   if (!info.isFile() || info.size() > grenze || !FDatei.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     return;
   FGroesse = info.size();

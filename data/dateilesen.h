@@ -16,6 +16,8 @@ public:
   TLeseDatei(const QString &pfad, qint64 grenze);
 
   bool Offen() const { return FDatei.isOpen(); }
+  // Not open because nothing is there under that name (rather than something unusable).
+  bool Fehlt() const { return FFehlt; }
   qint64 Groesse() const { return FGroesse; }
   // Up to laenge bytes from the current position: 0 at the end (or the size bound), -1 on an error.
   qint64 Lies(char *ziel, qint64 laenge);
@@ -24,4 +26,5 @@ private:
   QFile FDatei;
   qint64 FGroesse = 0;
   qint64 FGelesen = 0;
+  bool FFehlt = false;
 };
