@@ -5,6 +5,7 @@
 #include "app/dateizugriff.h"
 #include "data/ansi.h"
 #include "data/dateilesen.h"
+#include "data/textdatei.h"
 #include "data/zahlen.h"
 
 #include <QStringDecoder>
@@ -72,12 +73,12 @@ struct TProfil {
 
 TProfil ZerlegeProfil(const QByteArray &daten) {
   TProfil profil;
-  if (daten.startsWith("\xEF\xBB\xBF"))
-    profil.Kodierung = TKodierung::Utf8;
-  else if (daten.startsWith("\xFF\xFE"))
-    profil.Kodierung = TKodierung::Utf16LE;
-  else if (daten.startsWith("\xFE\xFF"))
-    profil.Kodierung = TKodierung::Utf16BE;
+  switch (MarkenKodierung(daten).value_or(QStringConverter::System)) {
+  case QStringConverter::Utf8: profil.Kodierung = TKodierung::Utf8; break;
+  case QStringConverter::Utf16LE: profil.Kodierung = TKodierung::Utf16LE; break;
+  case QStringConverter::Utf16BE: profil.Kodierung = TKodierung::Utf16BE; break;
+  default: break;
+  }
   profil.Marke = daten.left(profil.Kodierung == TKodierung::Utf8 ? 3 : profil.Utf16() ? 2 : 0);
 
   const qsizetype breite = profil.Utf16() ? 2 : 1;

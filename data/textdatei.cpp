@@ -6,7 +6,7 @@
 #include "data/datenordner.h"
 
 #include <QFileInfo>
-#include <QtEndian>
+#include <QStringDecoder>
 
 QString TextDateiName(int gruppe, QChar ersterBuchstabe) {
   const std::optional<TBereich> bereich = BereichFuerZeichen(gruppe, ersterBuchstabe);
@@ -22,41 +22,26 @@ QString WaehleTextDatei(int gruppe, const QString &ordner, const QString &bildDa
   return ordner + QLatin1Char('/') + name;
 }
 
-namespace {
-
-// A dangling last byte of an odd-length file is dropped: it cannot be half a character.
-QString VonUtf16(const char *daten, qsizetype laenge, bool kleinesEnde) {
-  const qsizetype anzahl = laenge / 2;
-  QString text(anzahl, Qt::Uninitialized);
-  char16_t *ziel = reinterpret_cast<char16_t *>(text.data());
-  for (qsizetype i = 0; i < anzahl; ++i) {
-    const char *p = daten + 2 * i;
-    ziel[i] = kleinesEnde ? qFromLittleEndian<quint16>(p) : qFromBigEndian<quint16>(p);
-  }
-  return text;
+std::optional<QStringConverter::Encoding> MarkenKodierung(QByteArrayView bytes) {
+  const std::optional<QStringConverter::Encoding> kodierung = QStringConverter::encodingForData(bytes);
+  // The classic reader knew no UTF-32: the little-endian mark begins with UTF-16's, the big-endian one
+  // with a NUL byte, which is no mark at all.
+  if (kodierung == QStringConverter::Utf32LE)
+    return QStringConverter::Utf16LE;
+  if (kodierung == QStringConverter::Utf32BE)
+    return std::nullopt;
+  return kodierung;
 }
-
-bool BeginntMit(const QByteArray &bytes, std::initializer_list<unsigned char> marke) {
-  if (bytes.size() < qsizetype(marke.size()))
-    return false;
-  qsizetype i = 0;
-  for (unsigned char b : marke)
-    if (static_cast<unsigned char>(bytes.at(i++)) != b)
-      return false;
-  return true;
-}
-
-} // namespace
 
 QString DekodiereText(const QByteArray &bytes) {
-  if (BeginntMit(bytes, {0xFF, 0xFE}))
-    return VonUtf16(bytes.constData() + 2, bytes.size() - 2, true);
-  if (BeginntMit(bytes, {0xFE, 0xFF}))
-    return VonUtf16(bytes.constData() + 2, bytes.size() - 2, false);
-  if (BeginntMit(bytes, {0xEF, 0xBB, 0xBF}))
-    // Invalid sequences become U+FFFD; embedded NUL bytes stay part of the text.
-    return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-  return VonAnsi(bytes);
+  const std::optional<QStringConverter::Encoding> kodierung = MarkenKodierung(bytes);
+  if (!kodierung)
+    return VonAnsi(bytes);
+  // The decoder skips the mark. A cut UTF-8 sequence at the end becomes U+FFFD, while a dangling last
+  // byte of UTF-16 stays in the decoder's state and is dropped: it cannot be half a character.
+  const auto art =
+      *kodierung == QStringConverter::Utf8 ? QStringDecoder::Flag::Stateless : QStringDecoder::Flag::Default;
+  return QStringDecoder(*kodierung, art)(bytes);
 }
 
 // A line break at the very end closes the last line and opens no empty one, as the classic memo did:

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringConverter>
 #include <QStringList>
 #include <optional>
 
@@ -12,6 +13,10 @@ QString TextDateiName(int gruppe, QChar ersterBuchstabe);
 
 // Full path (folder + "/" + name) of the text file of a picture, or empty when none is chosen.
 QString WaehleTextDatei(int gruppe, const QString &ordner, const QString &bildDatei);
+
+// The encoding a byte-order mark at the start names: UTF-8, UTF-16 LE or BE; no value without one
+// (Windows-1252).
+std::optional<QStringConverter::Encoding> MarkenKodierung(QByteArrayView bytes);
 
 // The whole file decoded by its byte-order mark (UTF-16 LE/BE, UTF-8), else as Windows-1252.
 QString DekodiereText(const QByteArray &bytes);

@@ -202,12 +202,6 @@ void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int un
   }
 }
 
-TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QString &suchtext, int gruppe, int groesse,
-                          QColor rahmenFarbe) {
-  const TRahmen rahmen = BestimmeRahmen(name, suchtext, gruppe);
-  return {ZeichneKachel(vorschau, rahmen, 1.0, groesse, rahmenFarbe), rahmen == TRahmen::Treffer};
-}
-
 int GeraetePunkte(int logisch, qreal verhaeltnis) { return qRound(logisch * verhaeltnis); }
 
 namespace {

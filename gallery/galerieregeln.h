@@ -72,17 +72,9 @@ void MischeNichtXor(QImage &bild, const QRect &bereich, QColor stift);
 // centred pen of this width in the not-xor mix; the interior stays as it is.
 void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int unten, int stiftBreite, QColor stift);
 
-struct TKachelBild {
-  QImage Bild;
-  bool Treffer = false;
-};
-
-// One tile: white, the thumbnail centred (a null vorschau shows "FEHLER" in red), and its frame.
-TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QString &suchtext, int gruppe,
-                          int groesse = KachelGroesse, QColor rahmenFarbe = KnopfSchatten);
-
-// The same tile with its frame already chosen, for a screen of the thumbnail's device-pixel ratio:
-// groesse logical pixels a side, each drawn as ratio x ratio device pixels.
+// One tile with its frame, for a screen of the thumbnail's device-pixel ratio: white, the thumbnail
+// centred (a null vorschau shows "FEHLER" in red), groesse logical pixels a side, each drawn as
+// ratio x ratio device pixels.
 QImage ZeichneKachel(const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis = 1.0, int groesse = KachelGroesse,
                      QColor rahmenFarbe = KnopfSchatten);
 

@@ -45,6 +45,16 @@ void Stand(const QString &pfad, qint64 &groesse, qint64 &zeit) {
 
 int VorschauThreads() { return qMax(1, QThread::idealThreadCount()); }
 
+namespace {
+// Set and read on the thread that starts the loads; each load keeps its own copy for its workers.
+TDekodierHaken &DekodierHaken() {
+  static TDekodierHaken haken;
+  return haken;
+}
+} // namespace
+
+void SetzeDekodierHaken(TDekodierHaken haken) { DekodierHaken() = std::move(haken); }
+
 QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis) {
   const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, GeraetePunkte(groesse - 2, verhaeltnis));
   if (!geladen)
@@ -65,13 +75,6 @@ QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis) {
 TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes) : FGroesse(groesse), FGrenze(grenzeBytes) {}
 
 qint64 TVorschauCache::Kosten(const TEintrag &eintrag) { return EintragGrundkosten + eintrag.Bild.sizeInBytes(); }
-
-int TVorschauCache::Eintraege() const {
-  int anzahl = 0;
-  for (const TOrdner &ordner : FOrdner)
-    anzahl += ordner.Dateien.size();
-  return anzahl;
-}
 
 const QImage *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit) {
   Stand(pfad, groesse, zeit);
@@ -143,15 +146,6 @@ void TVorschauCache::Raeume(const QString &ordner, const QStringList &namen) {
   gefunden->Dateien.swap(behalten);
 }
 
-QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
-  qint64 groesse = 0, zeit = 0;
-  if (const QImage *bild = Gueltig(pfad, verhaeltnis, groesse, zeit))
-    return *bild;
-  const QImage bild = ErzeugeVorschau(pfad, FGroesse, verhaeltnis);
-  Merke(pfad, verhaeltnis, groesse, zeit, bild);
-  return bild;
-}
-
 std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade, qreal verhaeltnis, int threads) {
   std::unique_ptr<TVorschauLadung> ladung(new TVorschauLadung(*this, pfade, verhaeltnis));
   const int helfer = qMin(qMax(1, threads), ladung->Neue());
@@ -161,7 +155,7 @@ std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade
 }
 
 TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis)
-    : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FBekannt(pfade.size()),
+    : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FHaken(DekodierHaken()), FBekannt(pfade.size()),
       FAuftragVon(static_cast<size_t>(pfade.size()), -1) {
   // The files of a folder the cache does not know at all are looked at by the workers too: a first
   // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
@@ -202,6 +196,8 @@ void TVorschauLadung::Arbeite() {
     qint64 dateiGroesse = auftrag.Groesse, zeit = auftrag.Zeit;
     if (dateiGroesse == StandUnbekannt)
       Stand(pfad, dateiGroesse, zeit);
+    if (FHaken)
+      FHaken(auftrag.Index);
     QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis);
     std::function<void()> melde;
     {

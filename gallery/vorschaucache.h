@@ -24,14 +24,16 @@ class TVorschauLadung;
 // keeps the window alive meanwhile.
 int VorschauThreads();
 
+// Runs on a worker before each of its decodes, with the file's index in the load's list, for every
+// load started after it is set; empty, the workers decode at once. Tests hold the decodes back with
+// it, so that what they do during a load does not depend on how fast the machine decodes.
+using TDekodierHaken = std::function<void(int)>;
+void SetzeDekodierHaken(TDekodierHaken haken);
+
 class TVorschauCache {
 public:
   // grenzeBytes bounds the pixels kept; whole folders go, the least recently used first.
   explicit TVorschauCache(int groesse = KachelGroesse, qint64 grenzeBytes = StandardGrenze);
-
-  // The thumbnail of the file for a screen of this device-pixel ratio; a null image when the file
-  // cannot be decoded. Decodes only when the file is new or changed (size or modification time).
-  QImage Vorschau(const QString &pfad, qreal verhaeltnis = 1.0);
 
   // Starts the thumbnails of a folder's complete listing (files it no longer lists are forgotten): the known ones are
   // ready at once, the others are decoded by worker threads. The load hands them back in list order
@@ -40,14 +42,13 @@ public:
                                           int threads = VorschauThreads());
 
   int Dekodierungen() const { return FDekodierungen; }
-  int Eintraege() const;
-  qint64 Bytes() const { return FBytes; }
 
   // Holds 20 000 plate thumbnails (93 x 29) or 5 000 photo thumbnails (93 x 62) at ratio 1.
   static constexpr qint64 StandardGrenze = 192LL * 1024 * 1024;
 
 private:
   friend class TVorschauLadung;
+  friend struct TVorschauPruefung; // the tests' view of the account
   struct TEintrag {
     qint64 Groesse = -1;
     qint64 Zeit = 0;
@@ -113,8 +114,9 @@ private:
   };
 
   TVorschauCache &FCache;
-  QStringList FPfade;
-  qreal FVerhaeltnis;
+  const QStringList FPfade; // read by the workers
+  const qreal FVerhaeltnis;
+  const TDekodierHaken FHaken;
   QVector<QImage> FBekannt;         // thumbnails from the cache, by index
   std::vector<int> FAuftragVon;     // index -> job, -1 for a known file
   std::vector<TAuftrag> FAuftraege; // in list order

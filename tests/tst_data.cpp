@@ -447,6 +447,15 @@ void TestData::Robustheit_data() {
                                                    "A\0",
                                                    6)
                                      << QString::fromLatin1("\0A", 2);
+  // A UTF-32 mark is none here: the little-endian one reads as UTF-16 (nul_bytes_utf16le), this one as bytes.
+  QTest::newRow("utf32be_mark") << QByteArray("\0\0\xFE\xFF", 4) << QString::fromLatin1("\0\0\xFE\xFF", 4);
+  QTest::newRow("lone_surrogate_utf16le") << QByteArray("\xFF\xFE\x00\xD8"
+                                                        "A\0",
+                                                        6)
+                                          << QString(QChar(0xD800)) + QLatin1Char('A');
+  QTest::newRow("second_bom_utf8_stays") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                       "A")
+                                         << QString(QChar(0xFEFF)) + QLatin1Char('A');
   QTest::newRow("lone_ff") << QByteArray("\xFF") << QStringLiteral("ÿ");
   QTest::newRow("half_utf8_bom") << QByteArray("\xEF\xBB") << QStringLiteral("ï»");
   QTest::newRow("bom_in_wrong_order") << QByteArray("\xBB\xEF\xBF") << QStringLiteral("»ï¿");
@@ -794,8 +803,7 @@ void TestData::GepruefteZeilen_data() {
   QTest::newRow("hu_special_status_gone")
       << fj << "HU.jpg\tHanau, Sonderstatusstadt im Main-Kinzig-Kreis [Hessen]" << false << false;
   QTest::newRow("mkk_whole_district") << ko << "MKK.jpg\tMain-Kinzig-Kreis [Hessen]" << true << true;
-  QTest::newRow("mkk_without_hanau_gone")
-      << ko << "MKK.jpg\tMain-Kinzig-Kreis (ohne Hanau) [Hessen]" << false << false;
+  QTest::newRow("mkk_without_hanau_gone") << ko << "MKK.jpg\tMain-Kinzig-Kreis (ohne Hanau) [Hessen]" << false << false;
   // The codes issued since 2023: each in the range and encoding of its first letter.
   QTest::newRow("bel_utf8") << ae
                             << "BEL.jpg\tBad Belzig, Altkennzeichen im Landkreis Potsdam-Mittelmark, (optional) "
@@ -820,8 +828,9 @@ void TestData::GepruefteZeilen_data() {
       << ko << "MÜL.jpg\tMüllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald, (optional) [Baden-Württemberg]"
       << true << true;
   QTest::newRow("neu_utf16le")
-      << ko << "NEU.jpg\tTitisee-Neustadt, Altkennzeichen (ehemaliger Landkreis Hochschwarzwald) im Landkreis "
-               "Breisgau-Hochschwarzwald, (optional) [Baden-Württemberg]"
+      << ko
+      << "NEU.jpg\tTitisee-Neustadt, Altkennzeichen (ehemaliger Landkreis Hochschwarzwald) im Landkreis "
+         "Breisgau-Hochschwarzwald, (optional) [Baden-Württemberg]"
       << true << true;
   QTest::newRow("at_ba_issued_again")
       << at << "BA_6.jpg\tBad Aussee, Ausseerland im Bezirk Liezen (eigenes Kennzeichen wieder seit 2025) [Steiermark]"

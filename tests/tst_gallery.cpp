@@ -10,7 +10,8 @@
 #include "gallery/vorschaucache.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
-#include "tests/rauschen.h"
+#include "tests/schleuse.h"
+#include "tests/vorschaupruefung.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -140,6 +141,16 @@ public:
   }
 };
 
+// A tile as the gallery composes it from its name and the search.
+struct TKachelBild {
+  QImage Bild;
+  bool Treffer = false;
+};
+TKachelBild ZeichneKachel(const QImage &vorschau, const QString &name, const QString &suchtext, int gruppe) {
+  const TRahmen rahmen = BestimmeRahmen(name, suchtext, gruppe);
+  return {ZeichneKachel(vorschau, rahmen), rahmen == TRahmen::Treffer};
+}
+
 // All thumbnails of a folder's listing, handed on in list order once every one is decoded.
 void HoleAlle(TVorschauCache &cache, const QStringList &pfade, const std::function<void(int, const QImage &)> &nimm) {
   const std::unique_ptr<TVorschauLadung> ladung = cache.Starte(pfade);
@@ -175,11 +186,12 @@ class TstGallery : public QObject {
     return i < 0 ? QImage() : form->Kacheln.at(i).Bild();
   }
 
-  // The shown window at its first range, with 500 pictures in K-O that take a while to decode.
-  TMainForm *ZeigeMitLangsamemBereich() {
-    if (!SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(KO),
-                          QStringLiteral("K"), 500))
-      return nullptr;
+  // The shown window at its first range, with 500 pictures in K-O.
+  TMainForm *ZeigeMitGrossemBereich() {
+    const QByteArray bild = JpegBytes(QSize(60, 30), Qt::black);
+    for (int i = 0; i < 500; ++i)
+      if (!Schreibe(FBaum->Pfad(KO + QStringLiteral("K%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), bild))
+        return nullptr;
     FBaum->Jpeg(AE + "A.jpg");
     // An earlier test's fatal message told the application to quit, and so no event loop would run
     // any more: one run of the application's own loop clears that.
@@ -540,10 +552,10 @@ private slots:
     const QString pfad = FBaum->Pfad(AE + "A.jpg");
     FBaum->Jpeg(AE + "A.jpg", QSize(200, 100));
     TVorschauCache cache;
-    const QImage erst = cache.Vorschau(pfad);
+    const QImage erst = TVorschauPruefung::Vorschau(cache, pfad);
     QCOMPARE(erst.size(), QSize(93, 45));
     QCOMPARE(cache.Dekodierungen(), 1);
-    QCOMPARE(cache.Vorschau(pfad), erst);
+    QCOMPARE(TVorschauPruefung::Vorschau(cache, pfad), erst);
     QCOMPARE(cache.Dekodierungen(), 1);
 
     // Same size, new time: decoded again.
@@ -551,18 +563,18 @@ private slots:
     QVERIFY(datei.open(QIODevice::ReadWrite));
     QVERIFY(datei.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
     datei.close();
-    cache.Vorschau(pfad);
+    TVorschauPruefung::Vorschau(cache, pfad);
     QCOMPARE(cache.Dekodierungen(), 2);
 
     // New content of another size: decoded again, and the new picture is the one shown.
     FBaum->Jpeg(AE + "A.jpg", QSize(100, 200));
-    QCOMPARE(cache.Vorschau(pfad).size(), QSize(45, 93));
+    QCOMPARE(TVorschauPruefung::Vorschau(cache, pfad).size(), QSize(45, 93));
     QCOMPARE(cache.Dekodierungen(), 3);
 
     // A failure is remembered too.
     Schreibe(FBaum->Pfad(AE + "B.jpg"), "kaputt");
-    QVERIFY(cache.Vorschau(FBaum->Pfad(AE + "B.jpg")).isNull());
-    QVERIFY(cache.Vorschau(FBaum->Pfad(AE + "B.jpg")).isNull());
+    QVERIFY(TVorschauPruefung::Vorschau(cache, FBaum->Pfad(AE + "B.jpg")).isNull());
+    QVERIFY(TVorschauPruefung::Vorschau(cache, FBaum->Pfad(AE + "B.jpg")).isNull());
     QCOMPARE(cache.Dekodierungen(), 4);
   }
 
@@ -577,8 +589,8 @@ private slots:
     }
     Schreibe(pfade.at(7), "kaputt");
     TVorschauCache cache;
-    cache.Vorschau(pfade.at(3));
-    cache.Vorschau(pfade.at(20));
+    TVorschauPruefung::Vorschau(cache, pfade.at(3));
+    TVorschauPruefung::Vorschau(cache, pfade.at(20));
     QVector<int> reihe;
     QVector<QImage> bilder;
     HoleAlle(cache, pfade, [&](int i, const QImage &bild) {
@@ -601,7 +613,7 @@ private slots:
     // A file gone from the folder is forgotten by the next complete listing.
     QVERIFY(QFile::remove(pfade.takeLast()));
     HoleAlle(cache, pfade, [](int, const QImage &) {});
-    QCOMPARE(cache.Eintraege(), 29);
+    QCOMPARE(TVorschauPruefung::Eintraege(cache), 29);
     QCOMPARE(cache.Dekodierungen(), 30);
   }
 
@@ -614,7 +626,8 @@ private slots:
         FBaum->Jpeg(ordner[o] + QStringLiteral("%1.jpg").arg(i), QSize(100, 100));
         pfade[o].append(FBaum->Pfad(ordner[o] + QStringLiteral("%1.jpg").arg(i)));
       }
-    const qint64 eintrag = TVorschauCache(KachelGroesse, 1LL << 30).Vorschau(pfade[0].first()).sizeInBytes() + 256;
+    TVorschauCache unbegrenzt(KachelGroesse, 1LL << 30);
+    const qint64 eintrag = TVorschauPruefung::Vorschau(unbegrenzt, pfade[0].first()).sizeInBytes() + 256;
     // Room for two folders of four.
     TVorschauCache cache(KachelGroesse, 9 * eintrag);
     const auto lade = [&cache](const QStringList &liste) {
@@ -626,8 +639,8 @@ private slots:
     QCOMPARE(lade(pfade[1]), 4);
     QCOMPARE(lade(pfade[0]), 0);
     QCOMPARE(lade(pfade[2]), 4); // pushes out the second folder, used longest ago, and all of it
-    QCOMPARE(cache.Eintraege(), 8);
-    QVERIFY(cache.Bytes() <= 9 * eintrag);
+    QCOMPARE(TVorschauPruefung::Eintraege(cache), 8);
+    QVERIFY(TVorschauPruefung::Bytes(cache) <= 9 * eintrag);
     QCOMPARE(lade(pfade[0]), 0);
     QCOMPARE(lade(pfade[2]), 0);
     QCOMPARE(lade(pfade[1]), 4);
@@ -638,7 +651,7 @@ private slots:
     HoleAlle(klein, pfade[0], [](int, const QImage &) {});
     HoleAlle(klein, pfade[0], [](int, const QImage &) {});
     QCOMPARE(klein.Dekodierungen() - vorher, 5);
-    QVERIFY(klein.Bytes() <= 3 * eintrag);
+    QVERIFY(TVorschauPruefung::Bytes(klein) <= 3 * eintrag);
   }
 
   // On a screen of ratio 2 a thumbnail has twice the pixels each way and lies where it lies at
@@ -647,13 +660,13 @@ private slots:
     const QString pfad = FBaum->Pfad(AE + "A.jpg");
     FBaum->Jpeg(AE + "A.jpg", QSize(400, 200));
     TVorschauCache cache;
-    const QImage einfach = cache.Vorschau(pfad, 1.0);
-    const QImage doppelt = cache.Vorschau(pfad, 2.0);
+    const QImage einfach = TVorschauPruefung::Vorschau(cache, pfad, 1.0);
+    const QImage doppelt = TVorschauPruefung::Vorschau(cache, pfad, 2.0);
     QCOMPARE(einfach.size(), QSize(93, 45));
     QCOMPARE(doppelt.size(), QSize(186, 90));
     QCOMPARE(doppelt.devicePixelRatio(), 2.0);
     QCOMPARE(cache.Dekodierungen(), 2);
-    cache.Vorschau(pfad, 2.0);
+    TVorschauPruefung::Vorschau(cache, pfad, 2.0);
     QCOMPARE(cache.Dekodierungen(), 2);
   }
 
@@ -1180,10 +1193,12 @@ private slots:
   }
 
   // The progress bar reaches the screen while a long load runs: its painted value advances step by
-  // step, not only once at the end.
+  // step, not only once at the end. Decodes go twenty-five at a time, the next ones as the bar moves.
   void fortschrittErreichtDenSchirm() {
-    TMainForm *form = ZeigeMitLangsamemBereich();
+    TMainForm *form = ZeigeMitGrossemBereich();
     QVERIFY(form);
+    TSchleuse schleuse;
+    connect(form->ProgressBar1, &QProgressBar::valueChanged, this, [&schleuse] { schleuse.Erlaube(25); });
 
     struct TGemalt : QObject {
       QProgressBar *Balken = nullptr;
@@ -1196,6 +1211,7 @@ private slots:
     } gemalt;
     gemalt.Balken = form->ProgressBar1;
     form->ProgressBar1->installEventFilter(&gemalt);
+    schleuse.Erlaube(25);
     form->K_O_ButtonClick();
     QCOMPARE(form->Kacheln.size(), 500);
     const QString werte = QDebug::toString(gemalt.Werte);
@@ -1212,12 +1228,14 @@ private slots:
   // A resize by the window system during a load asks for another load: it follows the running one
   // instead of starting inside it, and decodes nothing more.
   void ladungWaehrendDesLadens() {
-    TMainForm *form = ZeigeMitLangsamemBereich();
+    TMainForm *form = ZeigeMitGrossemBereich();
     QVERIFY(form);
+    TSchleuse schleuse;
     bool waehrend = false;
-    QTimer::singleShot(20, form, [form, &waehrend] {
+    schleuse.BeimErsten([form, &waehrend, &schleuse] {
       waehrend = form->LaedtBilder();
       form->resize(form->width() + 99, form->height());
+      schleuse.Oeffne();
     });
     form->K_O_ButtonClick();
     QVERIFY(waehrend);
@@ -1229,18 +1247,22 @@ private slots:
 
   // Closing the window during a load ends the load at once, and no load starts after it.
   void schliessenBeendetDieLadung() {
-    TMainForm *form = ZeigeMitLangsamemBereich();
+    TMainForm *form = ZeigeMitGrossemBereich();
     QVERIFY(form);
-    QTimer::singleShot(20, form, [form] { form->close(); });
+    TSchleuse schleuse;
+    schleuse.BeimErsten([form, &schleuse] {
+      form->close();
+      schleuse.Oeffne();
+    });
     form->K_O_ButtonClick();
-    QVERIFY(form->Kacheln.size() < 500);
+    QCOMPARE(form->Kacheln.size(), 0);
     QVERIFY(form->ProgressBar1->isHidden());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    const int dekodiert = form->Dekodierungen();
+    QCOMPARE(form->Dekodierungen(), 1);
     form->A_E_ButtonClick();
     QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
-    QCOMPARE(form->Dekodierungen(), dekodiert);
-    QVERIFY(form->Kacheln.size() < 500);
+    QCOMPARE(form->Dekodierungen(), 1);
+    QCOMPARE(form->Kacheln.size(), 0);
   }
 
   // Tiles follow the screen's device-pixel ratio (the suite also runs with QT_SCALE_FACTOR=2): the

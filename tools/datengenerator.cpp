@@ -14,6 +14,7 @@
 #include <QImageWriter>
 #include <QMap>
 #include <QSet>
+#include <QStringEncoder>
 #include <QTextStream>
 #include <cstdio>
 
@@ -121,20 +122,10 @@ QString LandName(QChar land) {
 
 QByteArray Kodiere(const QString &text, TKodierung kodierung) {
   switch (kodierung) {
-  case TKodierung::Utf8MitMarke: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+  case TKodierung::Utf8MitMarke: return QStringEncoder(QStringEncoder::Utf8, QStringEncoder::Flag::WriteBom)(text);
   case TKodierung::Ansi: return NachAnsi(text);
-  case TKodierung::Utf16LE:
-  case TKodierung::Utf16BE: {
-    const bool le = kodierung == TKodierung::Utf16LE;
-    QByteArray bytes(le ? "\xFF\xFE" : "\xFE\xFF", 2);
-    bytes.reserve(2 + 2 * text.size());
-    for (const QChar c : text) {
-      const char hoch = char(c.unicode() >> 8), tief = char(c.unicode() & 0xFF);
-      bytes.append(le ? tief : hoch);
-      bytes.append(le ? hoch : tief);
-    }
-    return bytes;
-  }
+  case TKodierung::Utf16LE: return QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)(text);
+  case TKodierung::Utf16BE: return QStringEncoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom)(text);
   }
   return {};
 }
