@@ -62,7 +62,8 @@ QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis) {
   return kompakt;
 }
 
-TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes) : FGroesse(groesse), FGrenze(grenzeBytes) {}
+TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes, const QString &paketOrdner)
+    : FGroesse(groesse), FGrenze(grenzeBytes), FPaketOrdner(paketOrdner) {}
 
 qint64 TVorschauCache::Kosten(const TEintrag &eintrag) { return EintragGrundkosten + eintrag.Bild.sizeInBytes(); }
 
@@ -92,6 +93,10 @@ const QImage *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qi
 
 void TVorschauCache::Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild) {
   ++FDekodierungen;
+  Behalte(pfad, verhaeltnis, groesse, zeit, bild);
+}
+
+void TVorschauCache::Behalte(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild) {
   // A missing file is not remembered: it may appear, and it costs no decode anyway.
   if (groesse < 0)
     return;
@@ -167,29 +172,86 @@ std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade
 
 TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis)
     : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FBekannt(pfade.size()),
-      FAuftragVon(static_cast<size_t>(pfade.size()), -1) {
-  // The files of a folder the cache does not know at all are looked at by the workers too: a first
-  // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
-  QString ordner;
-  bool ordnerBekannt = false;
-  for (int i = 0; i < pfade.size(); ++i) {
-    TAuftrag auftrag;
-    const QString hier = OrdnerVon(pfade.at(i));
-    if (i == 0 || hier != ordner) {
-      ordner = hier;
-      ordnerBekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
-      FOrdnerWarBekannt = FOrdnerWarBekannt || ordnerBekannt;
+      FAuftragVon(static_cast<size_t>(pfade.size()), -1), FBekanntStand(static_cast<size_t>(pfade.size())) {
+  int ordnerZahl = 0;
+  for (int von = 0, bis = 0; von < pfade.size(); von = bis) {
+    const QString ordner = OrdnerVon(pfade.at(von));
+    for (bis = von + 1; bis < pfade.size() && OrdnerVon(pfade.at(bis)) == ordner;)
+      ++bis;
+    ++ordnerZahl;
+    const bool bekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
+    FOrdnerWarBekannt = FOrdnerWarBekannt || bekannt;
+    if (bekannt) {
+      for (int i = von; i < bis; ++i) {
+        qint64 groesse = 0, zeit = 0;
+        if (const QImage *bild = cache.Gueltig(pfade.at(i), verhaeltnis, groesse, zeit)) {
+          FBekannt[i] = *bild;
+          FBekanntStand[size_t(i)] = {groesse, zeit};
+        } else {
+          NeuerAuftrag(i, groesse, zeit);
+        }
+      }
+    } else if (!NimmAusPaket(ordner, von, bis)) {
+      // The files of a folder the cache does not know at all are looked at by the workers: a first
+      // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
+      for (int i = von; i < bis; ++i)
+        NeuerAuftrag(i, StandUnbekannt, 0);
     }
-    if (!ordnerBekannt) {
-      auftrag.Groesse = StandUnbekannt;
-    } else if (const QImage *bild = cache.Gueltig(pfade.at(i), verhaeltnis, auftrag.Groesse, auftrag.Zeit)) {
-      FBekannt[i] = *bild;
-      continue;
-    }
-    auftrag.Index = i;
-    FAuftragVon[static_cast<size_t>(i)] = static_cast<int>(FAuftraege.size());
-    FAuftraege.push_back(auftrag);
   }
+  // Only what was decoded makes a new pack worth writing; a listing of several folders (no gallery
+  // shows one) gets none.
+  if (ordnerZahl == 1 && !FAuftraege.empty() && !cache.FPaketOrdner.isEmpty()) {
+    const QString ordner = OrdnerVon(pfade.first());
+    FPaketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
+    FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis);
+    if (!FSchreiber->Gut())
+      FSchreiber.reset();
+  }
+}
+
+void TVorschauLadung::NeuerAuftrag(int index, qint64 groesse, qint64 zeit) {
+  TAuftrag auftrag;
+  auftrag.Index = index;
+  auftrag.Groesse = groesse;
+  auftrag.Zeit = zeit;
+  FAuftragVon[static_cast<size_t>(index)] = static_cast<int>(FAuftraege.size());
+  FAuftraege.push_back(auftrag);
+}
+
+bool TVorschauLadung::NimmAusPaket(const QString &ordner, int von, int bis) {
+  if (FCache.FPaketOrdner.isEmpty())
+    return false;
+  const QString pfad = VorschauPaketPfad(FCache.FPaketOrdner, ordner, FCache.FGroesse, FVerhaeltnis);
+  TVorschauPaket paket;
+  if (!paket.Oeffne(pfad, ordner, FCache.FGroesse, FVerhaeltnis))
+    return false;
+  BeruehrePaket(pfad);
+  for (int i = von; i < bis; ++i) {
+    qint64 groesse = 0, zeit = 0;
+    Stand(FPfade.at(i), groesse, zeit);
+    const TPaketEintrag *eintrag = paket.Finde(DateiName(FPfade.at(i)));
+    // An entry counts only while the file is the one it was made from.
+    if (eintrag && groesse >= 0 && eintrag->Groesse == groesse && eintrag->Zeit == zeit) {
+      if (const std::optional<QImage> bild = paket.Lies(*eintrag)) {
+        FBekannt[i] = *bild;
+        FBekanntStand[size_t(i)] = {groesse, zeit};
+        FCache.Behalte(FPfade.at(i), FVerhaeltnis, groesse, zeit, *bild);
+        ++FCache.FAusPaketen;
+        continue;
+      }
+    }
+    NeuerAuftrag(i, groesse, zeit);
+  }
+  return true;
+}
+
+void TVorschauLadung::SchliessePaket() {
+  if (!FSchreiber)
+    return;
+  const bool gut = FSchreiber->Schliesse();
+  FSchreiber.reset();
+  if (gut)
+    BegrenzePakete(FCache.FPaketOrdner, FPaketPfad);
 }
 
 TVorschauLadung::~TVorschauLadung() {
@@ -254,6 +316,9 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     const int i = FUebergeben;
     const int k = FAuftragVon[static_cast<size_t>(i)];
     if (k < 0) {
+      if (FSchreiber)
+        FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)].first, FBekanntStand[size_t(i)].second,
+                          FBekannt.at(i));
       nimm(i, FBekannt.at(i));
       FBekannt[i] = QImage(); // the cache and the tile hold it now
       continue;
@@ -265,9 +330,13 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
         break;
     }
     FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+    if (FSchreiber)
+      FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
     nimm(i, auftrag.Bild);
     auftrag.Bild = QImage();
   }
+  if (FUebergeben == Anzahl())
+    SchliessePaket();
   // A folder that was new to the cache holds nothing but this listing.
   if (FUebergeben == Anzahl() && Anzahl() > 0 && !FGeraeumt && FOrdnerWarBekannt) {
     FGeraeumt = true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gallery/galerieregeln.h"
+#include "gallery/vorschaupaket.h"
 
 #include <QHash>
 #include <QImage>
@@ -26,8 +27,10 @@ int VorschauThreads();
 
 class TVorschauCache {
 public:
-  // grenzeBytes bounds the pixels kept; whole folders go, the least recently used first.
-  explicit TVorschauCache(int groesse = KachelGroesse, qint64 grenzeBytes = StandardGrenze);
+  // grenzeBytes bounds the pixels kept; whole folders go, the least recently used first. A folder
+  // not in memory comes from its pack in paketOrdner when it has one (no packs for an empty name).
+  explicit TVorschauCache(int groesse = KachelGroesse, qint64 grenzeBytes = StandardGrenze,
+                          const QString &paketOrdner = VorschauPaketOrdner());
 
   // The thumbnail of the file for a screen of this device-pixel ratio; a null image when the file
   // cannot be decoded. Decodes only when the file is new or changed (size or modification time).
@@ -40,6 +43,8 @@ public:
                                           int threads = VorschauThreads());
 
   int Dekodierungen() const { return FDekodierungen; }
+  // Thumbnails taken from packs instead of decoded.
+  int AusPaketen() const { return FAusPaketen; }
   int Eintraege() const;
   qint64 Bytes() const { return FBytes; }
   void Leeren();
@@ -63,6 +68,7 @@ private:
   // The cached thumbnail when the file is unchanged; otherwise its size and time for the new entry.
   const QImage *Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit);
   void Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild);
+  void Behalte(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild);
   // Forgets the entries of files that a complete listing of the folder no longer holds.
   void Raeume(const QString &ordner, const QStringList &namen);
   // Drops whole folders, least recently used first, but never the one in use; false when even that
@@ -71,10 +77,12 @@ private:
 
   int FGroesse;
   qint64 FGrenze;
+  QString FPaketOrdner;
   QHash<QString, TOrdner> FOrdner; // by folder and device-pixel ratio
   qint64 FBytes = 0;
   quint64 FUhr = 0;
   int FDekodierungen = 0;
+  int FAusPaketen = 0;
 };
 
 // One load of thumbnails. Its worker threads only decode; everything else, the cache included, is
@@ -104,6 +112,11 @@ private:
   friend class TVorschauCache;
   TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis);
   void Arbeite();
+  // Takes the unchanged thumbnails of a folder the memory does not hold from its pack; false
+  // without a usable pack.
+  bool NimmAusPaket(const QString &ordner, int von, int bis);
+  void NeuerAuftrag(int index, qint64 groesse, qint64 zeit);
+  void SchliessePaket();
 
   struct TAuftrag {
     int Index = 0;
@@ -122,6 +135,11 @@ private:
   int FUebergeben = 0;
   bool FGeraeumt = false;
   bool FOrdnerWarBekannt = false;
+  // The folder's new pack, filled in list order as the thumbnails are handed on; only for a listing
+  // of one folder with something new in it.
+  std::unique_ptr<TPaketSchreiber> FSchreiber;
+  QString FPaketPfad;
+  std::vector<std::pair<qint64, qint64>> FBekanntStand; // size and time of the known files, by index
 
   std::atomic<int> FNaechster{0};
   std::atomic<int> FDekodiert{0};
