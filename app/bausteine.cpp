@@ -3,6 +3,7 @@
 
 #include "app/zugang.h"
 #include "data/jpegbild.h"
+#include "gallery/vorschaucache.h"
 
 #include <QChildEvent>
 #include <QMouseEvent>
@@ -156,7 +157,11 @@ void TStatusBar::paintEvent(QPaintEvent *event) {
   maler.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, FText);
 }
 
-TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis)
-    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis) {}
+TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis,
+                 std::shared_ptr<TVorschauNachlader> nachlader)
+    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis),
+      FNachlader(std::move(nachlader)) {}
 
-QImage TKachel::Bild() const { return ZeichneKachel(FVorschau, FRahmen, FVerhaeltnis); }
+QImage TKachel::Bild() const {
+  return ZeichneKachel(FNachlader ? FNachlader->Hole(FTag) : FVorschau, FRahmen, FVerhaeltnis);
+}

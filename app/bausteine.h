@@ -4,12 +4,15 @@
 
 #include "gallery/galerieregeln.h"
 
+#include <memory>
+
 #include <QFrame>
 #include <QImage>
 #include <QString>
 #include <QWidget>
 
 class QMouseEvent;
+class TVorschauNachlader;
 
 // A click: the left button released over the control it was pressed on. Handlers named "...Click"
 // run on that release, as the classic controls did, not on the press.
@@ -101,11 +104,13 @@ private:
 
 // One gallery tile: a light record that the gallery view paints. Tag is its index into BildPfade;
 // its square lies in the gallery's content coordinates; its thumbnail is shared with the thumbnail
-// cache, and its picture (white, thumbnail, frame) is composed only when asked for.
+// cache, and its picture (white, thumbnail, frame) is composed only when asked for. A tile beyond the
+// memory bound holds no thumbnail but its nachlader, which fetches it whenever the tile is drawn.
 class TKachel {
 public:
   explicit TKachel(int tag = -1, const QRect &feld = QRect(), const QImage &vorschau = QImage(),
-                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0);
+                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0,
+                   std::shared_ptr<TVorschauNachlader> nachlader = nullptr);
   int Tag() const { return FTag; }
   const QRect &Feld() const { return FFeld; }
   TRahmen Rahmen() const { return FRahmen; }
@@ -118,4 +123,5 @@ private:
   QImage FVorschau;
   TRahmen FRahmen;
   qreal FVerhaeltnis;
+  std::shared_ptr<TVorschauNachlader> FNachlader;
 };
