@@ -3,7 +3,6 @@
 
 #include "app/zugang.h"
 #include "data/jpegbild.h"
-#include "gallery/vorschaucache.h"
 
 #include <QChildEvent>
 #include <QMouseEvent>
@@ -38,8 +37,6 @@ bool TBild::LadeDatei(const QString &pfad) {
   SetzeBild(*bild);
   return true;
 }
-
-void TBild::Leeren() { SetzeBild(QImage()); }
 
 void TBild::paintEvent(QPaintEvent *) {
   if (FAnzeige.isNull())
@@ -155,13 +152,4 @@ void TStatusBar::paintEvent(QPaintEvent *event) {
   QPainter maler(this);
   maler.setPen(palette().color(QPalette::WindowText));
   maler.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, FText);
-}
-
-TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis,
-                 std::shared_ptr<TVorschauNachlader> nachlader)
-    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis),
-      FNachlader(std::move(nachlader)) {}
-
-QImage TKachel::Bild() const {
-  return ZeichneKachel(FNachlader ? FNachlader->Hole(FTag) : FVorschau, FRahmen, FVerhaeltnis);
 }

@@ -167,8 +167,7 @@ void Baue(TUmgebung &u) {
     u.Platten.insert(anzahl, Ordner(QStringLiteral("Platten%1").arg(anzahl), anzahl, platten));
   u.Fotos = Ordner(QStringLiteral("Fotos2000"), 2000, fotos);
 
-  QDir::setCurrent(u.Dir.path());
-  u.Form = std::make_unique<TMainForm>();
+  u.Form = std::make_unique<TMainForm>(u.Dir.path());
   u.Form->show();
   Leerlauf();
 }
@@ -455,8 +454,7 @@ void Neustart(benchmark::State &state) {
 
 // The new process of Neustart: the window in the benchmark's data folder, one load of the folder.
 int NeustartProzess(const QString &basis, const QString &ordner) {
-  QDir::setCurrent(basis);
-  TMainForm form;
+  TMainForm form(basis);
   form.show();
   Leerlauf();
   const qint64 cpu = CpuZeit();

@@ -52,7 +52,6 @@ public:
   int AusPaketen() const { return FAusPaketen; }
   int Eintraege() const;
   qint64 Bytes() const { return FBytes; }
-  void Leeren();
 
   // Holds 20 000 plate thumbnails (93 x 29) or 5 000 photo thumbnails (93 x 62) at ratio 1; with the
   // tiles' fetched thumbnails (NachladeGrenze) it is the thumbnails' share of the 1 GB budget.
