@@ -3,6 +3,7 @@
 #include "app/tmainform.h"
 
 #include "app/bausteine.h"
+#include "app/dateizugriff.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
 #include "gallery/galerieansicht.h"
@@ -35,6 +36,7 @@ void TMainForm::FormCreate() {
   KarteBtn->setEnabled(false);
   qApp->installEventFilter(this);
   Pfade = TDatenOrdner::Aus(QDir::currentPath());
+  RaeumeReste(Pfade.Einstellungen());
 
   const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
   if (!groesse.isEmpty()) {

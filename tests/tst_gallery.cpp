@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
 #include <memory>
 #include <sys/stat.h>
@@ -527,6 +528,26 @@ private slots:
     bmp.save(ordner + "a.bmp", "BMP");
     QByteArray kaputt = QByteArray("BM") + QByteArray(60, '\xff');
     Schreibe(ordner + "kaputt.bmp", kaputt);
+    // The same picture with a blue top row, stored top row first: a negative height in the header.
+    QImage oben(20, 10, QImage::Format_RGB32);
+    oben.fill(Qt::red);
+    std::fill_n(reinterpret_cast<QRgb *>(oben.scanLine(0)), 20, qRgb(0, 0, 255));
+    QByteArray umgedreht;
+    QBuffer puffer(&umgedreht);
+    puffer.open(QIODevice::WriteOnly);
+    oben.save(&puffer, "BMP");
+    const qint32 anfang = qFromLittleEndian<qint32>(umgedreht.constData() + 10);
+    const int zeile = (20 * 3 + 3) / 4 * 4;
+    QByteArray pixel = umgedreht.mid(anfang);
+    for (int y = 0; y < 10; ++y)
+      umgedreht.replace(anfang + y * zeile, zeile, pixel.mid((9 - y) * zeile, zeile));
+    qToLittleEndian<qint32>(-10, umgedreht.data() + 22);
+    Schreibe(ordner + "oben.bmp", umgedreht);
+    const std::optional<QImage> vonOben = LadeBildDatei(ordner + "oben.bmp");
+    QVERIFY(vonOben);
+    QCOMPARE(vonOben->size(), QSize(20, 10));
+    QCOMPARE(vonOben->pixel(5, 0), qRgb(0, 0, 255));
+    QCOMPARE(vonOben->pixel(5, 9), qRgb(255, 0, 0));
     QVERIFY(LadeBildDatei(ordner + "a.JPG"));
     QVERIFY(LadeBildDatei(ordner + "a.jpeg"));
     // No decoder belongs to ".jp", whatever the bytes are.
