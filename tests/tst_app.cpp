@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -181,6 +182,7 @@ private slots:
   // Ends the application's event loops: keep it last.
   void signalSchliesstUndSpeichert();
   void schliessenWaehrendDesLadens();
+  void schliessanfrageWaehrendDesLadens();
 
 private:
   TMainForm *NeuesFenster(bool zeigen = true);
@@ -1489,6 +1491,74 @@ void TestApp::schliessenWaehrendDesLadens() {
   QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")), QStringLiteral("770x734"));
 #else
   QSKIP("needs /proc");
+#endif
+}
+
+#ifdef Q_OS_LINUX
+namespace {
+// An X server of the test's own, on a display number it picks itself.
+struct TXServer {
+  QProcess Prozess;
+  QString Anzeige;
+  bool Starte() {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+      return false;
+    Prozess.start(xvfb,
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    while (Prozess.waitForReadyRead(30000) && !Prozess.canReadLine()) {
+    }
+    if (!Prozess.canReadLine())
+      return false;
+    Anzeige = QLatin1Char(':') + QString::fromLatin1(Prozess.readLine().trimmed());
+    return true;
+  }
+  ~TXServer() {
+    Prozess.kill();
+    Prozess.waitForFinished();
+  }
+};
+} // namespace
+#endif
+
+// The window manager's close request (WM_DELETE_WINDOW) during a long first load: the X11 backend
+// counts it as user input, which the load holds back, yet the program ends at once, with its settings.
+void TestApp::schliessanfrageWaehrendDesLadens() {
+#ifdef Q_OS_LINUX
+  TXServer x;
+  if (!x.Starte())
+    QSKIP("needs Xvfb");
+  BaueBaum(FOrdner->path());
+  // Minutes of decoding: far beyond the bound below.
+  QVERIFY(SchreibeRauschen(FOrdner->filePath(QStringLiteral("rauschen.jpg")), QSize(3000, 2000),
+                           FOrdner->filePath(RelativerOrdner(TBereich::A_E)), QStringLiteral("R"), 999));
+  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+  umgebung.insert(QStringLiteral("DISPLAY"), x.Anzeige);
+  umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  QProcess programm;
+  programm.setWorkingDirectory(FOrdner->path());
+  programm.setProcessEnvironment(umgebung);
+  programm.start(QStringLiteral(NF_PROGRAMM), {});
+  QVERIFY(programm.waitForStarted());
+  // Sent a second after the window is on the screen, when the load is well under way.
+  QProcess anfrage;
+  anfrage.setProcessEnvironment(umgebung);
+  anfrage.start(QStringLiteral(NF_SCHLIESSANFRAGE), {QString::number(programm.processId()), QStringLiteral("1")});
+  QVERIFY(anfrage.waitForFinished(90000));
+  QCOMPARE(anfrage.readAllStandardOutput().trimmed(), QByteArray("gesendet"));
+  QCOMPARE(programm.state(), QProcess::Running);
+  const bool beendet = programm.waitForFinished(30000);
+  if (!beendet)
+    programm.kill();
+  QVERIFY(beendet);
+  QCOMPARE(programm.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(programm.exitCode(), 0);
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Auswahl")), QStringLiteral("0"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")), QStringLiteral("770x734"));
+#else
+  QSKIP("needs an X server");
 #endif
 }
 

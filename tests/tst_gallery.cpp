@@ -166,6 +166,12 @@ class TstGallery : public QObject {
     return FForm.get();
   }
 
+  // The columns a gallery of that many tiles has in a box as wide as the window leaves it.
+  static int SpaltenFuerDasFenster(const TMainForm *form, int anzahl) {
+    const TScrollBox *box = form->ScrollBox1;
+    return BerechneGitter(anzahl, form->Breite() - GalerieRand - (box->width() - box->ClientBreite())).Spalten;
+  }
+
   static int IndexVon(const TMainForm *form, const QString &name) {
     for (int i = 0; i < form->BildPfade.size(); ++i)
       if (DateiName(form->BildPfade.at(i)) == name)
@@ -1248,6 +1254,40 @@ private slots:
     QCOMPARE(form->Kacheln.size(), 500);
     QCOMPARE(form->Dekodierungen(), 501);
     QCOMPARE(form->Galerie->Spalten(), BerechneGitter(500, form->ScrollBox1->ClientBreite()).Spalten);
+    QCOMPARE(form->Galerie->Spalten(), SpaltenFuerDasFenster(form, 500));
+  }
+
+  // The window system's resize that comes while the first load runs (a tiling desktop's fit, right at
+  // the start): the gallery ends laid out for the final width, as wide or narrow as it became.
+  void groesseWaehrendDerErstenLadung_data() {
+    QTest::addColumn<int>("breiter");
+    QTest::newRow("wider") << 400;
+    QTest::newRow("narrower") << -150;
+  }
+  void groesseWaehrendDerErstenLadung() {
+    QFETCH(int, breiter);
+    QVERIFY(SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(AE),
+                             QStringLiteral("R"), 300));
+    QDir::setCurrent(FBaum->Dir.path());
+    FForm = std::make_unique<TMainForm>();
+    TMainForm *form = FForm.get();
+    bool waehrend = false;
+    QTimer takt;
+    connect(&takt, &QTimer::timeout, form, [&] {
+      if (!form->LaedtBilder())
+        return;
+      waehrend = true;
+      takt.stop();
+      form->resize(form->width() + breiter, form->height());
+    });
+    takt.start(1);
+    form->show();
+    QVERIFY(QTest::qWaitFor([form] { return !form->ErstesZeichnen; }, 120000));
+    QVERIFY(waehrend);
+    QCOMPARE(form->Kacheln.size(), 300);
+    QCOMPARE(form->ScrollBox1->width(), form->Breite() - GalerieRand);
+    QCOMPARE(form->Galerie->Spalten(), SpaltenFuerDasFenster(form, 300));
+    QCOMPARE(form->Kacheln.last().Feld().topLeft(), KachelPosition(299, form->Galerie->Spalten()));
   }
 
   // Closing the window during a load ends the load at once, and no load starts after it.
