@@ -159,8 +159,7 @@ class TstGallery : public QObject {
 
   // Builds the window in the tree and runs its first paint.
   TMainForm *Starte(bool zeichnen = true) {
-    QDir::setCurrent(FBaum->Dir.path());
-    FForm = std::make_unique<TMainForm>();
+    FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
     if (zeichnen)
       FForm->FormPaint();
     return FForm.get();
@@ -193,8 +192,7 @@ class TstGallery : public QObject {
     // any more: one run of the application's own loop clears that.
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
-    QDir::setCurrent(FBaum->Dir.path());
-    FForm = std::make_unique<TMainForm>();
+    FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
     FForm->show();
     if (!QTest::qWaitForWindowExposed(FForm.get()) || !QTest::qWaitFor([this] { return !FForm->ErstesZeichnen; }))
       return nullptr;
@@ -1238,6 +1236,44 @@ private slots:
     QCOMPARE(QApplication::overrideCursor(), nullptr);
   }
 
+  // What the user does during a load comes through the window system and waits for the load's end,
+  // in its order; then it acts as usual.
+  void eingabeWartetAufDieLadung_data() {
+    QTest::addColumn<bool>("klick");
+    QTest::newRow("page_down_twice") << false;
+    QTest::newRow("click_on_a_tile") << true;
+  }
+  void eingabeWartetAufDieLadung() {
+    QFETCH(bool, klick);
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+    bool waehrend = false;
+    int positionDanach = -1;
+    QTimer::singleShot(20, form, [&] {
+      waehrend = form->LaedtBilder();
+      QWindow *fenster = form->windowHandle();
+      if (klick) {
+        const QPoint ecke = form->Galerie->mapTo(form, QPoint(KachelAbstand + 10, KachelAbstand + 10));
+        QTest::mouseClick(fenster, Qt::LeftButton, {}, ecke);
+      } else {
+        QTest::keyClick(fenster, Qt::Key_PageDown);
+        QTest::keyClick(fenster, Qt::Key_PageDown);
+      }
+      positionDanach = form->ScrollBox1->Position();
+    });
+    form->K_O_ButtonClick();
+    QVERIFY(waehrend);
+    QCOMPARE(positionDanach, 0);
+    QVERIFY(form->GalerieSichtbar());
+    QCOMPARE(form->Kacheln.size(), 500);
+    if (klick) {
+      QTRY_VERIFY(!form->GalerieSichtbar());
+      QCOMPARE(form->BildDatei, QStringLiteral("K000.jpg"));
+    } else {
+      QTRY_COMPARE(form->ScrollBox1->Position(), 2 * 198);
+    }
+  }
+
   // A resize by the window system during a load asks for another load: it follows the running one
   // instead of starting inside it, and decodes nothing more.
   void ladungWaehrendDesLadens() {
@@ -1268,8 +1304,11 @@ private slots:
     QFETCH(int, breiter);
     QVERIFY(SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(AE),
                              QStringLiteral("R"), 300));
+    // As in ZeigeMitLangsamemBereich: a quit asked for by an earlier test would keep the load from waiting.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
     QDir::setCurrent(FBaum->Dir.path());
-    FForm = std::make_unique<TMainForm>();
+    FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
     TMainForm *form = FForm.get();
     bool waehrend = false;
     QTimer takt;
