@@ -859,18 +859,30 @@ void TestApp::enterDruecktKnopf_data() {
   QTest::addColumn<QString>("knopf");
   QTest::addColumn<int>("taste");
   QTest::addColumn<Qt::KeyboardModifiers>("zusatz");
-  for (const char *name : {"ZeigDieAntwortBtn", "ZurueckBtn", "HilfeBtn", "KarteBtn"}) {
-    QTest::addRow("%s_return", name) << name << int(Qt::Key_Return) << Qt::KeyboardModifiers();
-    QTest::addRow("%s_keypad_enter", name) << name << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+  QTest::addColumn<int>("klicks");
+  QTest::addColumn<int>("hilfe");
+  for (const char *name : {"ZeigDieAntwortBtn", "ZurueckBtn", "KarteBtn"}) {
+    QTest::addRow("%s_return", name) << name << int(Qt::Key_Return) << Qt::KeyboardModifiers() << 1 << 0;
+    QTest::addRow("%s_keypad_enter", name)
+        << name << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 1 << 0;
   }
-  QTest::newRow("ZeigDieAntwortBtn_space") << "ZeigDieAntwortBtn" << int(Qt::Key_Space) << Qt::KeyboardModifiers();
+  QTest::newRow("ZeigDieAntwortBtn_space")
+      << "ZeigDieAntwortBtn" << int(Qt::Key_Space) << Qt::KeyboardModifiers() << 1 << 0;
+  // "?" keeps the focus after its click; only F1 hands the help over again.
+  QTest::newRow("HilfeBtn_return") << "HilfeBtn" << int(Qt::Key_Return) << Qt::KeyboardModifiers() << 0 << 0;
+  QTest::newRow("HilfeBtn_keypad_enter") << "HilfeBtn" << int(Qt::Key_Enter)
+                                         << Qt::KeyboardModifiers(Qt::KeypadModifier) << 0 << 0;
+  QTest::newRow("HilfeBtn_space") << "HilfeBtn" << int(Qt::Key_Space) << Qt::KeyboardModifiers() << 0 << 0;
+  QTest::newRow("HilfeBtn_f1") << "HilfeBtn" << int(Qt::Key_F1) << Qt::KeyboardModifiers() << 0 << 1;
 }
 
-// On the question screen a focused push button is pressed by Enter, as by Space.
+// On the question screen a focused push button is pressed by Enter, as by Space, except "?".
 void TestApp::enterDruecktKnopf() {
   QFETCH(QString, knopf);
   QFETCH(int, taste);
   QFETCH(Qt::KeyboardModifiers, zusatz);
+  QFETCH(int, klicks);
+  QFETCH(int, hilfe);
   BaueBaum(FOrdner->path());
   TMainForm *fenster = NeuesFenster();
   fenster->ScrollBox1->hide();
@@ -887,7 +899,13 @@ void TestApp::enterDruecktKnopf() {
   ziel->setFocus();
   QSignalSpy geklickt(ziel, &QPushButton::clicked);
   QTest::keyClick(fenster->windowHandle(), Qt::Key(taste), zusatz);
-  QCOMPARE(geklickt.count(), 1);
+  QCOMPARE(geklickt.count(), klicks);
+  int hilfeGeoeffnet = 0;
+  for (const QUrl &url : std::as_const(Geoeffnet))
+    hilfeGeoeffnet += url.isLocalFile();
+  QCOMPARE(hilfeGeoeffnet, hilfe);
+  if (ziel == fenster->HilfeBtn && taste != Qt::Key_F1)
+    QVERIFY(fenster->ZeigDieAntwortBtn->hasFocus());
   delete fenster;
 }
 

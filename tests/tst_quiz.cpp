@@ -175,6 +175,7 @@ private slots:
   void fehlendeTextDateiIstFatal();
   void feindlicheDateien_data();
   void feindlicheDateien();
+  void grosseTextDatei();
   void fehlendesBildWirdGemeldet();
   void memo2HoeheNachZeilen();
   void riesigeZeile();
@@ -859,8 +860,11 @@ void TestQuiz::feindlicheDateien_data() {
                                    << "fehlt";
   QTest::newRow("text_link_to_dev_zero") << text << "zero"
                                          << "fehlt";
+  // Beyond either bound the file is as good as missing: the program ends rather than ask half a question.
   QTest::newRow("text_over_the_limit") << text << "gross"
-                                       << "unlesbar";
+                                       << "fehlt";
+  QTest::newRow("text_too_many_lines") << text << "zeilen"
+                                       << "fehlt";
   QTest::newRow("picture_named_pipe") << bild << "fifo"
                                       << "bild";
   QTest::newRow("picture_link_to_dev_zero") << bild << "zero"
@@ -882,18 +886,42 @@ void TestQuiz::feindlicheDateien() {
   } else {
     QFile datei(pfad);
     QVERIFY(datei.open(QIODevice::WriteOnly));
-    QVERIFY(datei.resize(qMax(GroessteTextDatei, GroessteDatenDatei) + 1));
+    if (art == QLatin1String("zeilen"))
+      QVERIFY(datei.write(QByteArray("A.jpg\tAugsburg\r\n").repeated(GroessteZeilenzahl + 1)) > 0);
+    else
+      QVERIFY(datei.resize(qMax(GroessteTextDatei, GroessteDatenDatei) + 1));
   }
   QElapsedTimer uhr;
   uhr.start();
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
-  const QString erwartet = meldung == QLatin1String("fehlt")
-                               ? TextDateiFehltMeldung(pfad)
-                               : (meldung == QLatin1String("bild")
-                                      ? BildFehlerMeldung(pfad)
-                                      : QStringLiteral("Die Datei\r\n%1\r\nkann nicht gelesen werden.").arg(pfad));
+  const QString erwartet = meldung == QLatin1String("fehlt") ? TextDateiFehltMeldung(pfad) : BildFehlerMeldung(pfad);
   QCOMPARE(Meldungen, QStringList{erwartet});
+  QCOMPARE(Form().Abgebrochen(), meldung == QLatin1String("fehlt"));
   QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+}
+
+// A range file far larger than the data set's (here over 2 MB in UTF-16) asks its question as any other.
+void TestQuiz::grosseTextDatei() {
+  TMainForm &form = Form();
+  const QString pfad = Basis + De + QStringLiteral("A-E/A-E.txt");
+  QStringList zeilen;
+  for (int i = 0; i < 20000; ++i)
+    zeilen << QStringLiteral("AX%1.jpg\tLandkreis Nummer %1, eine lange Beschreibung [Bayern]")
+                  .arg(i, 5, 10, QLatin1Char('0'));
+  zeilen << QStringLiteral("B.jpg\tBamberg, kreisfreie Stadt [Bayern]");
+  QFile datei(pfad);
+  QVERIFY(datei.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  const QString text = zeilen.join(QStringLiteral("\r\n"));
+  datei.write("\xFF\xFE");
+  datei.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+  datei.close();
+  QVERIFY(datei.size() > 2 * 1024 * 1024);
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(!form.Abgebrochen());
+  QCOMPARE(form.Listbox1->count(), zeilen.size());
+  QCOMPARE(Beschreibung(), QStringLiteral("Bamberg, kreisfreie Stadt [Bayern]"));
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
 }
 
 void TestQuiz::fehlendesBildWirdGemeldet() {
