@@ -340,10 +340,13 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   QBuffer puffer(&daten);
   puffer.open(QIODevice::ReadOnly);
   QImageReader leser(&puffer, "bmp");
-  // The header's size is checked before the pixels are allocated.
-  const QSize groesse = leser.size();
-  if (!groesse.isValid() || qint64(groesse.width()) * groesse.height() > GroessteAnzeigeBildpunkte)
+  // The header's size is checked before the pixels are allocated. A negative height is a valid bitmap
+  // stored top row first.
+  const QSize kopf = leser.size();
+  const qint64 hoehe = qAbs(qint64(kopf.height()));
+  if (kopf.width() <= 0 || hoehe == 0 || qint64(kopf.width()) * hoehe > GroessteAnzeigeBildpunkte)
     return std::nullopt;
+  const QSize groesse(kopf.width(), int(hoehe));
   TBelegung speicher;
   if (!speicher.Belege(daten.size() + qint64(groesse.width()) * groesse.height() * 4))
     return std::nullopt;
