@@ -106,6 +106,8 @@ struct TDekoder {
   jpeg_progress_mgr Fortschritt{};
   int LetzterScan = 0;
   int ScanKomponenten = 0;
+  qint64 ScanBloecke = 0;
+  qint64 BlockGrenze = 0;
   TDateiQuelle Quelle;
   TBelegung Speicher;
   bool Angelegt = false;
@@ -131,7 +133,10 @@ void PruefeScans(j_common_ptr info) {
     return;
   dekoder->LetzterScan = dekomp->input_scan_number;
   dekoder->ScanKomponenten += dekomp->comps_in_scan;
-  if (dekoder->ScanKomponenten > GroessteScanKomponenten)
+  for (int k = 0; k < dekomp->comps_in_scan; ++k)
+    dekoder->ScanBloecke +=
+        qint64(dekomp->cur_comp_info[k]->width_in_blocks) * dekomp->cur_comp_info[k]->height_in_blocks;
+  if (dekoder->ScanKomponenten > GroessteScanKomponenten || dekoder->ScanBloecke > dekoder->BlockGrenze)
     FehlerBeenden(info);
 }
 
@@ -225,6 +230,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   d->Fehler.Basis.error_exit = FehlerBeenden;
   d->Fehler.Basis.output_message = MeldungStumm;
   d->Fortschritt.progress_monitor = PruefeScans;
+  d->BlockGrenze = FreieScanBloecke + BloeckeJeByte * (daten ? qint64(daten->size()) : datei->Groesse());
 
   if (setjmp(d->Fehler.Ruecksprung))
     return std::nullopt;
@@ -334,10 +340,13 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   QBuffer puffer(&daten);
   puffer.open(QIODevice::ReadOnly);
   QImageReader leser(&puffer, "bmp");
-  // The header's size is checked before the pixels are allocated.
-  const QSize groesse = leser.size();
-  if (!groesse.isValid() || qint64(groesse.width()) * groesse.height() > GroessteAnzeigeBildpunkte)
+  // The header's size is checked before the pixels are allocated. A negative height is a valid bitmap
+  // stored top row first.
+  const QSize kopf = leser.size();
+  const qint64 hoehe = qAbs(qint64(kopf.height()));
+  if (kopf.width() <= 0 || hoehe == 0 || qint64(kopf.width()) * hoehe > GroessteAnzeigeBildpunkte)
     return std::nullopt;
+  const QSize groesse(kopf.width(), int(hoehe));
   TBelegung speicher;
   if (!speicher.Belege(daten.size() + qint64(groesse.width()) * groesse.height() * 4))
     return std::nullopt;
@@ -347,8 +356,13 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   return bild;
 }
 
-std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1) {
-  TLeseDatei datei(pfad, GroessteDatenDatei);
+std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1,
+                                     TDateiStand *stand = nullptr) {
+  TLeseDatei datei(pfad, GroessteDatenDatei, stand != nullptr);
+  if (stand) {
+    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
+    stand->Zeit = datei.Zeit();
+  }
   if (!datei.Offen())
     return std::nullopt;
   return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung);
@@ -394,10 +408,16 @@ int Vergroesserung(qreal pixelVerhaeltnis) {
   return qBound(1, static_cast<int>(std::ceil(pixelVerhaeltnis - 0.01)), GroessteVergroesserung);
 }
 
-std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {
+std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite, TDateiStand *stand) {
   const QString endung = KleineEndung(pfad);
   if (IstJpegEndung(endung))
-    return LadeJpeg(pfad, qMax(1, laengsteSeite));
+    return LadeJpeg(pfad, qMax(1, laengsteSeite), 1, stand);
+  if (stand) {
+    // Bitmaps are read whole by Qt's reader; their size and time come from an open of their own.
+    const TLeseDatei datei(pfad, GroessteDatenDatei, true);
+    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
+    stand->Zeit = datei.Zeit();
+  }
   if (endung == QLatin1String(".bmp")) {
     if (auto bild = LadeBitmap(pfad))
       return TVerkleinert{*bild, bild->size()};

@@ -4,6 +4,7 @@
 #include "data/ansi.h"
 #include "data/vorlagen.h"
 #include "data/zahlen.h"
+#include "gallery/vorschaucache.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -66,10 +67,10 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
     if (fehler)
       break;
     std::error_code artFehler;
-    // Hidden and system files count like any other. Only regular files are pictures: a pipe or a
-    // device would block or never end when read; a link counts by what it points to, so only links
-    // cost a query of their own.
-    if (!eintrag->is_regular_file(artFehler))
+    // Hidden and system files count like any other; only folders are skipped (a link by what it
+    // points to, so only links cost a query of their own). A broken link, a pipe or a device is an
+    // entry that cannot be read: it gets its error tile, and the decoder never opens it.
+    if (eintrag->is_directory(artFehler))
       continue;
     namen.append(QFile::decodeName(QByteArray::fromStdString(eintrag->path().filename().string())));
   }
@@ -287,7 +288,11 @@ int ZentrierteLinks(int panelLinks, int panelBreite, int breite) {
   return panelLinks + panelBreite / 2 - breite / 2 - Versatz;
 }
 
-TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis)
-    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis) {}
+TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis,
+                 std::shared_ptr<TVorschauNachlader> nachlader)
+    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis),
+      FNachlader(std::move(nachlader)) {}
 
-QImage TKachel::Bild() const { return ZeichneKachel(FVorschau, FRahmen, FVerhaeltnis); }
+QImage TKachel::Bild() const {
+  return ZeichneKachel(FNachlader ? FNachlader->Hole(FTag) : FVorschau, FRahmen, FVerhaeltnis);
+}
