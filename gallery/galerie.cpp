@@ -15,9 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 namespace {
 void Verschiebe(QWidget *steuer, int links, int oben) {
@@ -110,8 +114,41 @@ void TMainForm::LadeDieBilder() {
 // timers) is harmless, and a further load waits for this one. A timer hands the finished thumbnails
 // on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
 // last worker ends the wait at once.
+namespace {
+// With a screen reader running, Qt first hands every key to it and delivers the key afterwards, as an
+// event of the program's own that the wait's exclusion of user input does not hold back: a letter's
+// release would start a search in the middle of the load, which finds nothing. Such keys wait here
+// for the load's end, in their order.
+class TTastenStau : public QObject {
+public:
+  explicit TTastenStau(QWidget *fenster) : FFenster(fenster) { qApp->installEventFilter(this); }
+  ~TTastenStau() override {
+    qApp->removeEventFilter(this);
+    for (auto &[ziel, taste] : FTasten)
+      if (ziel)
+        QCoreApplication::postEvent(ziel, taste.release());
+  }
+
+protected:
+  bool eventFilter(QObject *ziel, QEvent *ereignis) override {
+    if (ereignis->type() != QEvent::KeyPress && ereignis->type() != QEvent::KeyRelease)
+      return false;
+    auto *steuer = qobject_cast<QWidget *>(ziel);
+    if (!steuer || steuer->window() != FFenster)
+      return false;
+    FTasten.emplace_back(QPointer<QObject>(ziel), std::unique_ptr<QEvent>(ereignis->clone()));
+    return true;
+  }
+
+private:
+  QWidget *FFenster;
+  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> FTasten;
+};
+} // namespace
+
 bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
+  const TTastenStau stau(this);
   QEventLoop schleife;
   QTimer takt;
   takt.setInterval(Fortschrittstakt);
