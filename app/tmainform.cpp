@@ -93,6 +93,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), Anker(new TAnker(this))
   SucheEinrichten();
   GalerieEinrichten();
   FormCreate();
+  // After the key hook: the watcher of the Alt key must see the key before the hook takes it.
+  ZugriffEinrichten();
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
