@@ -43,7 +43,7 @@ chmod +x "$ARBEIT/bin/xdg-open"
 cp -a "$BUILD/laufzeit" "$ARBEIT/rt"
 (
   cd "$ARBEIT/rt" && . "$LOG/env"
-  PATH=$ARBEIT/bin:$PATH QT_QPA_PLATFORM=xcb exec "$BUILD/nummernfibel" >"$ARBEIT/app.log" 2>&1
+  PATH=$ARBEIT/bin:$PATH XDG_CACHE_HOME=$ARBEIT/cache QT_QPA_PLATFORM=xcb exec "$BUILD/nummernfibel" >"$ARBEIT/app.log" 2>&1
 ) &
 APP=$!
 

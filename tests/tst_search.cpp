@@ -121,7 +121,7 @@ void BaueDaten(const QString &basis) {
 
   const QList<std::pair<QString, QStringList>> platten = {
       {deutsch + "A-E/", {"A", "B", "AA"}},  {deutsch + "F-J/", {"F", "H", "HH", "HB"}},
-      {deutsch + "K-O/", {"K", "M", "ÖHR"}}, {deutsch + "P-T/", {"S"}},
+      {deutsch + "K-O/", {"K", "M", "ÖHR", "MU", "MUC", "MÜ", "MÜL"}}, {deutsch + "P-T/", {"S"}},
       {deutsch + "U-Z/", {"W", "ÜB"}},       {oesterreich + "A-Z/", {"W_9", "WB_9", "WU_3", "B_8", "B_-"}}};
   for (const auto &[ordner, codes] : platten)
     for (const QString &code : codes)
@@ -208,6 +208,7 @@ class TestSearch : public QObject {
   Q_OBJECT
 
 private slots:
+  void initTestCase() { Fixturbaum::EigenerCache(); }
   void init();
   void cleanup();
 
@@ -264,22 +265,18 @@ private:
   QList<QUrl> Geoeffnet;
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
   QTemporaryDir *FOrdner = nullptr;
-  QString FAltesVerzeichnis;
   QStringList Meldungen;
 };
 
 void TestSearch::init() {
-  FAltesVerzeichnis = QDir::currentPath();
   FOrdner = new QTemporaryDir;
   QVERIFY(FOrdner->isValid());
-  QDir::setCurrent(FOrdner->path());
   Meldungen.clear();
   SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
 }
 
 void TestSearch::cleanup() {
   SetzeMeldungsAnzeige({});
-  QDir::setCurrent(FAltesVerzeichnis);
   delete FOrdner;
   FOrdner = nullptr;
 }
@@ -556,7 +553,7 @@ std::unique_ptr<TMainForm> TestSearch::Fenster(int gruppe) {
     if (ini.open(QIODevice::WriteOnly))
       ini.write("[Einstellung]\r\nAuswahl=" + QByteArray::number(gruppe) + "\r\n");
   }
-  auto fenster = std::make_unique<TMainForm>();
+  auto fenster = std::make_unique<TMainForm>(FOrdner->path());
   fenster->show();
   fenster->activateWindow();
   if (!QTest::qWaitForWindowActive(fenster.get()))
@@ -667,6 +664,15 @@ void TestSearch::tippen_data() {
                                         << "" << QStringList{KeinText} << 0 << "A_E_Button" << QStringList{};
   QTest::newRow("outside_cp1252") << "ł"
                                   << "?" << QStringList{Nicht("?"), Nicht("?")} << 0 << "A_E_Button" << QStringList{};
+  // Codes that begin longer ones: only the tile of the whole code is framed.
+  QTest::newRow("prefix_mu_not_muc") << "mu"
+                                     << "MU" << QStringList{} << 4 << "K_O_Button" << QStringList{"MU.jpg"};
+  QTest::newRow("longer_muc") << "muc"
+                              << "MUC" << QStringList{} << 6 << "K_O_Button" << QStringList{"MUC.jpg"};
+  QTest::newRow("prefix_umlaut_mue_not_muel") << "mü"
+                                              << "MÜ" << QStringList{} << 4 << "K_O_Button" << QStringList{"MÜ.jpg"};
+  QTest::newRow("longer_muel") << "mül"
+                               << "MÜL" << QStringList{} << 6 << "K_O_Button" << QStringList{"MÜL.jpg"};
   QTest::newRow("not_in_range") << "x"
                                 << "X" << QStringList{Nicht("X"), Nicht("X")} << 2 << "U_Z_Button" << QStringList{};
 }
