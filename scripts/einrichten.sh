@@ -12,8 +12,10 @@ PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-
         librsvg2-bin desktop-file-utils appstream dpkg-dev file
         # reading the help PDF's text and metadata in the data tests
         poppler-utils
-        # the screen-reader test: Orca with speech-dispatcher's logging, its buses, and a display to drive
-        orca speech-dispatcher-espeak-ng at-spi2-core dbus-daemon dbus-bin x11-xkb-utils xvfb xdotool
+        # the window tests under a real X server: the close request and a resize from outside
+        xvfb xdotool python3-xlib
+        # the screen-reader test: Orca with speech-dispatcher's logging and its buses
+        orca speech-dispatcher-espeak-ng at-spi2-core dbus-daemon dbus-bin x11-xkb-utils
         # the sanitizer build's fuzz targets: clang and its libFuzzer runtime
         clang libclang-rt-14-dev)
 
