@@ -25,9 +25,6 @@
 #include <utility>
 #include <vector>
 
-#include <memory>
-#include <vector>
-
 namespace {
 
 // Holds the user's input to the program's windows back while a load waits, and hands it on in its
@@ -175,18 +172,11 @@ void TMainForm::LadeDieBilder() {
   }
 }
 
-// The thumbnails are decoded by worker threads. Meanwhile this thread runs an event loop that keeps
-// the user's input waiting, just as a load that held the thread did, so that nothing the user does
-// can act in the middle of a load; what does run (paints, the window system's resizes and closes,
-// timers) is harmless, and a further load waits for this one. The loop is not told to exclude user
-// input: X11 and Wayland count the close request as such, and it would wait for the whole load. A timer hands the
-// finished thumbnails on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
-// last worker ends the wait at once.
 namespace {
 // With a screen reader running, Qt first hands every key to it and delivers the key afterwards, as an
-// event of the program's own that the wait's exclusion of user input does not hold back: a letter's
-// release would start a search in the middle of the load, which finds nothing. Such keys wait here
-// for the load's end, in their order.
+// event of the program's own sent straight to the control, which the hold on the window system's input
+// does not catch: a letter's release would start a search in the middle of the load, which finds
+// nothing. Such keys wait here for the load's end, in their order.
 class TTastenStau : public QObject {
 public:
   explicit TTastenStau(QWidget *fenster) : FFenster(fenster) { qApp->installEventFilter(this); }
@@ -214,6 +204,13 @@ private:
 };
 } // namespace
 
+// The thumbnails are decoded by worker threads. Meanwhile this thread runs an event loop that keeps
+// the user's input waiting, just as a load that held the thread did, so that nothing the user does
+// can act in the middle of a load; what does run (paints, the window system's resizes and closes,
+// timers) is harmless, and a further load waits for this one. The loop is not told to exclude user
+// input: X11 and Wayland count the close request as such, and it would wait for the whole load. A timer hands the
+// finished thumbnails on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
+// last worker ends the wait at once.
 bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
   const TTastenStau stau(this);
