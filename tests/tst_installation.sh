@@ -170,4 +170,52 @@ else
 fi
 
 bestand | diff "$tmp/vorher" - || fehler "the installed tree changed"
+
+# Install, reinstall and remove, under ~/.local and (as a package would) under /usr: every start in between
+# runs in the user's folder on the data set installed at that moment, and the settings stay.
+entfernen=$(dirname "$0")/../scripts/entfernen.sh
+heim=$tmp/wechsel
+lokal=$heim/.local
+paket=$tmp/paket
+benutzer=$heim/.local/share/nummernfibel
+installiere() { # $1: manifest copy, then the install's options
+  ziel=$1
+  shift
+  cmake --install "$bau" "$@" >/dev/null || fehler "install $*"
+  cp "$bau/install_manifest.txt" "$ziel"
+}
+startePruefe() { # $1: launcher, $2: the data set its links must reach
+  programm=$(dirname "$1")/../$libexecdir/nummernfibel/nummernfibel
+  starte / env HOME="$heim" XDG_DATA_HOME= "$1"
+  [ "$ort" = "$benutzer" ] || fehler "$1 ran in $ort"
+  daten=$2
+  pruefeLinks "$benutzer" Bilder Nummernfibel-Hilfe.pdf
+  hatZeile "$benutzer/Kennzeichen.ini" Auswahl=0 || fehler "settings lost after $1"
+}
+mkdir -p "$heim"
+installiere "$tmp/manifest-lokal" --prefix "$lokal"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel/daten"
+[ ! -e "$lokal/$datadir/nummernfibel/daten/Kennzeichen.ini" ] || fehler "settings among the installed data"
+installiere "$tmp/manifest-lokal" --prefix "$lokal"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel/daten"
+DESTDIR=$paket installiere "$tmp/manifest-paket" --prefix /usr
+startePruefe "$paket/usr/$bindir/nummernfibel" "$paket/usr/$datadir/nummernfibel/daten"
+
+sh "$entfernen" "$tmp/manifest-lokal" 2>/dev/null || fehler "removing the ~/.local install"
+while IFS= read -r datei; do
+  [ ! -e "$datei" ] && [ ! -L "$datei" ] || fehler "left after removal: $datei"
+done <"$tmp/manifest-lokal"
+[ ! -e "$lokal/$datadir/nummernfibel/daten" ] && [ ! -e "$lokal/$libexecdir/nummernfibel" ] ||
+  fehler "the program's folders stayed after removal"
+startePruefe "$paket/usr/$bindir/nummernfibel" "$paket/usr/$datadir/nummernfibel/daten"
+
+# A file a package owns stays, even when a manifest lists it.
+mkdir -p "$paket/usr/bin"
+echo fremd >"$paket/usr/bin/env"
+echo /usr/bin/env >>"$tmp/manifest-paket"
+DESTDIR=$paket sh "$entfernen" "$tmp/manifest-paket" 2>/dev/null || fehler "removing the /usr install"
+[ "$(cat "$paket/usr/bin/env")" = fremd ] || fehler "a file a package owns was removed"
+[ ! -e "$paket/usr/$bindir/nummernfibel" ] || fehler "the /usr install stayed"
+installiere "$tmp/manifest-lokal" --prefix "$lokal"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel/daten"
 echo "PASS"
