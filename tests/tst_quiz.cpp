@@ -131,6 +131,7 @@ public slots:
   void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
 
 private slots:
+  void initTestCase() { Fixturbaum::EigenerCache(); }
   void init();
   void cleanup();
 
@@ -214,7 +215,6 @@ private:
   std::unique_ptr<TMainForm> FForm;
   QStringList Meldungen;
   QList<QUrl> Geoeffnet;
-  QString AltesVerzeichnis;
 };
 
 void TestQuiz::init() {
@@ -222,8 +222,6 @@ void TestQuiz::init() {
   QVERIFY(Ordner->isValid());
   Basis = Ordner->path() + QLatin1Char('/');
   BaueBaum(Basis);
-  AltesVerzeichnis = QDir::currentPath();
-  QDir::setCurrent(Ordner->path());
   Meldungen.clear();
   Geoeffnet.clear();
   SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
@@ -236,13 +234,12 @@ void TestQuiz::cleanup() {
   for (const char *schema : {"http", "https", "file", "mailto"})
     QDesktopServices::unsetUrlHandler(QLatin1String(schema));
   SetzeMeldungsAnzeige({});
-  QDir::setCurrent(AltesVerzeichnis);
   Ordner.reset();
 }
 
 TMainForm &TestQuiz::Form() {
   if (!FForm)
-    FForm = std::make_unique<TMainForm>();
+    FForm = std::make_unique<TMainForm>(Ordner->path());
   return *FForm;
 }
 
