@@ -356,8 +356,13 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   return bild;
 }
 
-std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1) {
-  TLeseDatei datei(pfad, GroessteDatenDatei);
+std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1,
+                                     TDateiStand *stand = nullptr) {
+  TLeseDatei datei(pfad, GroessteDatenDatei, stand != nullptr);
+  if (stand) {
+    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
+    stand->Zeit = datei.Zeit();
+  }
   if (!datei.Offen())
     return std::nullopt;
   return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung);
@@ -403,10 +408,16 @@ int Vergroesserung(qreal pixelVerhaeltnis) {
   return qBound(1, static_cast<int>(std::ceil(pixelVerhaeltnis - 0.01)), GroessteVergroesserung);
 }
 
-std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {
+std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite, TDateiStand *stand) {
   const QString endung = KleineEndung(pfad);
   if (IstJpegEndung(endung))
-    return LadeJpeg(pfad, qMax(1, laengsteSeite));
+    return LadeJpeg(pfad, qMax(1, laengsteSeite), 1, stand);
+  if (stand) {
+    // Bitmaps are read whole by Qt's reader; their size and time come from an open of their own.
+    const TLeseDatei datei(pfad, GroessteDatenDatei, true);
+    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
+    stand->Zeit = datei.Zeit();
+  }
   if (endung == QLatin1String(".bmp")) {
     if (auto bild = LadeBitmap(pfad))
       return TVerkleinert{*bild, bild->size()};
