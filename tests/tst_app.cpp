@@ -56,6 +56,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -652,6 +653,21 @@ void TestApp::profilNachKill9() {
     const QByteArray gefuellt = mitKurz + QByteArray(mitLang.size() - mitKurz.size(), '\n');
     QVERIFY2(danach == mitKurz || danach == mitLang || danach == gefuellt, danach.constData());
   }
+
+  // A process that keeps the file locked for good costs the save, not the end of the program.
+  const QByteArray vorher = Lies(ini);
+  const int fremd = ::open(QFile::encodeName(ini).constData(), O_RDONLY | O_CLOEXEC);
+  QVERIFY(fremd >= 0);
+  QCOMPARE(::flock(fremd, LOCK_EX), 0);
+  const pid_t kind = ::fork();
+  if (kind == 0)
+    ::_exit(WerdeNiemand() && !SchreibeProfil(ini, e, k, QStringLiteral("https://b.de/")) ? 0 : 1);
+  int status = 0;
+  QCOMPARE(::waitpid(kind, &status, 0), kind);
+  ::close(fremd);
+  QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  QCOMPARE(Lies(ini), vorher);
+
   QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
   QCOMPARE(Reste(ordner), QStringList());
 #else
