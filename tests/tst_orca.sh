@@ -4,7 +4,7 @@
 # back to the field. Each step must be spoken; Orca silent after the choice fails the test.
 # usage: tst_orca.sh BUILD_DIR
 set -u
-BUILD=$1
+BUILD=$(readlink -f "$1")
 HIER=$(dirname "$(readlink -f "$0")")
 O=$HIER/werkzeuge/orca-speech
 BAUM="/usr/bin/python3 $HIER/werkzeuge/zugangsbaum.py"
