@@ -64,7 +64,7 @@ schritt() {
   local titel=$1 muster=$2 marke; shift 2
   marke=$("$O" mark "$LOG")
   "$@"
-  if "$O" said "$LOG" --since "$marke" --orca --expect "$muster" --timeout 30 >/dev/null; then
+  if "$O" said "$LOG" --since "$marke" --orca --expect "$muster" --timeout 90 >/dev/null; then
     "$O" said "$LOG" --since "$marke" --orca --settle 1 --timeout 10 > "$ARBEIT/gesagt"
     echo "== $titel"
   else
