@@ -17,6 +17,8 @@ REST=(libbenchmark-dev
       poppler-utils
       # the window tests under a real X server: the close request and a resize from outside
       xvfb xdotool python3-xlib
+      # the screen-reader test: Orca with speech-dispatcher's logging and its buses
+      orca speech-dispatcher-espeak-ng at-spi2-core dbus-daemon dbus-bin x11-xkb-utils
       # the sanitizer build's fuzz targets: clang and its libFuzzer runtime
       clang libclang-rt-14-dev)
 

@@ -159,7 +159,9 @@ QStringList Absaetze() {
         .replace(QStringLiteral("&nbsp;"), QStringLiteral(" "))
         .replace(QStringLiteral("&amp;"), QStringLiteral("&"))
         .replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    texte.append(text.simplified());
+    // A tag closed right before a stop or a bracket leaves no gap in the set text: "<i>xdg-utils</i>)".
+    static const QRegularExpression vorZeichen(QStringLiteral("\\s+(?=[).,:;!?])"));
+    texte.append(text.simplified().remove(vorZeichen));
   }
   return texte;
 }
