@@ -2,6 +2,7 @@
 // button, first as rules, then in the real window.
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
+#include "app/lernstanddatei.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "app/zugang.h"
@@ -13,6 +14,7 @@
 #include "fixturbaum.h"
 #include "gallery/galerieansicht.h"
 #include "quiz/quizregeln.h"
+#include "quiz/uebungsregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 
@@ -30,6 +32,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -37,6 +41,7 @@
 
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -157,6 +162,13 @@ private slots:
   void angezeigteZeilen();
   void kartenUrl_data();
   void kartenUrl();
+  void kastenNachErsterWahl_data();
+  void kastenNachErsterWahl();
+  void naechsteFrage_data();
+  void naechsteFrage();
+  void lernstandLesen_data();
+  void lernstandLesen();
+  void lernstandDatei();
 
   // the window
   void oeffnenMitKnopf_data();
@@ -609,6 +621,240 @@ void TestQuiz::kartenUrl() {
   QFETCH(QString, adresse);
   QFETCH(QByteArray, geoeffnet);
   QCOMPARE(KartenUrl(adresse).toEncoded(), geoeffnet);
+}
+
+// ---- practice mode: boxes, the next question, the progress file -------------------------------
+
+namespace {
+const QDateTime Jetzt = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+
+// A progress line for the tables, due that many hours from now.
+QString LernZeile(const char *bild, int kasten, int stunden, const char *gruppe = "Deutschland") {
+  return QStringLiteral("%1\t%2\t%3\t%4\t0\t0\n")
+      .arg(QLatin1String(gruppe) == QLatin1String("Ö") ? QStringLiteral("Österreich") : QString::fromUtf8(gruppe),
+           QLatin1String(bild))
+      .arg(kasten)
+      .arg(Jetzt.addSecs(qint64(stunden) * 3600).toString(Qt::ISODate));
+}
+
+// An entry as one comparable text: group, picture, box, due, counts and the extra fields.
+QString AlsText(const TLernEintrag &e) {
+  return QStringList{e.Gruppe,
+                     e.Bild,
+                     QString::number(e.Kasten),
+                     e.Faellig.toString(Qt::ISODate),
+                     QString::number(e.Richtig),
+                     QString::number(e.Falsch)}
+             .join(QLatin1Char('|')) +
+         (e.Zusatz.isEmpty() ? QString() : QLatin1Char('|') + e.Zusatz.join(QLatin1Char('|')));
+}
+
+QStringList AlsTexte(const TLernstand &stand) {
+  QStringList texte;
+  for (const TLernEintrag &e : stand.Eintraege())
+    texte << AlsText(e);
+  return texte;
+}
+} // namespace
+
+void TestQuiz::kastenNachErsterWahl_data() {
+  QTest::addColumn<int>("kasten"); // 0: a plate never asked
+  QTest::addColumn<bool>("richtig");
+  QTest::addColumn<int>("neuerKasten");
+  QTest::addColumn<int>("tage");
+  QTest::newRow("new_right_to_box_2") << 0 << true << 2 << 1;
+  QTest::newRow("new_wrong_stays_in_box_1_due_at_once") << 0 << false << 1 << 0;
+  QTest::newRow("box_2_right") << 2 << true << 3 << 3;
+  QTest::newRow("box_4_right_to_last") << 4 << true << 5 << 21;
+  QTest::newRow("last_box_right_stays") << 5 << true << 5 << 21;
+  QTest::newRow("last_box_wrong_back_to_1") << 5 << false << 1 << 0;
+  QTest::newRow("box_3_wrong_back_to_1") << 3 << false << 1 << 0;
+}
+
+void TestQuiz::kastenNachErsterWahl() {
+  QFETCH(int, kasten);
+  QFETCH(bool, richtig);
+  QFETCH(int, neuerKasten);
+  QFETCH(int, tage);
+  TLernstand stand;
+  if (kasten > 0)
+    stand = LiesLernstand(LernZeile("A.jpg", kasten, -5).toUtf8());
+  TLernEintrag &eintrag = stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A.jpg"));
+  const int richtigVorher = eintrag.Richtig;
+  const int falschVorher = eintrag.Falsch;
+  WerteErsteWahlAus(eintrag, richtig, Jetzt);
+  QCOMPARE(eintrag.Kasten, neuerKasten);
+  QCOMPARE(eintrag.Faellig, Jetzt.addDays(tage));
+  QCOMPARE(eintrag.Richtig, richtigVorher + (richtig ? 1 : 0));
+  QCOMPARE(eintrag.Falsch, falschVorher + (richtig ? 0 : 1));
+  QCOMPARE(KastenText(eintrag.Kasten), QStringLiteral("Kasten %1 von 5").arg(neuerKasten));
+}
+
+void TestQuiz::naechsteFrage_data() {
+  QTest::addColumn<QStringList>("bilder");
+  QTest::addColumn<QString>("stand");
+  QTest::addColumn<QString>("zuletzt");
+  QTest::addColumn<bool>("neuesZuletzt");
+  QTest::addColumn<QStringList>("moeglich"); // every one of them comes up; empty: none
+  const QStringList abc{"A.jpg", "B.jpg", "C.jpg"};
+  QTest::newRow("all_new_range_order") << abc << ""
+                                       << "" << true << QStringList{"A.jpg"};
+  QTest::newRow("new_never_twice_in_a_row") << abc << ""
+                                            << "A.jpg" << false << QStringList{"B.jpg"};
+  QTest::newRow("due_after_a_new_one") << abc << LernZeile("B.jpg", 1, 0) << "" << true << QStringList{"B.jpg"};
+  QTest::newRow("new_after_a_due_one") << abc << LernZeile("B.jpg", 1, 0) << "" << false << QStringList{"A.jpg"};
+  QTest::newRow("due_when_nothing_new") << abc
+                                        << LernZeile("A.jpg", 2, -1) + LernZeile("B.jpg", 1, 0) +
+                                               LernZeile("C.jpg", 3, 5)
+                                        << "" << false << QStringList{"B.jpg"};
+  QTest::newRow("lowest_box_first") << abc
+                                    << LernZeile("A.jpg", 2, -1) + LernZeile("B.jpg", 3, -50) +
+                                           LernZeile("C.jpg", 1, -1)
+                                    << "" << true << QStringList{"C.jpg"};
+  QTest::newRow("random_among_equal_boxes")
+      << QStringList{"A.jpg", "B.jpg", "C.jpg", "D.jpg"}
+      << LernZeile("A.jpg", 1, 0) + LernZeile("B.jpg", 1, -3) + LernZeile("C.jpg", 1, -1) + LernZeile("D.jpg", 2, -1)
+      << "B.jpg" << true << QStringList{"A.jpg", "C.jpg"};
+  QTest::newRow("only_due_one_just_asked")
+      << abc << LernZeile("A.jpg", 1, 0) + LernZeile("B.jpg", 4, 48) + LernZeile("C.jpg", 2, 24) << "A.jpg" << true
+      << QStringList{"C.jpg"};
+  QTest::newRow("nothing_due_soonest_first")
+      << abc << LernZeile("A.jpg", 3, 72) + LernZeile("B.jpg", 2, 24) + LernZeile("C.jpg", 2, 30) << "" << true
+      << QStringList{"B.jpg"};
+  QTest::newRow("other_group_same_name_is_new")
+      << QStringList{"A.jpg", "B.jpg"} << LernZeile("B.jpg", 1, 0, "Ö") << "" << true << QStringList{"A.jpg"};
+  QTest::newRow("plate_outside_range_ignored")
+      << QStringList{"A.jpg", "B.jpg"} << LernZeile("Z.jpg", 1, 0) << "A.jpg" << true << QStringList{"B.jpg"};
+  QTest::newRow("one_plate_just_asked") << QStringList{"A.jpg"} << LernZeile("A.jpg", 1, 0) << "A.jpg" << true
+                                        << QStringList{};
+  QTest::newRow("empty_range") << QStringList{} << LernZeile("A.jpg", 1, 0) << "" << true << QStringList{};
+}
+
+void TestQuiz::naechsteFrage() {
+  QFETCH(QStringList, bilder);
+  QFETCH(QString, stand);
+  QFETCH(QString, zuletzt);
+  QFETCH(bool, neuesZuletzt);
+  QFETCH(QStringList, moeglich);
+  const TLernstand lernstand = LiesLernstand(stand.toUtf8());
+  QSet<QString> gesehen;
+  for (quint32 saat = 1; saat <= 64; ++saat) {
+    QRandomGenerator zufall(saat);
+    const int index =
+        WaehleNaechsteFrage(bilder, QStringLiteral("Deutschland"), lernstand, zuletzt, neuesZuletzt, Jetzt, zufall);
+    if (moeglich.isEmpty()) {
+      QCOMPARE(index, -1);
+      continue;
+    }
+    QVERIFY(index >= 0 && index < bilder.size());
+    QVERIFY2(moeglich.contains(bilder.at(index)), qPrintable(bilder.at(index)));
+    gesehen.insert(bilder.at(index));
+  }
+  QCOMPARE(gesehen, QSet<QString>(moeglich.cbegin(), moeglich.cend()));
+}
+
+void TestQuiz::lernstandLesen_data() {
+  QTest::addColumn<QByteArray>("inhalt");
+  QTest::addColumn<bool>("ueben");
+  QTest::addColumn<QStringList>("eintraege");
+  const QString a = QStringLiteral("Deutschland|A.jpg|2|2026-12-08T12:00:00Z|1|0");
+  const QString w = QStringLiteral("Österreich|W_9.jpg|1|2026-12-07T12:00:00Z|0|2");
+  const QByteArray gut = "Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\n"
+                         "\xc3\x96sterreich\tW_9.jpg\t1\t2026-12-07T12:00:00Z\t0\t2\n";
+  QTest::newRow("empty") << QByteArray() << false << QStringList{};
+  QTest::newRow("mode_on") << QByteArray("# Kommentar\n\xc3\x9c"
+                                         "ben\tan\n") +
+                                  gut
+                           << true << QStringList{a, w};
+  QTest::newRow("bom_crlf") << QByteArray("\xef\xbb\xbf\xc3\x9c"
+                                          "ben\tan\r\n") +
+                                   QByteArray(gut).replace("\n", "\r\n")
+                            << true << QStringList{a, w};
+  QTest::newRow("garbage_lines_skipped") << QByteArray("\xc3\x9c"
+                                                       "ben\tvielleicht\nMüll ohne Tabulator\n") +
+                                                "Deutschland\tB.jpg\tzwei\t2026-12-08T12:00:00Z\t1\t0\n" +
+                                                "Deutschland\tC.jpg\t2\tmorgen\t1\t0\n" +
+                                                "Deutschland\tD.jpg\t2\t2026-12-08T12:00:00Z\t1\n" +
+                                                "Deutschland\tE.jpg\t0\t2026-12-08T12:00:00Z\t1\t0\n" +
+                                                "Deutschland\tF.jpg\t2\t2026-12-08T12:00:00Z\t-1\t0\n" +
+                                                "\t\tG.jpg\t1\t2026-12-08T12:00:00Z\t1\t0\n" +
+                                                QByteArray("\x00\xff\xfe\n", 4) + gut +
+                                                "Deutschland\t\t2\t2026-12-08T12:00:00Z\t1\t0"
+                                         << false << QStringList{a, w};
+  QTest::newRow("newer_version_extra_fields")
+      << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\tschwer\t\t17\n") << false
+      << QStringList{a + "|schwer||17"};
+  QTest::newRow("more_boxes_than_ours") << QByteArray("Deutschland\tA.jpg\t9\t2026-12-08T12:00:00Z\t1\t0\n") << false
+                                        << QStringList{"Deutschland|A.jpg|5|2026-12-08T12:00:00Z|1|0"};
+  QTest::newRow("same_plate_twice_later_counts")
+      << QByteArray("Deutschland\tA.jpg\t4\t2026-12-09T12:00:00Z\t3\t0\n") + gut << false << QStringList{a, w};
+  QTest::newRow("unknown_group_kept") << QByteArray("Schweiz\tZH.jpg\t3\t2026-12-08T12:00:00Z\t2\t0\n") << false
+                                      << QStringList{"Schweiz|ZH.jpg|3|2026-12-08T12:00:00Z|2|0"};
+  QTest::newRow("time_zone_to_utc") << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T13:00:00+01:00\t1\t0\n") << false
+                                    << QStringList{a};
+}
+
+void TestQuiz::lernstandLesen() {
+  QFETCH(QByteArray, inhalt);
+  QFETCH(bool, ueben);
+  QFETCH(QStringList, eintraege);
+  const TLernstand stand = LiesLernstand(inhalt);
+  QCOMPARE(stand.Ueben, ueben);
+  QCOMPARE(AlsTexte(stand), eintraege);
+  // Written and read again, nothing changes, the extra fields of a newer version included.
+  const QByteArray geschrieben = SchreibeLernstand(stand);
+  const TLernstand wieder = LiesLernstand(geschrieben);
+  QCOMPARE(wieder.Ueben, ueben);
+  QCOMPARE(AlsTexte(wieder), eintraege);
+  QCOMPARE(SchreibeLernstand(wieder), geschrieben);
+  QVERIFY(geschrieben.contains(ueben ? "\xc3\x9c"
+                                       "ben\tan\n"
+                                     : "\xc3\x9c"
+                                       "ben\taus\n"));
+}
+
+// The file on disk: made when missing, rewritten whole, left alone when it cannot be read or written.
+void TestQuiz::lernstandDatei() {
+  const QString pfad = Basis + QStringLiteral("Nummernfibel-Lernstand.txt");
+  TLernstandDatei datei(pfad);
+  TLernstand stand = datei.Lade();
+  QVERIFY(stand.Eintraege().isEmpty());
+  stand.Ueben = true;
+  WerteErsteWahlAus(stand.Hole(QStringLiteral("Österreich"), QStringLiteral("W_9.jpg")), false, Jetzt);
+  // A name that would break its line is not written; the rest is.
+  stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A\tB.jpg"));
+  QVERIFY(datei.Speichere(stand));
+  QFile gelesen(pfad);
+  QVERIFY(gelesen.open(QIODevice::ReadOnly));
+  const QByteArray inhalt = gelesen.readAll();
+  gelesen.close();
+  QVERIFY(inhalt.contains("\xc3\x96sterreich\tW_9.jpg\t1\t2026-12-07T12:00:00Z\t0\t1\n"));
+  QVERIFY(!inhalt.contains("A\tB.jpg"));
+  TLernstandDatei nochmal(pfad);
+  QCOMPARE(AlsTexte(nochmal.Lade()).size(), 1);
+
+  // A read-only folder: the write fails and the file keeps what it held.
+  QVERIFY(QFile::setPermissions(Basis, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+  QFile::setPermissions(pfad, QFileDevice::ReadOwner);
+  stand.Ueben = false;
+  if (::geteuid() != 0)
+    QVERIFY(!nochmal.Speichere(stand));
+  QFile::setPermissions(Basis, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  if (::geteuid() != 0) {
+    QVERIFY(gelesen.open(QIODevice::ReadOnly));
+    QCOMPARE(gelesen.readAll(), inhalt);
+    gelesen.close();
+  }
+
+  // A folder under the file's name is nobody's progress to replace.
+  QVERIFY(QFile::remove(pfad));
+  QVERIFY(QDir(Basis).mkdir(QStringLiteral("Nummernfibel-Lernstand.txt")));
+  TLernstandDatei ordner(pfad);
+  QVERIFY(ordner.Lade().Eintraege().isEmpty());
+  QVERIFY(!ordner.Schreibbar());
+  QVERIFY(!ordner.Speichere(stand));
+  QVERIFY(QFileInfo(pfad).isDir());
 }
 
 // ---- the window --------------------------------------------------------------------------------
