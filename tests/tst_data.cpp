@@ -193,8 +193,8 @@ private slots:
   void DatensatzVorlagen();
   void DatensatzReproduzierbar();
   void FaktenWieGeprueft();
-  void DatensatzHanau_data();
-  void DatensatzHanau();
+  void GepruefteZeilen_data();
+  void GepruefteZeilen();
   void HilfeText();
   void HilfeMetadaten();
   void HilfeSeitenumbrueche();
@@ -745,49 +745,95 @@ void TestData::FaktenWieGeprueft() {
   }
 }
 
-void TestData::DatensatzHanau_data() {
+void TestData::GepruefteZeilen_data() {
   QTest::addColumn<QString>("textDatei");
   QTest::addColumn<QString>("zeile");
   QTest::addColumn<bool>("vorhanden");
   QTest::addColumn<bool>("richtig");
 
-  const QString hu = QStringLiteral("F-J.txt"), mkk = QStringLiteral("K-O.txt");
-  QTest::newRow("hu_city_since_2026") << hu << "HU.jpg\tHanau, kreisfreie Stadt (seit 2026) [Hessen]" << true << true;
+  const QString ae = QStringLiteral("A-E.txt"), fj = QStringLiteral("F-J.txt"), ko = QStringLiteral("K-O.txt"),
+                at = QStringLiteral("Ö-Kfz.txt");
+  QTest::newRow("hu_city_since_2026") << fj << "HU.jpg\tHanau, kreisfreie Stadt (seit 2026) [Hessen]" << true << true;
   QTest::newRow("hu_old_code_stays_optional")
-      << hu << "HU.jpg\tHanau, Altkennzeichen im Main-Kinzig-Kreis, (optional) [Hessen]" << true << false;
+      << fj << "HU.jpg\tHanau, Altkennzeichen im Main-Kinzig-Kreis, (optional) [Hessen]" << true << false;
   QTest::newRow("hu_special_status_gone")
-      << hu << "HU.jpg\tHanau, Sonderstatusstadt im Main-Kinzig-Kreis [Hessen]" << false << false;
-  QTest::newRow("mkk_whole_district") << mkk << "MKK.jpg\tMain-Kinzig-Kreis [Hessen]" << true << true;
+      << fj << "HU.jpg\tHanau, Sonderstatusstadt im Main-Kinzig-Kreis [Hessen]" << false << false;
+  QTest::newRow("mkk_whole_district") << ko << "MKK.jpg\tMain-Kinzig-Kreis [Hessen]" << true << true;
   QTest::newRow("mkk_without_hanau_gone")
-      << mkk << "MKK.jpg\tMain-Kinzig-Kreis (ohne Hanau) [Hessen]" << false << false;
+      << ko << "MKK.jpg\tMain-Kinzig-Kreis (ohne Hanau) [Hessen]" << false << false;
+  // The codes issued since 2023: each in the range and encoding of its first letter.
+  QTest::newRow("bel_utf8") << ae
+                            << "BEL.jpg\tBad Belzig, Altkennzeichen im Landkreis Potsdam-Mittelmark, (optional) "
+                               "[Brandenburg]"
+                            << true << true;
+  QTest::newRow("br_before_bra")
+      << ae << "BR.jpg\tBruchsal, Altkennzeichen im Landkreis Karlsruhe, (optional) [Baden-Württemberg]" << true
+      << true;
+  QTest::newRow("ds_utf8")
+      << ae << "DS.jpg\tDonaueschingen, Altkennzeichen im Schwarzwald-Baar-Kreis, (optional) [Baden-Württemberg]"
+      << true << true;
+  QTest::newRow("lk_utf16le") << ko
+                              << "LK.jpg\tLübbecke, Altkennzeichen im Kreis Minden-Lübbecke, (optional) "
+                                 "[Nordrhein-Westfalen]"
+                              << true << true;
+  QTest::newRow("mu_district_since_2026")
+      << ko << "MU.jpg\tMünchen, Landkreis (zusätzliches Kennzeichen seit 2026), (optional) [Bayern]" << true << true;
+  QTest::newRow("muc_city_since_2023")
+      << ko << "MUC.jpg\tMünchen, kreisfreie Stadt (zusätzliches Kennzeichen seit 2023), (optional) [Bayern]" << true
+      << true;
+  QTest::newRow("mue_umlaut_in_k_o")
+      << ko << "MÜL.jpg\tMüllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald, (optional) [Baden-Württemberg]"
+      << true << true;
+  QTest::newRow("neu_utf16le")
+      << ko << "NEU.jpg\tTitisee-Neustadt, Altkennzeichen (ehemaliger Landkreis Hochschwarzwald) im Landkreis "
+               "Breisgau-Hochschwarzwald, (optional) [Baden-Württemberg]"
+      << true << true;
+  QTest::newRow("at_ba_issued_again")
+      << at << "BA_6.jpg\tBad Aussee, Ausseerland im Bezirk Liezen (eigenes Kennzeichen wieder seit 2025) [Steiermark]"
+      << true << true;
+  QTest::newRow("at_ba_no_longer_running_out")
+      << at << "BA_6.jpg\tBad Aussee, auslaufend (ehemalige Politische Expositur, heute Bezirk Liezen) [Steiermark]"
+      << false << false;
+  QTest::newRow("at_gb_running_out")
+      << at << "GB_6.jpg\tGröbming, auslaufend (ehemalige Politische Expositur, heute Bezirk Liezen) [Steiermark]"
+      << true << true;
 }
 
-void TestData::DatensatzHanau() {
+void TestData::GepruefteZeilen() {
   QFETCH(QString, textDatei);
   QFETCH(QString, zeile);
   QFETCH(bool, vorhanden);
   QFETCH(bool, richtig);
-  const TBereich bereich = textDatei == QLatin1String("F-J.txt") ? TBereich::F_J : TBereich::K_O;
-  QFile datei(Laufzeit().Ordner(bereich) + QLatin1Char('/') + textDatei);
+  const auto bereich = std::find_if(AlleBereiche().cbegin(), AlleBereiche().cend(),
+                                    [&textDatei](const TBereichTest &b) { return b.textDatei == textDatei; });
+  QVERIFY(bereich != AlleBereiche().cend());
+  const QString ordner = Laufzeit().Ordner(bereich->bereich);
+  QFile datei(ordner + QLatin1Char('/') + textDatei);
   QVERIFY(datei.open(QIODevice::ReadOnly));
   const QByteArray bytes = datei.readAll();
 
   // Decoded here in the encoding each file is shipped in, not by the program's own decoder.
   QString text;
-  if (textDatei == QLatin1String("F-J.txt")) {
+  if (textDatei == QLatin1String("A-E.txt")) {
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    text = QString::fromUtf8(bytes.mid(3));
+  } else if (textDatei == QLatin1String("K-O.txt")) {
+    QVERIFY(bytes.startsWith("\xFF\xFE"));
+    text = QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
+  } else {
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF") && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF"));
     QStringDecoder cp1252("windows-1252");
     QVERIFY(cp1252.isValid());
     text = cp1252.decode(bytes);
-  } else {
-    QVERIFY(bytes.startsWith("\xFF\xFE"));
-    text = QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
   }
   const QStringList zeilen = text.split(QStringLiteral("\r\n"));
   QCOMPARE(zeilen.count(zeile), vorhanden ? 1 : 0);
+  const QString bild = zeile.section(QLatin1Char('\t'), 0, 0);
+  if (vorhanden)
+    QVERIFY2(QFileInfo(ordner + QLatin1Char('/') + bild).isFile(), qPrintable(bild));
   if (richtig) {
     // The last line of a picture is the one the question selects by itself.
-    const QString feld = zeile.section(QLatin1Char('\t'), 0, 0) + QLatin1Char('\t');
+    const QString feld = bild + QLatin1Char('\t');
     QCOMPARE(zeilen.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(feld))).last(), zeile);
   }
 }

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -205,6 +206,8 @@ private slots:
   void bildBeimPixelVerhaeltnis_data();
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
+  void datensatzEigeneZeile_data();
+  void datensatzEigeneZeile();
 
 private:
   TMainForm &Form();
@@ -1620,6 +1623,61 @@ void TestQuiz::grossesBildBleibtEinfach() {
     QCOMPARE(bild->size(), gross.size());
     QCOMPARE(bild->devicePixelRatio(), 1.0);
   }
+}
+
+void TestQuiz::datensatzEigeneZeile_data() {
+  QTest::addColumn<QString>("bild");
+  QTest::addColumn<QString>("richtig");
+  QTest::addColumn<QString>("nahDaneben");
+  const QString optional = QStringLiteral(", (optionales Kennzeichen meistens wieder neu, als Wunschmöglichkeit)");
+  const QString mu = "München, Landkreis (zusätzliches Kennzeichen seit 2026)" + optional + " [Bayern]";
+  const QString muc = "München, kreisfreie Stadt (zusätzliches Kennzeichen seit 2023)" + optional + " [Bayern]";
+  const QString mue = QStringLiteral("Mühldorf am Inn, Landkreis [Bayern]");
+  const QString muel = "Müllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald" + optional + " [Baden-Württemberg]";
+  // Of the two lines of M the later one is selected.
+  QTest::newRow("m_shorter_than_mu") << "K-O/M.jpg" << "München, Landkreis [Bayern]" << mu;
+  QTest::newRow("mu_prefix_of_muc") << "K-O/MU.jpg" << mu << muc;
+  QTest::newRow("muc_longer_than_mu") << "K-O/MUC.jpg" << muc << mu;
+  QTest::newRow("mue_prefix_of_muel") << "K-O/MÜ.jpg" << mue << muel;
+  QTest::newRow("muel_longer_than_mue") << "K-O/MÜL.jpg" << muel << mue;
+  QTest::newRow("mue_umlaut_not_u") << "K-O/MÜ.jpg" << mue << mu;
+  QTest::newRow("at_b_burgenland") << "A-Z/B_1.jpg" << "Burgenland, Landesregierung [Burgenland]"
+                                   << "Bregenz, Bezirk [Vorarlberg]";
+  QTest::newRow("at_b_bregenz") << "A-Z/B_8.jpg" << "Bregenz, Bezirk [Vorarlberg]"
+                                << "Burgenland, Landesregierung [Burgenland]";
+}
+
+// The generated data set, whose codes include ones that begin other codes: each question selects its
+// own line and judges the other code's line wrong.
+void TestQuiz::datensatzEigeneZeile() {
+  QFETCH(QString, bild);
+  QFETCH(QString, richtig);
+  QFETCH(QString, nahDaneben);
+  const QString gruppe = bild.startsWith(QLatin1String("A-Z/")) ? At : De;
+  const QString bereich = gruppe + bild.section(QLatin1Char('/'), 0, 0);
+  // The range folder and the plates beside it, as the build generated them.
+  for (const QString &ordner : {bereich, gruppe}) {
+    QDirIterator it(QStringLiteral(NF_LAUFZEIT "/") + ordner, QDir::Files);
+    while (it.hasNext()) {
+      const QString quelle = it.next();
+      const QString ziel = Basis + ordner + QLatin1Char('/') + it.fileName();
+      QFile::remove(ziel);
+      QVERIFY2(QFile::copy(quelle, ziel), qPrintable(quelle));
+    }
+  }
+  TMainForm &form = Form();
+  Oeffne(gruppe + bild);
+  QVERIFY2(Meldungen.isEmpty(), qPrintable(Meldungen.join('\n')));
+  QVERIFY(form.Label1->text().contains("  " + FrageCode(bild.section(QLatin1Char('/'), 1)) + "  am Anfang ?"));
+  QCOMPARE(Beschreibung(), richtig);
+  QCOMPARE(form.Memo2->toPlainText(), richtig);
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+
+  Waehle(nahDaneben);
+  QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+  form.ZeigDieAntwortBtnClick();
+  QCOMPARE(Beschreibung(), richtig);
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
 }
 
 QTEST_MAIN(TestQuiz)

@@ -119,7 +119,7 @@ void BaueDaten(const QString &basis) {
 
   const QList<std::pair<QString, QStringList>> platten = {
       {deutsch + "A-E/", {"A", "B", "AA"}},  {deutsch + "F-J/", {"F", "H", "HH", "HB"}},
-      {deutsch + "K-O/", {"K", "M", "ÖHR"}}, {deutsch + "P-T/", {"S"}},
+      {deutsch + "K-O/", {"K", "M", "ÖHR", "MU", "MUC", "MÜ", "MÜL"}}, {deutsch + "P-T/", {"S"}},
       {deutsch + "U-Z/", {"W", "ÜB"}},       {oesterreich + "A-Z/", {"W_9", "WB_9", "WU_3", "B_8", "B_-"}}};
   for (const auto &[ordner, codes] : platten)
     for (const QString &code : codes)
@@ -659,6 +659,15 @@ void TestSearch::tippen_data() {
                                         << "" << QStringList{KeinText} << 0 << "A_E_Button" << QStringList{};
   QTest::newRow("outside_cp1252") << "ł"
                                   << "?" << QStringList{Nicht("?"), Nicht("?")} << 0 << "A_E_Button" << QStringList{};
+  // Codes that begin longer ones: only the tile of the whole code is framed.
+  QTest::newRow("prefix_mu_not_muc") << "mu"
+                                     << "MU" << QStringList{} << 4 << "K_O_Button" << QStringList{"MU.jpg"};
+  QTest::newRow("longer_muc") << "muc"
+                              << "MUC" << QStringList{} << 6 << "K_O_Button" << QStringList{"MUC.jpg"};
+  QTest::newRow("prefix_umlaut_mue_not_muel") << "mü"
+                                              << "MÜ" << QStringList{} << 4 << "K_O_Button" << QStringList{"MÜ.jpg"};
+  QTest::newRow("longer_muel") << "mül"
+                               << "MÜL" << QStringList{} << 6 << "K_O_Button" << QStringList{"MÜL.jpg"};
   QTest::newRow("not_in_range") << "x"
                                 << "X" << QStringList{Nicht("X"), Nicht("X")} << 2 << "U_Z_Button" << QStringList{};
 }
