@@ -20,6 +20,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -34,6 +35,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,6 +208,7 @@ private slots:
   void bildBeimPixelVerhaeltnis_data();
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
+  void uebenAblauf();
   void datensatzEigeneZeile_data();
   void datensatzEigeneZeile();
 
@@ -1633,17 +1636,21 @@ void TestQuiz::datensatzEigeneZeile_data() {
   const QString mu = "München, Landkreis (zusätzliches Kennzeichen seit 2026)" + optional + " [Bayern]";
   const QString muc = "München, kreisfreie Stadt (zusätzliches Kennzeichen seit 2023)" + optional + " [Bayern]";
   const QString mue = QStringLiteral("Mühldorf am Inn, Landkreis [Bayern]");
-  const QString muel = "Müllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald" + optional + " [Baden-Württemberg]";
+  const QString muel =
+      "Müllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald" + optional + " [Baden-Württemberg]";
   // Of the two lines of M the later one is selected.
-  QTest::newRow("m_shorter_than_mu") << "K-O/M.jpg" << "München, Landkreis [Bayern]" << mu;
+  QTest::newRow("m_shorter_than_mu") << "K-O/M.jpg"
+                                     << "München, Landkreis [Bayern]" << mu;
   QTest::newRow("mu_prefix_of_muc") << "K-O/MU.jpg" << mu << muc;
   QTest::newRow("muc_longer_than_mu") << "K-O/MUC.jpg" << muc << mu;
   QTest::newRow("mue_prefix_of_muel") << "K-O/MÜ.jpg" << mue << muel;
   QTest::newRow("muel_longer_than_mue") << "K-O/MÜL.jpg" << muel << mue;
   QTest::newRow("mue_umlaut_not_u") << "K-O/MÜ.jpg" << mue << mu;
-  QTest::newRow("at_b_burgenland") << "A-Z/B_1.jpg" << "Burgenland, Landesregierung [Burgenland]"
+  QTest::newRow("at_b_burgenland") << "A-Z/B_1.jpg"
+                                   << "Burgenland, Landesregierung [Burgenland]"
                                    << "Bregenz, Bezirk [Vorarlberg]";
-  QTest::newRow("at_b_bregenz") << "A-Z/B_8.jpg" << "Bregenz, Bezirk [Vorarlberg]"
+  QTest::newRow("at_b_bregenz") << "A-Z/B_8.jpg"
+                                << "Bregenz, Bezirk [Vorarlberg]"
                                 << "Burgenland, Landesregierung [Burgenland]";
 }
 
@@ -1678,6 +1685,115 @@ void TestQuiz::datensatzEigeneZeile() {
   form.ZeigDieAntwortBtnClick();
   QCOMPARE(Beschreibung(), richtig);
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+}
+
+// Practice mode from the user's side: switched on with Alt+Ü, a tile pressed, a wrong first choice,
+// "Nächste Frage", a right one, then a restart that finds the mode, the progress file and the marks.
+void TestQuiz::uebenAblauf() {
+  const QString lernstand = Basis + QStringLiteral("Nummernfibel-Lernstand.txt");
+  QStringList gefragt;
+  {
+    TMainForm &form = GezeigteForm();
+    QVERIFY(!form.UebenCheckBox->isChecked());
+    QVERIFY(!form.PunkteLabel->isVisible());
+    Taste(&form, Qt::Key_Udiaeresis, Qt::AltModifier);
+    QVERIFY(form.UebenCheckBox->isChecked());
+    QVERIFY(form.PunkteLabel->isVisible());
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 0 richtig"));
+    // Every tile carries an empty mark: nothing was asked yet.
+    QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie);
+    QCOMPARE(galerie->child(2)->text(QAccessible::Description), QStringLiteral("Noch nicht geübt"));
+
+    const TKachel kachel = form.Kacheln.at(2);
+    QTest::mouseClick(form.Galerie, Qt::LeftButton, {}, kachel.Feld().center());
+    QVERIFY(form.Panel1->isVisible());
+    QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
+    gefragt << form.BildDatei;
+    // Nothing of the answer: no entry chosen, the "?" waits, no answer text, picture or map button.
+    QVERIFY(form.Listbox1->selectedItems().isEmpty());
+    QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+    QVERIFY(!form.Memo2->isVisible());
+    QVERIFY(form.Memo2->toPlainText().isEmpty());
+    QVERIFY(!form.RichtigImage->isVisible());
+    QVERIFY(!form.FalschImage->isVisible());
+    QVERIFY(!form.KarteBtn->isVisible());
+    QVERIFY(form.NaechsteFrageBtn->isVisible());
+    QCOMPARE(form.NaechsteFrageBtn->x(), form.ZeigDieAntwortBtn->x() + form.ZeigDieAntwortBtn->width());
+
+    // A wrong first choice is judged red and counts; a second one is judged but does not count.
+    QListWidgetItem *bamberg = form.Listbox1->item(Zeile(QStringLiteral("Bamberg")));
+    QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {}, form.Listbox1->visualItemRect(bamberg).center());
+    QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+    QVERIFY(form.FalschImage->isVisible());
+    QVERIFY(form.KarteBtn->isVisible());
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 1 richtig"));
+    QListWidgetItem *berlin = form.Listbox1->item(Zeile(QStringLiteral("Berlin [Hauptstadt]")));
+    QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {}, form.Listbox1->visualItemRect(berlin).center());
+    QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 1 richtig"));
+
+    // The next plate opens without the gallery, again with nothing shown; then a right first choice.
+    QTest::mouseClick(form.NaechsteFrageBtn, Qt::LeftButton);
+    QVERIFY(form.Panel1->isVisible());
+    QVERIFY(!form.ScrollBox1->isVisible());
+    QVERIFY(form.BildDatei != gefragt.first());
+    gefragt << form.BildDatei;
+    QVERIFY(form.Listbox1->selectedItems().isEmpty());
+    QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+    QVERIFY(!form.KarteBtn->isVisible());
+    form.ZeigDieAntwortBtnClick(); // shows which entry is right; the plate counts as not known
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 2 richtig"));
+    QTest::mouseClick(form.NaechsteFrageBtn, Qt::LeftButton);
+    gefragt << form.BildDatei;
+    QVERIFY(gefragt.at(2) != gefragt.at(1));
+    const int richtig = Zeile(SichtbarerText(form.RichtigeZeile));
+    QVERIFY(richtig >= 0);
+    QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {},
+                      form.Listbox1->visualItemRect(form.Listbox1->item(richtig)).center());
+    QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("1 von 3 richtig"));
+    QVERIFY(form.close());
+    FForm.reset();
+  }
+
+  // The progress file: one line per plate asked, readable as it stands.
+  QFile datei(lernstand);
+  QVERIFY(datei.open(QIODevice::ReadOnly));
+  const QString inhalt = QString::fromUtf8(datei.readAll());
+  QVERIFY(inhalt.contains(QStringLiteral("\nÜben\tan\n")));
+  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tB\\.jpg\t1\t[-0-9T:]+Z\t0\t1\n"))),
+           qPrintable(inhalt));
+  if (gefragt.at(2) != gefragt.first())
+    QVERIFY2(inhalt.contains(QStringLiteral("\nDeutschland\t%1\t2\t").arg(gefragt.at(2))), qPrintable(inhalt));
+  for (const QString &bild : gefragt)
+    QVERIFY2(inhalt.contains(QStringLiteral("\nDeutschland\t") + bild + QLatin1Char('\t')), qPrintable(bild));
+
+  // Started again: the mode is on, the score starts anew, and the tiles show their boxes.
+  TMainForm &form = GezeigteForm();
+  QVERIFY(form.UebenCheckBox->isChecked());
+  QVERIFY(form.PunkteLabel->isVisible());
+  QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 0 richtig"));
+  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie);
+  const QImage bild = form.Galerie->grab().toImage();
+  for (int i = 0; i < form.Kacheln.size(); ++i) {
+    const QString name = QFileInfo(form.BildPfade.at(form.Kacheln.at(i).Tag())).fileName();
+    const TLernEintrag *eintrag = form.Lernstand.Finde(QStringLiteral("Deutschland"), name);
+    const int kasten = eintrag ? eintrag->Kasten : 0;
+    QCOMPARE(kasten > 0, gefragt.contains(name));
+    QCOMPARE(galerie->child(i)->text(QAccessible::Description), KastenText(kasten));
+    // The first segment of the mark in the tile's bottom-right corner: the box's colour, or empty.
+    const QPoint segment = form.Kacheln.at(i).Feld().topLeft() + QPoint(46, 83);
+    QCOMPARE(bild.pixelColor(segment * bild.devicePixelRatio()),
+             kasten > 0 ? KastenFarbe(kasten) : QColor(224, 224, 224));
+  }
+  // Off again, the tiles are as they always were.
+  QTest::mouseClick(form.UebenCheckBox, Qt::LeftButton);
+  QVERIFY(!form.UebenCheckBox->isChecked());
+  QVERIFY(!form.PunkteLabel->isVisible());
+  QCOMPARE(galerie->child(0)->text(QAccessible::Description), QString());
+  const QImage aus = form.Galerie->grab().toImage();
+  const QPoint segment = form.Kacheln.at(0).Feld().topLeft() + QPoint(46, 83);
+  QCOMPARE(aus.pixelColor(segment * aus.devicePixelRatio()), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestQuiz)
