@@ -38,8 +38,6 @@ bool TBild::LadeDatei(const QString &pfad) {
   return true;
 }
 
-void TBild::Leeren() { SetzeBild(QImage()); }
-
 void TBild::paintEvent(QPaintEvent *) {
   if (FAnzeige.isNull())
     return;
@@ -155,8 +153,3 @@ void TStatusBar::paintEvent(QPaintEvent *event) {
   maler.setPen(palette().color(QPalette::WindowText));
   maler.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, FText);
 }
-
-TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis)
-    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis) {}
-
-QImage TKachel::Bild() const { return ZeichneKachel(FVorschau, FRahmen, FVerhaeltnis); }

@@ -1,8 +1,5 @@
-// Small widgets that stand in for the classic form components (picture, panel, tool bar, status bar),
-// and the record of a gallery tile.
+// Small widgets that stand in for the classic form components (picture, panel, tool bar, status bar).
 #pragma once
-
-#include "gallery/galerieregeln.h"
 
 #include <QFrame>
 #include <QImage>
@@ -27,7 +24,6 @@ public:
   // false (picture unchanged) on failure.
   bool LadeDatei(const QString &pfad);
   const QImage &Bild() const { return FBild; }
-  void Leeren();
 
   bool AutoSize = false;
   bool Stretch = false;
@@ -97,25 +93,4 @@ protected:
 
 private:
   QString FText;
-};
-
-// One gallery tile: a light record that the gallery view paints. Tag is its index into BildPfade;
-// its square lies in the gallery's content coordinates; its thumbnail is shared with the thumbnail
-// cache, and its picture (white, thumbnail, frame) is composed only when asked for.
-class TKachel {
-public:
-  explicit TKachel(int tag = -1, const QRect &feld = QRect(), const QImage &vorschau = QImage(),
-                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0);
-  int Tag() const { return FTag; }
-  const QRect &Feld() const { return FFeld; }
-  TRahmen Rahmen() const { return FRahmen; }
-  // The tile's picture, at the device-pixel ratio of its thumbnail.
-  QImage Bild() const;
-
-private:
-  int FTag;
-  QRect FFeld;
-  QImage FVorschau;
-  TRahmen FRahmen;
-  qreal FVerhaeltnis;
 };

@@ -2,8 +2,6 @@
 // flush failed on a full disk, so the writes here go to the file descriptor and check every step.
 #include "app/dateizugriff.h"
 
-#include "data/dateilesen.h"
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -145,23 +143,3 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &, const 
   return datei.commit();
 }
 #endif
-
-// The same checks as every data file: the block reader's, read to the size the file had when opened.
-TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze) {
-  TLeseDatei datei(pfad, grenze);
-  if (!datei.Offen())
-    return {datei.Fehlt() ? TDateiZustand::Fehlt : TDateiZustand::Unbrauchbar, {}};
-  QByteArray daten(qsizetype(datei.Groesse()), Qt::Uninitialized);
-  qint64 gelesen = 0;
-  while (gelesen < daten.size()) {
-    const qint64 n = datei.Lies(daten.data() + gelesen, daten.size() - gelesen);
-    if (n < 0)
-      return {TDateiZustand::Unbrauchbar, {}};
-    if (n == 0)
-      break;
-    gelesen += n;
-  }
-  // A file that shrank meanwhile gives what it still held.
-  daten.truncate(qsizetype(gelesen));
-  return {TDateiZustand::Gelesen, daten};
-}

@@ -1,26 +1,10 @@
-// Whole-file reads and replacing writes for the settings file: no hang on a pipe or a device, bounded
-// memory, and a write that fails never leaves a damaged file behind.
+// Replacing writes for the settings file: a write that fails never leaves a damaged file behind.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
-
-enum class TDateiZustand {
-  Fehlt,      // nothing under that name
-  Gelesen,    // a regular file, read whole
-  Unbrauchbar // a pipe, a device, a folder, a file larger than the limit, or one that cannot be read
-};
-
-struct TDateiInhalt {
-  TDateiZustand Zustand = TDateiZustand::Fehlt;
-  QByteArray Daten;
-};
-
-// Reads a regular file (a link to one counts) of at most `grenze` bytes. Opening never waits for a
-// writer, and only a regular file is ever opened.
-TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze);
 
 // Gives the file the content `neu`. `alt` is its content as read before, or no value when it does not
 // exist yet. True only when every byte reached the disk; on false the old file is still there byte for

@@ -4,12 +4,12 @@
 
 #include "app/dateizugriff.h"
 #include "data/ansi.h"
+#include "data/dateilesen.h"
+#include "data/zahlen.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QVector>
-
-#include <climits>
 
 namespace {
 
@@ -245,31 +245,6 @@ bool SchreibeProfil(const QString &datei, const QString &abschnitt, const QStrin
   return ErsetzeDatei(datei, std::nullopt, neu);
 }
 
-std::optional<int> LiesGanzzahl(const QString &wert) {
-  // As the classic conversion: blanks in front are skipped, a sign may follow, then digits and nothing
-  // else (a blank after the number fails, which Qt's own conversion would accept).
-  qsizetype i = 0;
-  while (i < wert.size() && wert[i] == u' ')
-    ++i;
-  const bool negativ = i < wert.size() && wert[i] == u'-';
-  if (i < wert.size() && (wert[i] == u'-' || wert[i] == u'+'))
-    ++i;
-  if (i == wert.size())
-    return std::nullopt;
-  qint64 betrag = 0;
-  for (; i < wert.size(); ++i) {
-    if (wert[i] < u'0' || wert[i] > u'9')
-      return std::nullopt;
-    betrag = betrag * 10 + (wert[i].unicode() - u'0');
-    if (betrag > qint64(INT_MAX) + 1)
-      return std::nullopt;
-  }
-  const qint64 zahl = negativ ? -betrag : betrag;
-  if (zahl > INT_MAX)
-    return std::nullopt;
-  return int(zahl);
-}
-
 std::optional<TGroesse> LiesGroesse(const QString &wert) {
   const int x = wert.indexOf(QLatin1Char('x'));
   if (x < 0)
@@ -294,5 +269,3 @@ QPoint FensterPosition(QSize aussen, const QRect &frei) {
   return frei.topLeft() +
          QPoint(qMax(0, (frei.width() - aussen.width()) / 2), qMax(0, (frei.height() - aussen.height()) / 2));
 }
-
-QString StandardKartenAdresse() { return QStringLiteral("https://www.openstreetmap.org/"); }

@@ -23,15 +23,9 @@ struct TGroesse {
 };
 std::optional<TGroesse> LiesGroesse(const QString &wert);
 
-// A whole decimal number, or no value. Blanks in front are skipped; anything after the digits fails.
-std::optional<int> LiesGanzzahl(const QString &wert);
-
 // The outer size a window opens with, or is stored with: no value when it leaves no client area inside
 // the frame (or the screen has none), otherwise cut to the free area of the screen.
 std::optional<TGroesse> PassendeGroesse(TGroesse groesse, QSize rahmen, QSize frei);
 
 // Top-left corner of a window of this outer size: centred in the free area, never above or left of it.
 QPoint FensterPosition(QSize aussen, const QRect &frei);
-
-// The web map the map button opens when the settings name none.
-QString StandardKartenAdresse();

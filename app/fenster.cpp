@@ -6,12 +6,13 @@
 #include "app/einstellungen.h"
 #include "app/meldung.h"
 #include "gallery/galerieansicht.h"
+#include "gallery/galerieregeln.h"
+#include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -25,16 +26,14 @@
 
 namespace {
 const QString Abschnitt = QStringLiteral("Einstellung");
-constexpr int MindestBreite = 580;
-constexpr int Zeilenschritt = 99;  // one row of tiles
-constexpr int Seitenschritt = 198; // two rows
-constexpr int RadSchritt = 120;    // wheel delta of one notch
+constexpr int Zeilenschritt = KachelRaster;     // one row of tiles
+constexpr int Seitenschritt = 2 * KachelRaster; // two rows
+constexpr int RadSchritt = 120;                 // wheel delta of one notch
 } // namespace
 
 void TMainForm::FormCreate() {
   KarteBtn->setEnabled(false);
   qApp->installEventFilter(this);
-  Pfade = TDatenOrdner::Aus(QDir::currentPath());
 
   const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
   if (!groesse.isEmpty()) {
@@ -215,22 +214,21 @@ bool TMainForm::GalerieSichtbar() const { return !ScrollBox1->isHidden(); }
 void TMainForm::FormResize() {
   if (FAbgebrochen)
     return;
-  if (Breite() < MindestBreite) {
-    SetzeBreite(MindestBreite);
+  if (Breite() < MindestFensterBreite) {
+    SetzeBreite(MindestFensterBreite);
     return;
   }
   setUpdatesEnabled(false);
   if (GalerieSichtbar() || MaximiertPerBefehl) {
     LadeDieBilder();
-    ScrollBox1->resize(Breite() - 55, ScrollBox1->height());
+    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
     ComboBox1->resize(Panel1->width() - 60, ComboBox1->height());
     Panel1->move(Panel1->x(), Panel2->y() + Panel2->height() + 5);
     ScrollBox1->update();
   }
   if (!GroesseMaximiert) {
-    const int mitte = Panel2->x() + Panel2->width() / 2;
-    FalschImage->move(mitte - FalschImage->width() / 2 - 75, FalschImage->y());
-    RichtigImage->move(mitte - RichtigImage->width() / 2 - 75, RichtigImage->y());
+    FalschImage->move(ErgebnisBildLinks(Panel2->x(), Panel2->width(), FalschImage->width()), FalschImage->y());
+    RichtigImage->move(ErgebnisBildLinks(Panel2->x(), Panel2->width(), RichtigImage->width()), RichtigImage->y());
   }
   if (Trenner->width() > 20 && Panel2->width() > 440)
     Trenner->resize(Panel2->width() / 2 - ToolButton4->width() - ZurueckBtn->width() - ZeigDieAntwortBtn->width() / 2 +

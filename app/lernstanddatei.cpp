@@ -2,6 +2,7 @@
 #include "app/lernstanddatei.h"
 
 #include "app/dateizugriff.h"
+#include "data/dateilesen.h"
 
 namespace {
 // A person's progress over every plate is a few tens of kilobytes.

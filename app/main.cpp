@@ -4,6 +4,7 @@
 #include "app/tmainform.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
@@ -12,7 +13,8 @@ int main(int argc, char *argv[]) {
   app.setDesktopFileName(QStringLiteral(NF_ANWENDUNGS_ID));
   LadeQtTexte(app, QtUebersetzungsOrdner());
   BeendeBeiSignal(app);
-  TMainForm hauptfenster;
+  // The data folder and the settings lie in the folder the program is started in.
+  TMainForm hauptfenster(QDir::currentPath());
   // A fatal start-up message has already been shown and closed: end without the window.
   if (hauptfenster.Abgebrochen())
     return 0;

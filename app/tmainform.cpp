@@ -77,7 +77,8 @@ template <typename T> T *Neu(QWidget *eltern, const char *name, QRect geometrie)
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent) : QWidget(parent), Anker(new TAnker(this)) {
+TMainForm::TMainForm(const QString &basisOrdner, QWidget *parent)
+    : QWidget(parent), Pfade(TDatenOrdner::Aus(basisOrdner)), Anker(new TAnker(this)) {
   RichteAussehenEin();
   ZugangEinrichten();
   setObjectName(QStringLiteral("TMainForm"));

@@ -4,6 +4,7 @@
 #include "app/bausteine.h"
 #include "app/lernstanddatei.h"
 #include "data/datenordner.h"
+#include "gallery/galerieregeln.h"
 
 #include <QImage>
 #include <QPointer>
@@ -42,7 +43,8 @@ class TMainForm : public QWidget {
   Q_OBJECT
 
 public:
-  explicit TMainForm(QWidget *parent = nullptr);
+  // basisOrdner holds the data folder and the settings file: the working directory the program was started in.
+  explicit TMainForm(const QString &basisOrdner, QWidget *parent = nullptr);
   ~TMainForm() override;
 
   // The old platform measured the window with its frame; every size rule is written in that measure.

@@ -151,8 +151,7 @@ void Baue(TUmgebung &u) {
     u.Platten.insert(anzahl, Ordner(QStringLiteral("Platten%1").arg(anzahl), anzahl, platten));
   u.Fotos = Ordner(QStringLiteral("Fotos2000"), 2000, fotos);
 
-  QDir::setCurrent(u.Dir.path());
-  u.Form = std::make_unique<TMainForm>();
+  u.Form = std::make_unique<TMainForm>(u.Dir.path());
   u.Form->show();
   Leerlauf();
 }
@@ -396,7 +395,7 @@ BENCHMARK(Boden)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(Peer)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
-BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); })->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
 BENCHMARK(Linear)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Speicher)->Args({0, 2000})->Args({0, 20000})->Unit(benchmark::kMillisecond)->Iterations(1);
 

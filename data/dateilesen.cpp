@@ -56,3 +56,23 @@ qint64 TLeseDatei::Lies(char *ziel, qint64 laenge) {
     FGelesen += n;
   return n;
 }
+
+// The block reader's checks, read to the size the file had when opened.
+TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze) {
+  TLeseDatei datei(pfad, grenze);
+  if (!datei.Offen())
+    return {datei.Fehlt() ? TDateiZustand::Fehlt : TDateiZustand::Unbrauchbar, {}};
+  QByteArray daten(qsizetype(datei.Groesse()), Qt::Uninitialized);
+  qint64 gelesen = 0;
+  while (gelesen < daten.size()) {
+    const qint64 n = datei.Lies(daten.data() + gelesen, daten.size() - gelesen);
+    if (n < 0)
+      return {TDateiZustand::Unbrauchbar, {}};
+    if (n == 0)
+      break;
+    gelesen += n;
+  }
+  // A file that shrank meanwhile gives what it still held.
+  daten.truncate(qsizetype(gelesen));
+  return {TDateiZustand::Gelesen, daten};
+}

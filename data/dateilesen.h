@@ -1,8 +1,8 @@
 // Reading data files that may be hostile in blocks: a pipe, a device or a huge file in place of a
-// picture must neither block the program nor fill its memory. Whole files are read with
-// LiesRegulaereDatei (app/dateizugriff.h) under the same rules.
+// picture must neither block the program nor fill its memory. Whole files are read under the same rules.
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -28,3 +28,18 @@ private:
   qint64 FGelesen = 0;
   bool FFehlt = false;
 };
+
+enum class TDateiZustand {
+  Fehlt,      // nothing under that name
+  Gelesen,    // a regular file, read whole
+  Unbrauchbar // a pipe, a device, a folder, a file larger than the limit, or one that cannot be read
+};
+
+struct TDateiInhalt {
+  TDateiZustand Zustand = TDateiZustand::Fehlt;
+  QByteArray Daten;
+};
+
+// Reads a regular file (a link to one counts) of at most `grenze` bytes. Opening never waits for a
+// writer, and only a regular file is ever opened.
+TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze);

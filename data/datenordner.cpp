@@ -11,32 +11,54 @@ TDatenOrdner TDatenOrdner::Aus(const QString &arbeitsverzeichnis) {
 
 QString TDatenOrdner::Ordner(TBereich bereich) const { return Datei(RelativerOrdner(bereich)); }
 
+namespace {
+
+// Every fact of a letter range in one row: its folder, its text file, and the first characters of the
+// codes it holds, "0" and "Ü" included.
+struct TBuchstabenBereich {
+  TBereich Bereich;
+  int Gruppe;
+  const char16_t *Ordner;
+  const char16_t *TextDatei;
+  const char16_t *Anfaenge;
+};
+
+constexpr TBuchstabenBereich BuchstabenBereiche[] = {
+    // The diplomatic corps' "0" lies with A-E; without it its plate could be neither learned nor found.
+    {TBereich::A_E, 0, u"Bilder/Deutschland/A-E", u"A-E.txt", u"0ABCDE"},
+    {TBereich::F_J, 0, u"Bilder/Deutschland/F-J", u"F-J.txt", u"FGHIJ"},
+    {TBereich::K_O, 0, u"Bilder/Deutschland/K-O", u"K-O.txt", u"KLMNOÖ"},
+    {TBereich::P_T, 0, u"Bilder/Deutschland/P-T", u"P-T.txt", u"PQRST"},
+    // Codes such as "ÜB" exist, and the data set files them with U-Z.
+    {TBereich::U_Z, 0, u"Bilder/Deutschland/U-Z", u"U-Z.txt", u"UVWXYZÜ"},
+    // Austria has no district codes beginning with C, Q, X or Y.
+    {TBereich::Oesterreich, 1, u"Bilder/Österreich/A-Z", u"Ö-Kfz.txt", u"ABDEFGHIJKLMNOPRSTUVWZ"},
+};
+
+const TBuchstabenBereich *Zeile(TBereich bereich) {
+  for (const TBuchstabenBereich &zeile : BuchstabenBereiche)
+    if (zeile.Bereich == bereich)
+      return &zeile;
+  return nullptr;
+}
+
+} // namespace
+
 QString RelativerOrdner(TBereich bereich) {
-  switch (bereich) {
-  case TBereich::Oesterreich: return QStringLiteral("Bilder/Österreich/A-Z");
-  case TBereich::A_E: return QStringLiteral("Bilder/Deutschland/A-E");
-  case TBereich::F_J: return QStringLiteral("Bilder/Deutschland/F-J");
-  case TBereich::K_O: return QStringLiteral("Bilder/Deutschland/K-O");
-  case TBereich::P_T: return QStringLiteral("Bilder/Deutschland/P-T");
-  case TBereich::U_Z: return QStringLiteral("Bilder/Deutschland/U-Z");
-  }
-  return {};
+  const TBuchstabenBereich *zeile = Zeile(bereich);
+  return zeile ? QString::fromUtf16(zeile->Ordner) : QString();
 }
 
-QString GruppenVorlageGross(int gruppe) {
-  if (gruppe == 0)
-    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen.bmp");
-  if (gruppe == 1)
-    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_leer.bmp");
-  return {};
+QString BereichsTextDatei(TBereich bereich) {
+  const TBuchstabenBereich *zeile = Zeile(bereich);
+  return zeile ? QString::fromUtf16(zeile->TextDatei) : QString();
 }
 
-QString GruppenVorlageKlein(int gruppe) {
-  if (gruppe == 0)
-    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen_klein.bmp");
-  if (gruppe == 1)
-    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_klein.bmp");
-  return {};
+std::optional<TBereich> BereichFuerZeichen(int gruppe, QChar erstes) {
+  for (const TBuchstabenBereich &zeile : BuchstabenBereiche)
+    if (zeile.Gruppe == gruppe && QStringView(zeile.Anfaenge).contains(erstes))
+      return zeile.Bereich;
+  return std::nullopt;
 }
 
 QString FehltMeldung(const QString &art, const QString &pfad, const QString &mitte) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The six gallery folders, in the order of the start-up check.
 enum class TBereich { Oesterreich, A_E, F_J, K_O, P_T, U_Z };
@@ -21,11 +22,13 @@ struct TDatenOrdner {
   QString Ordner(TBereich bereich) const;
 };
 
-// Relative paths of the folders and templates below the base folder.
+// Relative paths of the folders below the base folder.
 QString RelativerOrdner(TBereich bereich);
-// The large and the small template of a group (0 German, 1 Austrian); empty for any other group.
-QString GruppenVorlageGross(int gruppe);
-QString GruppenVorlageKlein(int gruppe);
+// The name of a range's text file in its folder ("A-E.txt" ..., "Ö-Kfz.txt").
+QString BereichsTextDatei(TBereich bereich);
+// The range of a group (0 German, 1 Austrian) that holds the codes beginning with this character;
+// none when no range of the group does.
+std::optional<TBereich> BereichFuerZeichen(int gruppe, QChar erstes);
 
 // The fatal message for a missing folder or file:
 // art is "Verzeichnis: " or "Datei: ", pfad what is missing, mitte the middle line.

@@ -75,3 +75,11 @@ bool IstRichtig(const QString &bildfeld, const QString &bildDatei) {
 }
 
 } // namespace KennzeichenEintrag
+
+QString FrageCode(const QString &bildDatei) {
+  QString code = bildDatei;
+  const int stelle = code.indexOf(Jpg, 0, Qt::CaseInsensitive);
+  if (stelle >= 0)
+    code.remove(stelle, Jpg.size());
+  return code;
+}

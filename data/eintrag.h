@@ -29,3 +29,6 @@ QString Bildname(const QString &listenEintrag);
 bool IstRichtig(const QString &bildfeld, const QString &bildDatei);
 
 } // namespace KennzeichenEintrag
+
+// The code as the question and the gallery name it: the picture's name without its first ".jpg" (any case).
+QString FrageCode(const QString &bildDatei);

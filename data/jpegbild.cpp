@@ -2,7 +2,6 @@
 // process, plus DCT-scaled decoding for thumbnails; bitmaps through Qt.
 #include "data/jpegbild.h"
 
-#include "app/dateizugriff.h"
 #include "data/dateilesen.h"
 
 #include <QBuffer>

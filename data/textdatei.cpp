@@ -1,35 +1,16 @@
 // Text files of the ranges: which one a picture needs, and turning its bytes into lines.
 #include "data/textdatei.h"
 
-#include "app/dateizugriff.h"
 #include "data/ansi.h"
+#include "data/dateilesen.h"
 #include "data/datenordner.h"
 
 #include <QFileInfo>
 #include <QtEndian>
 
 QString TextDateiName(int gruppe, QChar ersterBuchstabe) {
-  const char16_t c = ersterBuchstabe.unicode();
-  if (gruppe == 0) {
-    if (c == u'0' || (c >= u'A' && c <= u'E'))
-      return QStringLiteral("A-E.txt");
-    if (c >= u'F' && c <= u'J')
-      return QStringLiteral("F-J.txt");
-    if ((c >= u'K' && c <= u'O') || c == u'\u00D6')
-      return QStringLiteral("K-O.txt");
-    if (c >= u'P' && c <= u'T')
-      return QStringLiteral("P-T.txt");
-    // "Ü" belongs here too: codes such as "ÜB" would otherwise have no text file and could never be learned.
-    if ((c >= u'U' && c <= u'Z') || c == u'\u00DC')
-      return QStringLiteral("U-Z.txt");
-    return {};
-  }
-  if (gruppe == 1) {
-    // Austria has no district codes beginning with C, Q, X or Y.
-    if (c == u'A' || c == u'B' || (c >= u'D' && c <= u'P') || (c >= u'R' && c <= u'W') || c == u'Z')
-      return QStringLiteral("Ö-Kfz.txt");
-  }
-  return {};
+  const std::optional<TBereich> bereich = BereichFuerZeichen(gruppe, ersterBuchstabe);
+  return bereich ? BereichsTextDatei(*bereich) : QString();
 }
 
 QString WaehleTextDatei(int gruppe, const QString &ordner, const QString &bildDatei) {
@@ -116,7 +97,7 @@ std::optional<QStringList> LadeZeilen(const QString &pfad) {
 }
 
 QString TextDateiFehltMeldung(const QString &pfad) {
-  if (QFileInfo(pfad).fileName() == QStringLiteral("Ö-Kfz.txt"))
+  if (QFileInfo(pfad).fileName() == BereichsTextDatei(TBereich::Oesterreich))
     return FehltMeldung(QStringLiteral("Datei: "), pfad, QStringLiteral("!!!ist nicht vorhanden!"));
   return FehltMeldung(QStringLiteral("Datei: "), pfad);
 }

@@ -27,10 +27,26 @@ bool IstBundeswehr(const QString &name) {
 
 } // namespace
 
+QString GruppenVorlageGross(int gruppe) {
+  if (gruppe == 0)
+    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen.bmp");
+  if (gruppe == 1)
+    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_leer.bmp");
+  return {};
+}
+
+QString GruppenVorlageKlein(int gruppe) {
+  if (gruppe == 0)
+    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen_klein.bmp");
+  if (gruppe == 1)
+    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_klein.bmp");
+  return {};
+}
+
 QString GrosseVorlage(int gruppe, const QString &bildDatei) {
   if (gruppe == 0)
     return IstBundeswehr(bildDatei) ? QStringLiteral("Bilder/Deutschland/D_Kennzeichen_Bundeswehr.bmp")
-                                    : QStringLiteral("Bilder/Deutschland/D_Kennzeichen.bmp");
+                                    : GruppenVorlageGross(gruppe);
   if (gruppe != 1)
     return {};
   QString vorlage;
@@ -42,10 +58,7 @@ QString GrosseVorlage(int gruppe, const QString &bildDatei) {
 }
 
 QString KleineVorlage(int gruppe, const QString &bildname) {
-  if (gruppe == 0)
-    return IstBundeswehr(bildname) ? QStringLiteral("Bilder/Deutschland/D_Kennzeichen_Bundeswehr_klein.bmp")
-                                   : QStringLiteral("Bilder/Deutschland/D_Kennzeichen_klein.bmp");
-  if (gruppe == 1)
-    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_klein.bmp");
-  return {};
+  if (gruppe == 0 && IstBundeswehr(bildname))
+    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen_Bundeswehr_klein.bmp");
+  return GruppenVorlageKlein(gruppe);
 }

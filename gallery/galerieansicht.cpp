@@ -1,9 +1,8 @@
 // The painted gallery view and its accessible tiles.
 #include "gallery/galerieansicht.h"
 
-#include "app/bausteine.h"
+#include "data/eintrag.h"
 #include "gallery/galerieregeln.h"
-#include "quiz/quizregeln.h"
 #include "quiz/uebungsregeln.h"
 
 #include <QAccessible>

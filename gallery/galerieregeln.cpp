@@ -1,8 +1,9 @@
 // The gallery's rules: grid arithmetic, listing, thumbnail size, frames and tile pictures.
 #include "gallery/galerieregeln.h"
 
-#include "app/einstellungen.h"
 #include "data/ansi.h"
+#include "data/vorlagen.h"
+#include "data/zahlen.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -281,9 +282,9 @@ int GruppeAusAuswahl(const QString &wert) {
 
 std::optional<QPoint> KennzeichenVersatz(int gruppe) {
   if (gruppe == 0)
-    return QPoint(30, 4);
+    return DeutscherKennzeichenVersatz;
   if (gruppe == 1)
-    return QPoint(34, 7);
+    return OesterreichischerKennzeichenVersatz;
   return std::nullopt;
 }
 
@@ -291,3 +292,8 @@ int ZentrierteLinks(int panelLinks, int panelBreite, int breite) {
   constexpr int Versatz = 20; // the question screen sits a little left of the middle
   return panelLinks + panelBreite / 2 - breite / 2 - Versatz;
 }
+
+TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis)
+    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis) {}
+
+QImage TKachel::Bild() const { return ZeichneKachel(FVorschau, FRahmen, FVerhaeltnis); }

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -98,3 +99,24 @@ std::optional<QPoint> KennzeichenVersatz(int gruppe);
 
 // Left edge that centres a control of this width on the panel, as the question screen places it.
 int ZentrierteLinks(int panelLinks, int panelBreite, int breite);
+
+// One gallery tile: a light record that the gallery view paints. Tag is its index into BildPfade;
+// its square lies in the gallery's content coordinates; its thumbnail is shared with the thumbnail
+// cache, and its picture (white, thumbnail, frame) is composed only when asked for.
+class TKachel {
+public:
+  explicit TKachel(int tag = -1, const QRect &feld = QRect(), const QImage &vorschau = QImage(),
+                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0);
+  int Tag() const { return FTag; }
+  const QRect &Feld() const { return FFeld; }
+  TRahmen Rahmen() const { return FRahmen; }
+  // The tile's picture, at the device-pixel ratio of its thumbnail.
+  QImage Bild() const;
+
+private:
+  int FTag;
+  QRect FFeld;
+  QImage FVorschau;
+  TRahmen FRahmen;
+  qreal FVerhaeltnis;
+};

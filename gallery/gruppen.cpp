@@ -2,6 +2,7 @@
 #include "app/tmainform.h"
 
 #include "app/bausteine.h"
+#include "data/vorlagen.h"
 #include "gallery/galerieregeln.h"
 #include "search/tscrollbox.h"
 

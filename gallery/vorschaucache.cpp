@@ -152,11 +152,6 @@ QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
   return bild;
 }
 
-void TVorschauCache::Leeren() {
-  FOrdner.clear();
-  FBytes = 0;
-}
-
 std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade, qreal verhaeltnis, int threads) {
   std::unique_ptr<TVorschauLadung> ladung(new TVorschauLadung(*this, pfade, verhaeltnis));
   const int helfer = qMin(qMax(1, threads), ladung->Neue());

@@ -42,7 +42,6 @@ public:
   int Dekodierungen() const { return FDekodierungen; }
   int Eintraege() const;
   qint64 Bytes() const { return FBytes; }
-  void Leeren();
 
   // Holds 20 000 plate thumbnails (93 x 29) or 5 000 photo thumbnails (93 x 62) at ratio 1.
   static constexpr qint64 StandardGrenze = 192LL * 1024 * 1024;

@@ -133,8 +133,7 @@ void TMainForm::ZeigDieAntwortBtnClick() {
 }
 
 void TMainForm::KarteBtnClick() {
-  const int tab = KartenName.indexOf(QLatin1Char('\t'));
-  QGuiApplication::clipboard()->setText(tab < 0 ? KartenName : KartenName.left(tab));
+  QGuiApplication::clipboard()->setText(KartenName);
   MachPause1->PauseFor(KartenPause);
   // A fatal message during the wait ends the program: it opens nothing any more.
   if (Abgebrochen())

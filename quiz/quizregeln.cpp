@@ -1,7 +1,6 @@
 // The quiz's rules without widgets.
 #include "quiz/quizregeln.h"
 
-#include "app/einstellungen.h"
 #include "data/ansi.h"
 #include "data/eintrag.h"
 
@@ -17,23 +16,13 @@
 
 namespace {
 const QChar Tab = QLatin1Char('\t');
-const QString Jpg = QStringLiteral(".jpg");
 
 // Fewer characters than this fit on the map button after " auf Karte anzeigen".
 constexpr int LangerNameBreit = 31;
 constexpr int LangerNameSchmal = 22;
-constexpr int SchmalesFenster = 580;
 
 constexpr int ErgebnisBildVersatz = 75;
 } // namespace
-
-QString FrageCode(const QString &bildDatei) {
-  QString code = bildDatei;
-  const int stelle = code.indexOf(Jpg, 0, Qt::CaseInsensitive);
-  if (stelle >= 0)
-    code.remove(stelle, Jpg.size());
-  return code;
-}
 
 QString FrageText(int gruppe, const QString &bildDatei) {
   const QString ende = QStringLiteral("  am Anfang ?");
@@ -90,7 +79,7 @@ std::optional<TAntwort> ZerlegeAntwort(const QString &eintrag) {
 }
 
 QString KarteBtnText(const QString &kartenName, int fensterBreite) {
-  const int grenze = fensterBreite > SchmalesFenster ? LangerNameBreit : LangerNameSchmal;
+  const int grenze = fensterBreite > MindestFensterBreite ? LangerNameBreit : LangerNameSchmal;
   // The length counts the blanks that the caption then leaves out.
   const QString name = AnsiTrim(kartenName);
   if (kartenName.size() >= grenze)
@@ -144,6 +133,8 @@ TPlatzierung PlatzierungUnterListe(int listeUnten, int gruppe) {
 int ErgebnisBildLinks(int panelLinks, int panelBreite, int bildBreite) {
   return panelLinks + panelBreite / 2 - bildBreite / 2 - ErgebnisBildVersatz;
 }
+
+QString StandardKartenAdresse() { return QStringLiteral("https://www.openstreetmap.org/"); }
 
 QUrl KartenUrl(const QString &adresse) {
   // The address comes from an editable settings file and goes to the platform's "open" action:

@@ -8,8 +8,6 @@
 #include <QUrl>
 #include <optional>
 
-// The code as the question shows it: the picture's name without its first ".jpg" (any case).
-QString FrageCode(const QString &bildDatei);
 // "Für welchen Landkreis / kreisfreie Stadt steht:  XY  am Anfang ?" (group 1: "Bezirk");
 // empty for any other group.
 QString FrageText(int gruppe, const QString &bildDatei);
@@ -38,6 +36,9 @@ struct TAntwort {
   QString Text;     // the answer box's text
 };
 std::optional<TAntwort> ZerlegeAntwort(const QString &eintrag);
+
+// The window is never narrower; at this width the map button has the least room.
+constexpr int MindestFensterBreite = 580;
 
 // Caption of the map button: the name with " auf Karte anzeigen" unless the name is too long for
 // the window (31 characters and more, or 22 at the window's minimum width of 580 and below).
@@ -68,6 +69,9 @@ TPlatzierung PlatzierungUnterListe(int listeUnten, int gruppe);
 
 // Left of a result picture in the answer panel's parent measure (the panel's left is added).
 int ErgebnisBildLinks(int panelLinks, int panelBreite, int bildBreite);
+
+// The web map the map button opens when the settings name none.
+QString StandardKartenAdresse();
 
 // The address the map button opens: an http or https address (or one beginning with "www."),
 // encoded as a browser encodes it; anything else gives the built-in one.

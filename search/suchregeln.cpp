@@ -14,20 +14,7 @@ QString NormalisierterFeldText(const QString &feldText) {
 std::optional<TBereich> BereichFuerSuchbegriff(const QString &suchbegriff) {
   if (suchbegriff.isEmpty())
     return std::nullopt;
-  const char16_t erstes = suchbegriff.at(0).unicode();
-  // The diplomatic corps' "0" lies with A-E, as its text file does; without it the plate could not be found.
-  if (erstes == u'0' || (erstes >= u'A' && erstes <= u'E'))
-    return TBereich::A_E;
-  if (erstes >= u'F' && erstes <= u'J')
-    return TBereich::F_J;
-  if ((erstes >= u'K' && erstes <= u'O') || erstes == u'Ö')
-    return TBereich::K_O;
-  if (erstes >= u'P' && erstes <= u'T')
-    return TBereich::P_T;
-  // Codes such as "ÜB" exist, and the data set files them with U-Z.
-  if ((erstes >= u'U' && erstes <= u'Z') || erstes == u'Ü')
-    return TBereich::U_Z;
-  return std::nullopt;
+  return BereichFuerZeichen(0, suchbegriff.at(0));
 }
 
 QString TasteZuText(const QString &ereignisText) {

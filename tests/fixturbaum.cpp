@@ -2,6 +2,7 @@
 #include "fixturbaum.h"
 
 #include "data/datenordner.h"
+#include "data/vorlagen.h"
 
 #include <QBuffer>
 #include <QDir>

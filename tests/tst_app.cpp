@@ -8,6 +8,7 @@
 #include "app/tmainform.h"
 #include "app/zugang.h"
 #include "fixturbaum.h"
+#include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
 #include "tests/rauschen.h"
 
@@ -136,8 +137,6 @@ private slots:
   void profilKeineRegulaereDatei();
   void profilSchreibenScheitertSauber_data();
   void profilSchreibenScheitertSauber();
-  void ganzzahl_data();
-  void ganzzahl();
   void groesse_data();
   void groesse();
   void fensterPlatz_data();
@@ -181,16 +180,13 @@ private:
   TMainForm *NeuesFenster(bool zeigen = true);
 
   QTemporaryDir *FOrdner = nullptr;
-  QString FAltesVerzeichnis;
   QStringList Meldungen;
   QList<QUrl> Geoeffnet;
 };
 
 void TestApp::init() {
-  FAltesVerzeichnis = QDir::currentPath();
   FOrdner = new QTemporaryDir;
   QVERIFY(FOrdner->isValid());
-  QDir::setCurrent(FOrdner->path());
   Meldungen.clear();
   Geoeffnet.clear();
   SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
@@ -202,12 +198,11 @@ void TestApp::cleanup() {
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
   QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
   SetzeMeldungsAnzeige({});
-  QDir::setCurrent(FAltesVerzeichnis);
   delete FOrdner;
 }
 
 TMainForm *TestApp::NeuesFenster(bool zeigen) {
-  auto *fenster = new TMainForm;
+  auto *fenster = new TMainForm(FOrdner->path());
   if (zeigen) {
     fenster->show();
     fenster->activateWindow();
@@ -465,38 +460,6 @@ void TestApp::profilSchreibenScheitertSauber() {
 #endif
 }
 
-void TestApp::ganzzahl_data() {
-  QTest::addColumn<QString>("wert");
-  QTest::addColumn<bool>("gueltig");
-  QTest::addColumn<int>("zahl");
-  QTest::newRow("plain") << "42" << true << 42;
-  QTest::newRow("leading_blanks") << "  42" << true << 42;
-  QTest::newRow("trailing_blank") << "42 " << false << 0;
-  QTest::newRow("blank_inside") << "4 2" << false << 0;
-  QTest::newRow("leading_tab") << "\t42" << false << 0;
-  QTest::newRow("minus") << "-1" << true << -1;
-  QTest::newRow("plus") << "+7" << true << 7;
-  QTest::newRow("blank_after_sign") << "- 1" << false << 0;
-  QTest::newRow("sign_only") << "-" << false << 0;
-  QTest::newRow("blanks_only") << "  " << false << 0;
-  QTest::newRow("empty") << "" << false << 0;
-  QTest::newRow("int_max") << "2147483647" << true << INT_MAX;
-  QTest::newRow("int_min") << "-2147483648" << true << INT_MIN;
-  QTest::newRow("above_int_max") << "2147483648" << false << 0;
-  QTest::newRow("twenty_digits") << "99999999999999999999" << false << 0;
-  QTest::newRow("hex") << "0x10" << false << 0;
-  QTest::newRow("arabic_indic_digit") << QString::fromUtf8("\u0663") << false << 0;
-}
-
-void TestApp::ganzzahl() {
-  QFETCH(QString, wert);
-  QFETCH(bool, gueltig);
-  const std::optional<int> zahl = LiesGanzzahl(wert);
-  QCOMPARE(zahl.has_value(), gueltig);
-  if (gueltig)
-    QTEST(*zahl, "zahl");
-}
-
 void TestApp::groesse_data() {
   QTest::addColumn<QString>("wert");
   QTest::addColumn<bool>("gueltig");
@@ -575,7 +538,7 @@ void TestApp::fehlenderOrdner() {
   TMainForm *fenster = NeuesFenster(false);
   QVERIFY(fenster->Abgebrochen());
   QCOMPARE(Meldungen.size(), 1);
-  QCOMPARE(Meldungen.first(), QStringLiteral("Verzeichnis: ") + QDir::currentPath() + QLatin1Char('/') + genannt +
+  QCOMPARE(Meldungen.first(), QStringLiteral("Verzeichnis: ") + FOrdner->path() + QLatin1Char('/') + genannt +
                                   QStringLiteral("/\r\nist nicht vorhanden!\r\n\t\tDas Programm wird beendet."));
   QCOMPARE(fenster->A_E_Button->font().bold(), aeFett);
   delete fenster;
@@ -1003,7 +966,7 @@ void TestApp::tastenAufDerFrage() {
 
   QTest::keyClick(fenster->ZeigDieAntwortBtn, Qt::Key_F1);
   QCOMPARE(Geoeffnet.size(), 1);
-  QCOMPARE(Geoeffnet.first(), QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/Nummernfibel-Hilfe.pdf")));
+  QCOMPARE(Geoeffnet.first(), QUrl::fromLocalFile(FOrdner->path() + QStringLiteral("/Nummernfibel-Hilfe.pdf")));
 
   QTest::keyClick(fenster->Listbox1, Qt::Key_Backspace);
   QVERIFY(!fenster->ScrollBox1->isHidden());

@@ -1,10 +1,10 @@
 // Rules of the data folder: text-file choice, decoding, line splitting, templates; the generated data set and its help.
-#include "app/dateizugriff.h"
 #include "data/dateilesen.h"
 #include "data/datenordner.h"
 #include "data/jpegbild.h"
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
+#include "data/zahlen.h"
 #include "fixturbaum.h"
 
 #include <QDirIterator>
@@ -18,6 +18,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <climits>
 #include <sys/stat.h>
 
 namespace {
@@ -171,6 +172,8 @@ private slots:
   void TextDateiNamen_data();
   void TextDateiNamen();
   void TextDateiPfad();
+  void Ganzzahl_data();
+  void Ganzzahl();
   void Vorlagen_data();
   void Vorlagen();
   void Kodierungen_data();
@@ -295,6 +298,38 @@ void TestData::TextDateiPfad() {
   QCOMPARE(TextDateiFehltMeldung(QStringLiteral("/b/Bilder/Österreich/A-Z/Ö-Kfz.txt")),
            QStringLiteral("Datei: /b/Bilder/Österreich/A-Z/Ö-Kfz.txt\r\n!!!ist nicht vorhanden!\r\n\t\t"
                           "Das Programm wird beendet."));
+}
+
+void TestData::Ganzzahl_data() {
+  QTest::addColumn<QString>("wert");
+  QTest::addColumn<bool>("gueltig");
+  QTest::addColumn<int>("zahl");
+  QTest::newRow("plain") << "42" << true << 42;
+  QTest::newRow("leading_blanks") << "  42" << true << 42;
+  QTest::newRow("trailing_blank") << "42 " << false << 0;
+  QTest::newRow("blank_inside") << "4 2" << false << 0;
+  QTest::newRow("leading_tab") << "\t42" << false << 0;
+  QTest::newRow("minus") << "-1" << true << -1;
+  QTest::newRow("plus") << "+7" << true << 7;
+  QTest::newRow("blank_after_sign") << "- 1" << false << 0;
+  QTest::newRow("sign_only") << "-" << false << 0;
+  QTest::newRow("blanks_only") << "  " << false << 0;
+  QTest::newRow("empty") << "" << false << 0;
+  QTest::newRow("int_max") << "2147483647" << true << INT_MAX;
+  QTest::newRow("int_min") << "-2147483648" << true << INT_MIN;
+  QTest::newRow("above_int_max") << "2147483648" << false << 0;
+  QTest::newRow("twenty_digits") << "99999999999999999999" << false << 0;
+  QTest::newRow("hex") << "0x10" << false << 0;
+  QTest::newRow("arabic_indic_digit") << QString::fromUtf8("\u0663") << false << 0;
+}
+
+void TestData::Ganzzahl() {
+  QFETCH(QString, wert);
+  QFETCH(bool, gueltig);
+  const std::optional<int> zahl = LiesGanzzahl(wert);
+  QCOMPARE(zahl.has_value(), gueltig);
+  if (gueltig)
+    QTEST(*zahl, "zahl");
 }
 
 void TestData::Vorlagen_data() {

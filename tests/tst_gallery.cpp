@@ -158,8 +158,7 @@ class TstGallery : public QObject {
 
   // Builds the window in the tree and runs its first paint.
   TMainForm *Starte(bool zeichnen = true) {
-    QDir::setCurrent(FBaum->Dir.path());
-    FForm = std::make_unique<TMainForm>();
+    FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
     if (zeichnen)
       FForm->FormPaint();
     return FForm.get();
@@ -186,8 +185,7 @@ class TstGallery : public QObject {
     // any more: one run of the application's own loop clears that.
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
-    QDir::setCurrent(FBaum->Dir.path());
-    FForm = std::make_unique<TMainForm>();
+    FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
     FForm->show();
     if (!QTest::qWaitForWindowExposed(FForm.get()) || !QTest::qWaitFor([this] { return !FForm->ErstesZeichnen; }))
       return nullptr;

@@ -256,22 +256,18 @@ private slots:
 private:
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
   QTemporaryDir *FOrdner = nullptr;
-  QString FAltesVerzeichnis;
   QStringList Meldungen;
 };
 
 void TestSearch::init() {
-  FAltesVerzeichnis = QDir::currentPath();
   FOrdner = new QTemporaryDir;
   QVERIFY(FOrdner->isValid());
-  QDir::setCurrent(FOrdner->path());
   Meldungen.clear();
   SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
 }
 
 void TestSearch::cleanup() {
   SetzeMeldungsAnzeige({});
-  QDir::setCurrent(FAltesVerzeichnis);
   delete FOrdner;
   FOrdner = nullptr;
 }
@@ -548,7 +544,7 @@ std::unique_ptr<TMainForm> TestSearch::Fenster(int gruppe) {
     if (ini.open(QIODevice::WriteOnly))
       ini.write("[Einstellung]\r\nAuswahl=" + QByteArray::number(gruppe) + "\r\n");
   }
-  auto fenster = std::make_unique<TMainForm>();
+  auto fenster = std::make_unique<TMainForm>(FOrdner->path());
   fenster->show();
   fenster->activateWindow();
   if (!QTest::qWaitForWindowActive(fenster.get()))

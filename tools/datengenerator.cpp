@@ -41,16 +41,16 @@ struct TTextDateiArt {
 
 // Every accepted encoding and both line ends occur in the shipped files, so the program's decoder
 // meets each of its paths with real data.
-const QMap<QString, TTextDateiArt> &TextDateiArten() {
-  static const QMap<QString, TTextDateiArt> arten{
-      {QStringLiteral("A-E.txt"), {TKodierung::Utf8MitMarke, true}},
-      {QStringLiteral("F-J.txt"), {TKodierung::Ansi, true}},
-      {QStringLiteral("K-O.txt"), {TKodierung::Utf16LE, true}},
-      {QStringLiteral("P-T.txt"), {TKodierung::Ansi, false}},
-      {QStringLiteral("U-Z.txt"), {TKodierung::Utf16BE, false}},
-      {QStringLiteral("Ö-Kfz.txt"), {TKodierung::Ansi, true}},
-  };
-  return arten;
+TTextDateiArt TextDateiArt(TBereich bereich) {
+  switch (bereich) {
+  case TBereich::A_E: return {TKodierung::Utf8MitMarke, true};
+  case TBereich::F_J: return {TKodierung::Ansi, true};
+  case TBereich::K_O: return {TKodierung::Utf16LE, true};
+  case TBereich::P_T: return {TKodierung::Ansi, false};
+  case TBereich::U_Z: return {TKodierung::Utf16BE, false};
+  case TBereich::Oesterreich: return {TKodierung::Ansi, true};
+  }
+  return {TKodierung::Ansi, true};
 }
 
 [[noreturn]] void Abbruch(const QString &text) {
@@ -146,9 +146,9 @@ void SchreibeDatei(const QString &pfad, const QByteArray &inhalt) {
     Abbruch(QStringLiteral("cannot write %1").arg(pfad));
 }
 
-void SchreibeTextDatei(const QString &pfad, const QStringList &zeilen) {
-  const QString name = QFileInfo(pfad).fileName();
-  const TTextDateiArt art = TextDateiArten().value(name);
+void SchreibeTextDatei(const TDatenOrdner &ziel, TBereich bereich, const QStringList &zeilen) {
+  const QString name = BereichsTextDatei(bereich);
+  const TTextDateiArt art = TextDateiArt(bereich);
   const QString ende = art.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
   QString text;
   for (const QString &zeile : zeilen)
@@ -159,7 +159,7 @@ void SchreibeTextDatei(const QString &pfad, const QStringList &zeilen) {
     std::fprintf(stderr, "nf_datengenerator: %s needs UTF-8, not Windows-1252\n", qPrintable(name));
     kodierung = TKodierung::Utf8MitMarke;
   }
-  SchreibeDatei(pfad, Kodiere(text, kodierung));
+  SchreibeDatei(ziel.Ordner(bereich) + QLatin1Char('/') + name, Kodiere(text, kodierung));
 }
 
 void SpeichereBild(const QImage &bild, const QString &pfad, const char *format) {
@@ -171,20 +171,20 @@ void SpeichereBild(const QImage &bild, const QString &pfad, const char *format) 
     Abbruch(QStringLiteral("cannot write %1: %2").arg(pfad, schreiber.errorString()));
 }
 
-// The range folder a German code belongs in, by the same table the program uses for its text file.
-QString DeutscherBereich(const QString &code) {
-  const QString textDatei = TextDateiName(0, code.at(0));
-  if (textDatei.isEmpty())
+// The range a German code belongs in, by the same table the program uses for its text file.
+TBereich DeutscherBereich(const QString &code) {
+  const std::optional<TBereich> bereich = BereichFuerZeichen(0, code.at(0));
+  if (!bereich)
     Abbruch(QStringLiteral("no letter range for the code \"%1\"").arg(code));
-  return textDatei.chopped(4);
+  return *bereich;
 }
 
 void ErzeugeDeutschland(const TDatenOrdner &ziel, const QList<TDeutscherFakt> &fakten) {
-  QMap<QString, QStringList> zeilenJeBereich;
+  QMap<TBereich, QStringList> zeilenJeBereich;
   QSet<QString> gezeichnet;
   for (const TDeutscherFakt &f : fakten) {
-    const QString bereich = DeutscherBereich(f.code);
-    const QString ordner = ziel.Datei(QStringLiteral("Bilder/Deutschland/") + bereich);
+    const TBereich bereich = DeutscherBereich(f.code);
+    const QString ordner = ziel.Ordner(bereich);
     const QString bild = f.code + QStringLiteral(".jpg");
     // The marker ", (optional)" is what the program spells out in its answer list.
     const QString beschreibung = f.beschreibung + (f.optional ? QStringLiteral(", (optional)") : QString()) +
@@ -196,7 +196,7 @@ void ErzeugeDeutschland(const TDatenOrdner &ziel, const QList<TDeutscherFakt> &f
     }
   }
   for (auto it = zeilenJeBereich.cbegin(); it != zeilenJeBereich.cend(); ++it)
-    SchreibeTextDatei(ziel.Datei(QStringLiteral("Bilder/Deutschland/%1/%1.txt").arg(it.key())), it.value());
+    SchreibeTextDatei(ziel, it.key(), it.value());
   std::printf("Germany: %lld lines, %lld pictures\n", qlonglong(fakten.size()), qlonglong(gezeichnet.size()));
 }
 
@@ -215,7 +215,7 @@ void ErzeugeOesterreich(const TDatenOrdner &ziel, const QList<TOesterreichFakt> 
       SpeichereBild(ZeichneKennzeichen(f.code, true), ordner + QLatin1Char('/') + bild, "jpeg");
     }
   }
-  SchreibeTextDatei(ordner + QStringLiteral("/Ö-Kfz.txt"), zeilen);
+  SchreibeTextDatei(ziel, TBereich::Oesterreich, zeilen);
   std::printf("Austria: %lld lines, %lld pictures\n", qlonglong(fakten.size()), qlonglong(gezeichnet.size()));
 }
 

@@ -1,6 +1,8 @@
 // Plate drawings: the EU band, the red-white-red edges, simple coats of arms and the plate letters.
 #include "tools/schilder.h"
 
+#include "data/vorlagen.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -16,11 +18,10 @@ const QColor Rot(0xC8, 0x10, 0x2E);
 const QColor Gold(0xFF, 0xCE, 0x00);
 const QColor Gruen(0x00, 0x80, 0x3C);
 
-// The letters on the German plate start at x 30, y 4, on the Austrian at x 34, y 7 (where the program draws them).
-constexpr int DeutschLinks = 30;
-constexpr int DeutschOben = 4;
-constexpr int OesterreichLinks = 34;
-constexpr int OesterreichOben = 7;
+constexpr int DeutschLinks = DeutscherKennzeichenVersatz.x();
+constexpr int DeutschOben = DeutscherKennzeichenVersatz.y();
+constexpr int OesterreichLinks = OesterreichischerKennzeichenVersatz.x();
+constexpr int OesterreichOben = OesterreichischerKennzeichenVersatz.y();
 constexpr int DeutschBildBreite = 180;
 constexpr int DeutschBildHoehe = 59;
 constexpr int OesterreichBildBreite = 74;
