@@ -176,6 +176,8 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
   }
 
   const int key = taste->key();
+  if (steuer == Listbox1 && UebungsTaste(key))
+    return true;
   if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
     ZeigDieAntwortBtn->setFocus();
   else

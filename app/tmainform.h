@@ -182,6 +182,8 @@ public:
   void ZeigeUebungsteile();
   // The first choice of a practice question (or the answer asked for before it) counts once.
   void ZaehleErsteWahl(bool richtig);
+  // A key on the answer list before the first choice: true when it moved through the list or chose.
+  bool UebungsTaste(int key);
 
   TLernstand Lernstand;
   TLernstandDatei LernstandDatei;

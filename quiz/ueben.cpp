@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QShortcut>
@@ -69,6 +70,36 @@ void TMainForm::ZaehleErsteWahl(bool richtig) {
   WerteErsteWahlAus(Lernstand.Hole(gruppe, BildDatei), richtig, QDateTime::currentDateTimeUtc());
   LernstandGeaendert = !LernstandDatei.Speichere(Lernstand);
   PunkteLabel->setText(PunkteText(PunkteRichtig, PunkteGefragt));
+}
+
+// Before the first choice the arrow keys only move through the answers, and Enter or Space chooses:
+// otherwise the first entry passed on the way down would count as the learner's answer.
+bool TMainForm::UebungsTaste(int key) {
+  const int anzahl = Listbox1->count();
+  if (!FrageOffen || anzahl == 0)
+    return false;
+  const int seite = qMax(1, Listbox1->viewport()->height() / qMax(1, Listbox1->sizeHintForRow(0)) - 1);
+  int zeile = Listbox1->currentRow();
+  switch (key) {
+  case Qt::Key_Up: zeile = qMax(0, zeile - 1); break;
+  case Qt::Key_Down: zeile = qMin(anzahl - 1, zeile + 1); break;
+  case Qt::Key_PageUp: zeile = qMax(0, zeile - seite); break;
+  case Qt::Key_PageDown: zeile = qMin(anzahl - 1, qMax(0, zeile) + seite); break;
+  case Qt::Key_Home: zeile = 0; break;
+  case Qt::Key_End: zeile = anzahl - 1; break;
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+  case Qt::Key_Space:
+    if (zeile < 0)
+      return false;
+    // Selected as by a click: the list's own signal judges it.
+    Listbox1->setCurrentRow(zeile, QItemSelectionModel::ClearAndSelect);
+    return true;
+  default: return false;
+  }
+  Listbox1->setCurrentRow(zeile, QItemSelectionModel::NoUpdate);
+  Listbox1->scrollToItem(Listbox1->item(zeile));
+  return true;
 }
 
 void TMainForm::NaechsteFrageBtnClick() {

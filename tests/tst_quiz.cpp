@@ -1744,8 +1744,19 @@ void TestQuiz::uebenAblauf() {
     gefragt << form.BildDatei;
     const int richtig = Zeile(SichtbarerText(form.RichtigeZeile));
     QVERIFY(richtig >= 0);
-    QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {},
-                      form.Listbox1->visualItemRect(form.Listbox1->item(richtig)).center());
+    // The keys move through the answers without choosing; Enter chooses the entry reached.
+    Taste(&form, Qt::Key_Down);
+    Taste(&form, Qt::Key_Down);
+    QCOMPARE(form.Listbox1->currentRow(), 1);
+    QVERIFY(form.Listbox1->selectedItems().isEmpty());
+    QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+    Taste(&form, Qt::Key_End);
+    Taste(&form, Qt::Key_Home);
+    for (int i = 0; i < richtig; ++i)
+      Taste(&form, Qt::Key_Down);
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 2 richtig"));
+    Taste(&form, Qt::Key_Return);
+    QCOMPARE(form.Listbox1->currentRow(), richtig);
     QCOMPARE(Hintergrund(), QColor(198, 255, 198));
     QCOMPARE(form.PunkteLabel->text(), QStringLiteral("1 von 3 richtig"));
     QVERIFY(form.close());
