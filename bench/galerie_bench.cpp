@@ -3,7 +3,8 @@
 // 20 000 plate pictures and 2 000 photos. Beside it, in the same run: the decode floor (the DCT-scaled
 // decoding alone) with as many threads as the load uses and with one thread, a plain Qt gallery
 // (QImageReader::setScaledSize into one painted view, same threads, no cache), and the peak memory per
-// tile above the empty window.
+// tile above the empty window. "Neustart" is the program started again with the folder's thumbnail
+// pack on disk: a new process per run, its load timed in wall and CPU time.
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
 #include "gallery/galerieregeln.h"
@@ -18,18 +19,21 @@
 #include <QImageReader>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
 #include <vector>
 
 #ifdef Q_OS_LINUX
 #include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -37,6 +41,18 @@ namespace {
 
 constexpr int PlattenMuster = 165; // distinct plate pictures; larger folders repeat them as hard links
 constexpr int FotoMuster = 4;
+
+// CPU time of the whole process (every thread) in nanoseconds.
+qint64 CpuZeit() {
+#ifdef Q_OS_LINUX
+  rusage nutzung{};
+  getrusage(RUSAGE_SELF, &nutzung);
+  return (qint64(nutzung.ru_utime.tv_sec) + nutzung.ru_stime.tv_sec) * 1000000000 +
+         (qint64(nutzung.ru_utime.tv_usec) + nutzung.ru_stime.tv_usec) * 1000;
+#else
+  return 0;
+#endif
+}
 
 struct TUmgebung {
   QTemporaryDir Dir;
@@ -167,14 +183,23 @@ void Lade(TMainForm *form, const QString &ordner) {
   Leerlauf();
 }
 
+// The packs on disk, kept in the benchmark's own folder.
+QString PaketOrdner() { return Umgebung->Dir.path() + QStringLiteral("/cache/nummernfibel"); }
+
+// Nothing of an earlier load is left, neither in memory nor on disk.
+void VergissAlles(TMainForm *form) {
+  Lade(form, Umgebung->Leer);
+  form->FreigebenArbeitsobjekte();
+  QDir(PaketOrdner()).removeRecursively();
+  form->ErzeugeArbeitsobjekte();
+}
+
 void Kalt(benchmark::State &state) {
   TMainForm *form = Umgebung->Form.get();
   const QString ordner = OrdnerVon(state);
   for (auto _ : state) {
     state.PauseTiming();
-    Lade(form, Umgebung->Leer);
-    form->FreigebenArbeitsobjekte();
-    form->ErzeugeArbeitsobjekte();
+    VergissAlles(form);
     const int vorher = form->Dekodierungen();
     state.ResumeTiming();
     Lade(form, ordner);
@@ -283,23 +308,27 @@ void Vergleich(benchmark::State &state) {
   Leerlauf();
   qint64 kalt = 0, boden = 0, peer = 0;
   QElapsedTimer uhr;
+  qint64 kaltCpu = 0, bodenCpu = 0;
   for (auto _ : state) {
-    Lade(form, Umgebung->Leer);
-    form->FreigebenArbeitsobjekte();
-    form->ErzeugeArbeitsobjekte();
+    VergissAlles(form);
+    qint64 cpu = CpuZeit();
     uhr.start();
     Lade(form, ordner);
     kalt += uhr.nsecsElapsed();
+    kaltCpu += CpuZeit() - cpu;
+    cpu = CpuZeit();
     uhr.start();
     Verteile(pfade, LadeThreads(),
              [&](int i) { benchmark::DoNotOptimize(LadeVerkleinert(pfade.at(i), KachelGroesse - 2)); });
     boden += uhr.nsecsElapsed();
+    bodenCpu += CpuZeit() - cpu;
     uhr.start();
     PeerLade(fenster, ansicht, ordner);
     peer += uhr.nsecsElapsed();
   }
   state.counters["Kalt_ms"] = double(kalt) / 1e6 / double(state.iterations());
   state.counters["Kalt_zu_Boden"] = double(kalt) / double(boden);
+  state.counters["Kalt_zu_Boden_CPU"] = double(kaltCpu) / double(bodenCpu);
   state.counters["Kalt_zu_Peer"] = double(kalt) / double(peer);
 }
 
@@ -317,9 +346,7 @@ void Linear(benchmark::State &state) {
     uhr.start();
     Lade(form, Umgebung->Platten.value(20000));
     gross += uhr.nsecsElapsed();
-    Lade(form, Umgebung->Leer);
-    form->FreigebenArbeitsobjekte();
-    form->ErzeugeArbeitsobjekte();
+    VergissAlles(form);
     uhr.start();
     Lade(form, Umgebung->Platten.value(165));
     kalt165 += uhr.nsecsElapsed();
@@ -350,9 +377,7 @@ void Speicher(benchmark::State &state) {
   TMainForm *form = Umgebung->Form.get();
   const QString ordner = OrdnerVon(state);
   for (auto _ : state) {
-    Lade(form, Umgebung->Leer);
-    form->FreigebenArbeitsobjekte();
-    form->ErzeugeArbeitsobjekte();
+    VergissAlles(form);
     Leerlauf();
     malloc_trim(0);
     const qint64 leer = Status("VmRSS:");
@@ -373,6 +398,73 @@ void Speicher(benchmark::State &state) {
 #else
   state.SkipWithError("needs /proc");
 #endif
+}
+
+// One start of the program in a new process (this benchmark, started with --neustart): it loads the
+// folder once and reports its load's wall and CPU time, and how many pictures it decoded.
+struct TNeustart {
+  qint64 Wand = 0, Cpu = 0, Prozess = 0;
+  int Dekodiert = -1;
+};
+TNeustart StarteNeu(const QString &ordner, int skala) {
+  QProcess prozess;
+  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+  umgebung.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(skala));
+  prozess.setProcessEnvironment(umgebung);
+  QElapsedTimer uhr;
+  uhr.start();
+  prozess.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--neustart"), Umgebung->Dir.path(), ordner});
+  prozess.waitForFinished(-1);
+  TNeustart ergebnis;
+  ergebnis.Prozess = uhr.nsecsElapsed();
+  const QList<QByteArray> teile = prozess.readAllStandardOutput().trimmed().split(' ');
+  if (teile.size() == 3) {
+    ergebnis.Wand = teile.at(0).toLongLong();
+    ergebnis.Cpu = teile.at(1).toLongLong();
+    ergebnis.Dekodiert = teile.at(2).toInt();
+  }
+  return ergebnis;
+}
+
+// Argument 2: the screen's scale factor. The first start, untimed, leaves the pack (if it is not
+// there yet); each timed start finds it.
+void Neustart(benchmark::State &state) {
+  const QString ordner = OrdnerVon(state);
+  const int skala = static_cast<int>(state.range(2));
+  StarteNeu(ordner, skala);
+  qint64 wand = 0, cpu = 0, prozess = 0;
+  int dekodiert = 0;
+  for (auto _ : state) {
+    const TNeustart lauf = StarteNeu(ordner, skala);
+    if (lauf.Dekodiert < 0) {
+      state.SkipWithError("the new process reported nothing");
+      return;
+    }
+    wand += lauf.Wand;
+    cpu += lauf.Cpu;
+    prozess += lauf.Prozess;
+    dekodiert += lauf.Dekodiert;
+  }
+  const double n = double(state.iterations());
+  state.counters["Wand_ms"] = double(wand) / 1e6 / n;
+  state.counters["CPU_ms"] = double(cpu) / 1e6 / n;
+  state.counters["Prozess_ms"] = double(prozess) / 1e6 / n;
+  state.counters["Dekodierungen"] = dekodiert / n;
+}
+
+// The new process of Neustart: the window in the benchmark's data folder, one load of the folder.
+int NeustartProzess(const QString &basis, const QString &ordner) {
+  TMainForm form(basis);
+  form.show();
+  Leerlauf();
+  const qint64 cpu = CpuZeit();
+  QElapsedTimer uhr;
+  uhr.start();
+  Lade(&form, ordner);
+  const qint64 wand = uhr.nsecsElapsed();
+  std::printf("%lld %lld %d\n", static_cast<long long>(wand), static_cast<long long>(CpuZeit() - cpu),
+              form.Dekodierungen());
+  return 0;
 }
 
 void Groessen(benchmark::internal::Benchmark *b, bool mitFotos) {
@@ -397,6 +489,15 @@ BENCHMARK(Boden)
 BENCHMARK(Peer)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
 BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
 BENCHMARK(Linear)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Neustart)
+    ->Args({0, 2000, 1})
+    ->Args({0, 20000, 1})
+    ->Args({1, 2000, 1})
+    ->Args({0, 2000, 2})
+    ->Args({0, 20000, 2})
+    ->Args({1, 2000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(Speicher)->Args({0, 2000})->Args({0, 20000})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv) {
@@ -404,7 +505,11 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if (argc == 4 && qstrcmp(argv[1], "--neustart") == 0)
+    return NeustartProzess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
   TUmgebung umgebung;
+  // Packs go to the benchmark's folder, never to the user's cache; the new processes inherit it.
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(umgebung.Dir.path() + QStringLiteral("/cache")));
   Umgebung = &umgebung;
   Baue(umgebung);
   benchmark::Initialize(&argc, argv);

@@ -106,6 +106,8 @@ struct TDekoder {
   jpeg_progress_mgr Fortschritt{};
   int LetzterScan = 0;
   int ScanKomponenten = 0;
+  qint64 ScanBloecke = 0;
+  qint64 BlockGrenze = 0;
   TDateiQuelle Quelle;
   TBelegung Speicher;
   bool Angelegt = false;
@@ -131,7 +133,10 @@ void PruefeScans(j_common_ptr info) {
     return;
   dekoder->LetzterScan = dekomp->input_scan_number;
   dekoder->ScanKomponenten += dekomp->comps_in_scan;
-  if (dekoder->ScanKomponenten > GroessteScanKomponenten)
+  for (int k = 0; k < dekomp->comps_in_scan; ++k)
+    dekoder->ScanBloecke +=
+        qint64(dekomp->cur_comp_info[k]->width_in_blocks) * dekomp->cur_comp_info[k]->height_in_blocks;
+  if (dekoder->ScanKomponenten > GroessteScanKomponenten || dekoder->ScanBloecke > dekoder->BlockGrenze)
     FehlerBeenden(info);
 }
 
@@ -225,6 +230,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   d->Fehler.Basis.error_exit = FehlerBeenden;
   d->Fehler.Basis.output_message = MeldungStumm;
   d->Fortschritt.progress_monitor = PruefeScans;
+  d->BlockGrenze = FreieScanBloecke + BloeckeJeByte * (daten ? qint64(daten->size()) : datei->Groesse());
 
   if (setjmp(d->Fehler.Ruecksprung))
     return std::nullopt;

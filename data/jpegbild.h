@@ -23,6 +23,14 @@ constexpr qint64 GroessteAnzeigeBildpunkte = 8LL * 1024 * 1024;
 // usual progressive order carries 14 components in ten scans for a colour picture, 24 for CMYK.
 constexpr int GroessteScanKomponenten = 100;
 
+// The blocks all scans together may pass over, by the file's size: a few million for any file (a
+// single pass over the largest picture allowed), and beyond that BloeckeJeByte per byte. A scan
+// needs at least a bit for every block it codes, so an honest file never comes near; a file of a
+// kilobyte that claims 64 megapixels and repeats its scans, all filled in as missing data, is refused
+// after some tens of milliseconds instead of a second per picture.
+constexpr qint64 FreieScanBloecke = 4LL * 1024 * 1024;
+constexpr qint64 BloeckeJeByte = 32;
+
 // All decodes at once (every thread) hold at most this much memory between them: each reserves its
 // share (libjpeg's working memory plus the decoded pixels) before it allocates, waits while others
 // hold too much, and fails when it would need more than all of it alone (the largest thumbnail

@@ -1,7 +1,9 @@
 // Writes the seed corpora of the fuzz targets: the test fixtures' text files in every encoding the
-// program reads, settings files of every shape the tests know, and small pictures of each JPEG kind.
+// program reads, settings files of every shape the tests know, small pictures of each JPEG kind, and
+// thumbnail packs.
 #include "data/ansi.h"
 #include "data/textdatei.h"
+#include "gallery/vorschaupaket.h"
 #include "tests/fixturbaum.h"
 
 #include <QCoreApplication>
@@ -86,6 +88,24 @@ bool Bilder(const QString &fixtures, const QString &ziel) {
   return true;
 }
 
+// Packs as the gallery writes them, for the folder and tile size the fuzz target reads them with:
+// thumbnails of both orientations, a file that did not decode, and an empty folder.
+bool Pakete(const QString &ziel) {
+  QImage quer(93, 29, QImage::Format_RGB888), hoch(20, 93, QImage::Format_RGB888);
+  quer.fill(QColor(10, 200, 30));
+  hoch.fill(Qt::white);
+  {
+    TPaketSchreiber voll(ziel + QStringLiteral("/paket0"), QStringLiteral("/nf-fuzz/Bilder"), 95, 1.0);
+    voll.Fuege(QStringLiteral("A.jpg"), 1234, 1700000000000000000LL, quer);
+    voll.Fuege(QStringLiteral("Ö_Kfz.jpg"), 99, 5, hoch);
+    voll.Fuege(QStringLiteral("kaputt.jpg"), 6, 7, QImage());
+    if (!voll.Schliesse())
+      return false;
+  }
+  TPaketSchreiber leer(ziel + QStringLiteral("/paket1"), QStringLiteral("/nf-fuzz/Bilder"), 95, 1.0);
+  return leer.Schliesse();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -99,10 +119,11 @@ int main(int argc, char **argv) {
   const QString text = basis + QStringLiteral("/korpus-textdatei");
   const QString ini = basis + QStringLiteral("/korpus-einstellungen");
   const QString jpeg = basis + QStringLiteral("/korpus-jpeg");
-  for (const QString &ordner : {text, ini, jpeg})
+  const QString paket = basis + QStringLiteral("/korpus-vorschaupaket");
+  for (const QString &ordner : {text, ini, jpeg, paket})
     if (!QDir().mkpath(ordner))
       return 1;
-  if (!Texte(fixtures, text) || !Einstellungen(ini) || !Bilder(fixtures, jpeg)) {
+  if (!Texte(fixtures, text) || !Einstellungen(ini) || !Bilder(fixtures, jpeg) || !Pakete(paket)) {
     std::fprintf(stderr, "could not write the seed corpora\n");
     return 1;
   }

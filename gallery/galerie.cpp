@@ -66,7 +66,7 @@ void TMainForm::LadeDieBilder() {
           GefundenIndex = i;
         }
         Kacheln.append(TKachel(i, QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)),
-                               vorschau, rahmen, verhaeltnis));
+                               vorschau, rahmen, verhaeltnis, ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
       });
       if (Kacheln.size() > vorher) {
         Galerie->ZeigeKacheln(vorher, Kacheln.size());

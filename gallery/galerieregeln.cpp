@@ -4,6 +4,7 @@
 #include "data/ansi.h"
 #include "data/vorlagen.h"
 #include "data/zahlen.h"
+#include "gallery/vorschaucache.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -293,7 +294,11 @@ int ZentrierteLinks(int panelLinks, int panelBreite, int breite) {
   return panelLinks + panelBreite / 2 - breite / 2 - Versatz;
 }
 
-TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis)
-    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis) {}
+TKachel::TKachel(int tag, const QRect &feld, const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis,
+                 std::shared_ptr<TVorschauNachlader> nachlader)
+    : FTag(tag), FFeld(feld), FVorschau(vorschau), FRahmen(rahmen), FVerhaeltnis(verhaeltnis),
+      FNachlader(std::move(nachlader)) {}
 
-QImage TKachel::Bild() const { return ZeichneKachel(FVorschau, FRahmen, FVerhaeltnis); }
+QImage TKachel::Bild() const {
+  return ZeichneKachel(FNachlader ? FNachlader->Hole(FTag) : FVorschau, FRahmen, FVerhaeltnis);
+}

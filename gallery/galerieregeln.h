@@ -9,7 +9,10 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
+
+class TVorschauNachlader;
 
 constexpr int KachelGroesse = 95;                           // side of a tile
 constexpr int KachelAbstand = 4;                            // gap between tiles, and the left and top margin
@@ -102,11 +105,13 @@ int ZentrierteLinks(int panelLinks, int panelBreite, int breite);
 
 // One gallery tile: a light record that the gallery view paints. Tag is its index into BildPfade;
 // its square lies in the gallery's content coordinates; its thumbnail is shared with the thumbnail
-// cache, and its picture (white, thumbnail, frame) is composed only when asked for.
+// cache, and its picture (white, thumbnail, frame) is composed only when asked for. A tile beyond the
+// memory bound holds no thumbnail but its nachlader, which fetches it whenever the tile is drawn.
 class TKachel {
 public:
   explicit TKachel(int tag = -1, const QRect &feld = QRect(), const QImage &vorschau = QImage(),
-                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0);
+                   TRahmen rahmen = TRahmen::Duenn, qreal verhaeltnis = 1.0,
+                   std::shared_ptr<TVorschauNachlader> nachlader = nullptr);
   int Tag() const { return FTag; }
   const QRect &Feld() const { return FFeld; }
   TRahmen Rahmen() const { return FRahmen; }
@@ -119,4 +124,5 @@ private:
   QImage FVorschau;
   TRahmen FRahmen;
   qreal FVerhaeltnis;
+  std::shared_ptr<TVorschauNachlader> FNachlader;
 };

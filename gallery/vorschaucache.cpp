@@ -62,7 +62,8 @@ QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis) {
   return kompakt;
 }
 
-TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes) : FGroesse(groesse), FGrenze(grenzeBytes) {}
+TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes, const QString &paketOrdner)
+    : FGroesse(groesse), FGrenze(grenzeBytes), FPaketOrdner(paketOrdner) {}
 
 qint64 TVorschauCache::Kosten(const TEintrag &eintrag) { return EintragGrundkosten + eintrag.Bild.sizeInBytes(); }
 
@@ -73,7 +74,8 @@ int TVorschauCache::Eintraege() const {
   return anzahl;
 }
 
-const QImage *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit) {
+const TVorschauCache::TEintrag *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse,
+                                                        qint64 &zeit) {
   Stand(pfad, groesse, zeit);
   auto ordner = FOrdner.find(Schluessel(OrdnerVon(pfad), verhaeltnis));
   if (ordner == FOrdner.end())
@@ -83,30 +85,51 @@ const QImage *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qi
   if (datei == ordner->Dateien.end())
     return nullptr;
   if (datei->Groesse == groesse && datei->Zeit == zeit)
-    return &datei->Bild;
+    return &*datei;
   ordner->Bytes -= Kosten(*datei);
   FBytes -= Kosten(*datei);
   ordner->Dateien.erase(datei);
   return nullptr;
 }
 
-void TVorschauCache::Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild) {
+bool TVorschauCache::Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild) {
   ++FDekodierungen;
+  return Behalte(pfad, verhaeltnis, groesse, zeit, bild);
+}
+
+bool TVorschauCache::HatPlatz(const QString &pfad, qreal verhaeltnis, qint64 bytes) {
+  return Begrenze(Schluessel(OrdnerVon(pfad), verhaeltnis), EintragGrundkosten + bytes);
+}
+
+bool TVorschauCache::Behalte(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild,
+                             bool ausgelagert) {
   // A missing file is not remembered: it may appear, and it costs no decode anyway.
   if (groesse < 0)
-    return;
+    return false;
   TEintrag eintrag;
   eintrag.Groesse = groesse;
   eintrag.Zeit = zeit;
   eintrag.Bild = bild;
+  eintrag.Ausgelagert = ausgelagert;
   const QString schluessel = Schluessel(OrdnerVon(pfad), verhaeltnis);
-  if (!Begrenze(schluessel, Kosten(eintrag)))
-    return;
+  // Beyond the bound only the file's size and time are kept: it is never decoded again for a
+  // reload, and its tile fetches it when painted. These few bytes a file are let past the bound.
+  if (!ausgelagert && !Begrenze(schluessel, Kosten(eintrag))) {
+    eintrag.Ausgelagert = !bild.isNull();
+    eintrag.Bild = QImage();
+  }
   TOrdner &ordner = FOrdner[schluessel];
   ordner.Benutzt = ++FUhr;
+  const QString name = DateiName(pfad);
+  const auto alt = ordner.Dateien.constFind(name);
+  if (alt != ordner.Dateien.cend()) {
+    ordner.Bytes -= Kosten(*alt);
+    FBytes -= Kosten(*alt);
+  }
   ordner.Bytes += Kosten(eintrag);
   FBytes += Kosten(eintrag);
-  ordner.Dateien.insert(DateiName(pfad), eintrag);
+  ordner.Dateien.insert(name, eintrag);
+  return !eintrag.Ausgelagert;
 }
 
 bool TVorschauCache::Begrenze(const QString &schonen, qint64 dazu) {
@@ -115,7 +138,7 @@ bool TVorschauCache::Begrenze(const QString &schonen, qint64 dazu) {
     for (auto it = FOrdner.begin(); it != FOrdner.end(); ++it)
       if (it.key() != schonen && (aeltester == FOrdner.end() || it->Benutzt < aeltester->Benutzt))
         aeltester = it;
-    // A folder larger than the whole budget keeps what fits: a reload decodes only the rest.
+    // A folder larger than the whole budget keeps what fits.
     if (aeltester == FOrdner.end())
       return false;
     FBytes -= aeltester->Bytes;
@@ -145,8 +168,9 @@ void TVorschauCache::Raeume(const QString &ordner, const QStringList &namen) {
 
 QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
   qint64 groesse = 0, zeit = 0;
-  if (const QImage *bild = Gueltig(pfad, verhaeltnis, groesse, zeit))
-    return *bild;
+  const TEintrag *eintrag = Gueltig(pfad, verhaeltnis, groesse, zeit);
+  if (eintrag && !eintrag->Ausgelagert)
+    return eintrag->Bild;
   const QImage bild = ErzeugeVorschau(pfad, FGroesse, verhaeltnis);
   Merke(pfad, verhaeltnis, groesse, zeit, bild);
   return bild;
@@ -162,29 +186,122 @@ std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade
 
 TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis)
     : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FBekannt(pfade.size()),
-      FAuftragVon(static_cast<size_t>(pfade.size()), -1) {
-  // The files of a folder the cache does not know at all are looked at by the workers too: a first
-  // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
-  QString ordner;
-  bool ordnerBekannt = false;
-  for (int i = 0; i < pfade.size(); ++i) {
-    TAuftrag auftrag;
-    const QString hier = OrdnerVon(pfade.at(i));
-    if (i == 0 || hier != ordner) {
-      ordner = hier;
-      ordnerBekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
-      FOrdnerWarBekannt = FOrdnerWarBekannt || ordnerBekannt;
+      FAuftragVon(static_cast<size_t>(pfade.size()), -1), FBekanntStand(static_cast<size_t>(pfade.size())),
+      FAusgelagert(static_cast<size_t>(pfade.size()), 0) {
+  int ordnerZahl = 0;
+  for (int von = 0, bis = 0; von < pfade.size(); von = bis) {
+    const QString ordner = OrdnerVon(pfade.at(von));
+    for (bis = von + 1; bis < pfade.size() && OrdnerVon(pfade.at(bis)) == ordner;)
+      ++bis;
+    ++ordnerZahl;
+    const bool bekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
+    FOrdnerWarBekannt = FOrdnerWarBekannt || bekannt;
+    const QString paketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
+    TVorschauPaket paket;
+    bool paketOffen = false;
+    if (!bekannt) {
+      paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
+      if (!paketOffen) {
+        // The files of a folder the cache does not know at all are looked at by the workers: a first
+        // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
+        for (int i = von; i < bis; ++i)
+          NeuerAuftrag(i, StandUnbekannt, 0);
+        continue;
+      }
+      BeruehrePaket(paketPfad);
     }
-    if (!ordnerBekannt) {
-      auftrag.Groesse = StandUnbekannt;
-    } else if (const QImage *bild = cache.Gueltig(pfade.at(i), verhaeltnis, auftrag.Groesse, auftrag.Zeit)) {
-      FBekannt[i] = *bild;
-      continue;
+    bool paketVersucht = !bekannt;
+    for (int i = von; i < bis; ++i) {
+      qint64 groesse = 0, zeit = 0;
+      if (bekannt) {
+        if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, groesse, zeit)) {
+          FBekannt[i] = eintrag->Bild;
+          FBekanntStand[size_t(i)] = {groesse, zeit};
+          FAusgelagert[size_t(i)] = eintrag->Ausgelagert;
+          continue;
+        }
+      } else {
+        Stand(pfade.at(i), groesse, zeit);
+      }
+      // A known folder's files that changed or were never kept may still be in the pack.
+      if (!paketVersucht) {
+        paketVersucht = true;
+        paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
+      }
+      if (!paketOffen || !NimmAusPaket(paket, i, groesse, zeit))
+        NeuerAuftrag(i, groesse, zeit);
     }
-    auftrag.Index = i;
-    FAuftragVon[static_cast<size_t>(i)] = static_cast<int>(FAuftraege.size());
-    FAuftraege.push_back(auftrag);
   }
+  if (ordnerZahl != 1)
+    return;
+  const QString ordner = OrdnerVon(pfade.first());
+  FPaketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
+  // Only what was decoded makes a new pack worth writing; a listing of several folders (no gallery
+  // shows one) gets none.
+  if (!FAuftraege.empty() && !FPaketPfad.isEmpty()) {
+    FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis);
+    if (!FSchreiber->Gut())
+      FSchreiber.reset();
+  }
+}
+
+void TVorschauLadung::NeuerAuftrag(int index, qint64 groesse, qint64 zeit) {
+  TAuftrag auftrag;
+  auftrag.Index = index;
+  auftrag.Groesse = groesse;
+  auftrag.Zeit = zeit;
+  FAuftragVon[static_cast<size_t>(index)] = static_cast<int>(FAuftraege.size());
+  FAuftraege.push_back(auftrag);
+}
+
+bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, qint64 groesse, qint64 zeit) {
+  const QString &pfad = FPfade.at(index);
+  const TPaketEintrag *eintrag = paket.Finde(DateiName(pfad));
+  // An entry counts only while the file is the one it was made from.
+  if (!eintrag || groesse < 0 || eintrag->Groesse != groesse || eintrag->Zeit != zeit)
+    return false;
+  FBekanntStand[size_t(index)] = {groesse, zeit};
+  const qint64 zeile = (qint64(eintrag->Breite) * 3 + 3) / 4 * 4;
+  if (eintrag->Breite > 0 && !FCache.HatPlatz(pfad, FVerhaeltnis, zeile * eintrag->Hoehe)) {
+    // Not read at all: its tile reads it when it is painted.
+    FCache.Behalte(pfad, FVerhaeltnis, groesse, zeit, QImage(), true);
+    FAusgelagert[size_t(index)] = 1;
+    ++FCache.FAusPaketen;
+    return true;
+  }
+  const std::optional<QImage> bild = paket.Lies(*eintrag);
+  if (!bild)
+    return false;
+  FBekannt[index] = *bild;
+  FAusgelagert[size_t(index)] = !FCache.Behalte(pfad, FVerhaeltnis, groesse, zeit, *bild) && !bild->isNull();
+  if (FAusgelagert[size_t(index)])
+    FBekannt[index] = QImage();
+  ++FCache.FAusPaketen;
+  return true;
+}
+
+std::optional<QImage> TVorschauLadung::AusAltemPaket(int index) {
+  if (!FAltesPaketGeoeffnet) {
+    FAltesPaketGeoeffnet = true;
+    FAltesPaket = std::make_unique<TVorschauPaket>();
+    if (!FAltesPaket->Oeffne(FPaketPfad, OrdnerVon(FPfade.first()), FCache.FGroesse, FVerhaeltnis))
+      FAltesPaket.reset();
+  }
+  const TPaketEintrag *eintrag = FAltesPaket ? FAltesPaket->Finde(DateiName(FPfade.at(index))) : nullptr;
+  if (!eintrag || eintrag->Groesse != FBekanntStand[size_t(index)].first ||
+      eintrag->Zeit != FBekanntStand[size_t(index)].second)
+    return std::nullopt;
+  return FAltesPaket->Lies(*eintrag);
+}
+
+void TVorschauLadung::SchliessePaket() {
+  if (!FSchreiber)
+    return;
+  const bool gut = FSchreiber->Schliesse();
+  FSchreiber.reset();
+  FAltesPaket.reset();
+  if (gut)
+    BegrenzePakete(FCache.FPaketOrdner, FPaketPfad);
 }
 
 TVorschauLadung::~TVorschauLadung() {
@@ -249,6 +366,16 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     const int i = FUebergeben;
     const int k = FAuftragVon[static_cast<size_t>(i)];
     if (k < 0) {
+      if (FSchreiber) {
+        // Pixels beyond the bound go from the old pack to the new one; one the old pack cannot
+        // give is left out and decoded next time.
+        const std::optional<QImage> bild = FAusgelagert[size_t(i)] ? AusAltemPaket(i) : FBekannt.at(i);
+        if (bild)
+          FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)].first, FBekanntStand[size_t(i)].second,
+                            *bild);
+      }
+      if (FAusgelagert[size_t(i)] && !FNachlader)
+        FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
       nimm(i, FBekannt.at(i));
       FBekannt[i] = QImage(); // the cache and the tile hold it now
       continue;
@@ -259,10 +386,21 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
       if (!auftrag.Fertig)
         break;
     }
-    FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+    const bool gehalten = FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+    if (FSchreiber)
+      FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+    if (!gehalten && !auftrag.Bild.isNull()) {
+      // Beyond the bound the tile holds nothing; it fetches the thumbnail when it is painted.
+      FAusgelagert[size_t(i)] = 1;
+      if (!FNachlader)
+        FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+      auftrag.Bild = QImage();
+    }
     nimm(i, auftrag.Bild);
     auftrag.Bild = QImage();
   }
+  if (FUebergeben == Anzahl())
+    SchliessePaket();
   // A folder that was new to the cache holds nothing but this listing.
   if (FUebergeben == Anzahl() && Anzahl() > 0 && !FGeraeumt && FOrdnerWarBekannt) {
     FGeraeumt = true;
@@ -273,4 +411,37 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     FCache.Raeume(Schluessel(OrdnerVon(FPfade.first()), FVerhaeltnis), namen);
   }
   return FUebergeben;
+}
+
+TVorschauNachlader::TVorschauNachlader(const QStringList &pfade, const QString &paketPfad, int groesse,
+                                       qreal verhaeltnis)
+    : FPfade(pfade), FPaketPfad(paketPfad), FGroesse(groesse), FVerhaeltnis(verhaeltnis),
+      FZuletzt(int(NachladeGrenze / 1024)) {}
+
+QImage TVorschauNachlader::Hole(int index) {
+  if (index < 0 || index >= FPfade.size())
+    return {};
+  if (const QImage *bild = FZuletzt.object(index))
+    return *bild;
+  const QString &pfad = FPfade.at(index);
+  qint64 groesse = 0, zeit = 0;
+  Stand(pfad, groesse, zeit);
+  std::optional<QImage> bild;
+  // The pack may have been written since it was last opened (at the end of the load).
+  const qint64 paketStand = FPaketPfad.isEmpty() ? -1 : QFileInfo(FPaketPfad).lastModified().toMSecsSinceEpoch();
+  if (paketStand != FPaketStand) {
+    FPaketStand = paketStand;
+    FPaketOffen = paketStand >= 0 && FPaket.Oeffne(FPaketPfad, OrdnerVon(pfad), FGroesse, FVerhaeltnis);
+  }
+  if (FPaketOffen)
+    if (const TPaketEintrag *eintrag = FPaket.Finde(DateiName(pfad)))
+      if (eintrag->Groesse == groesse && eintrag->Zeit == zeit)
+        bild = FPaket.Lies(*eintrag);
+  if (!bild) {
+    ++FDekodierungen;
+    bild = ErzeugeVorschau(pfad, FGroesse, FVerhaeltnis);
+  }
+  // Counted in kilobytes, so that the limit of QCache's int stays far away.
+  FZuletzt.insert(index, new QImage(*bild), int(qMax<qint64>(1, bild->sizeInBytes() / 1024)));
+  return *bild;
 }

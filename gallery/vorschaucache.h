@@ -4,7 +4,9 @@
 #pragma once
 
 #include "gallery/galerieregeln.h"
+#include "gallery/vorschaupaket.h"
 
+#include <QCache>
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -19,6 +21,7 @@
 #include <vector>
 
 class TVorschauLadung;
+class TVorschauNachlader;
 
 // How many threads decode a load's new files: one per processor; the thread that starts the load
 // keeps the window alive meanwhile.
@@ -26,8 +29,13 @@ int VorschauThreads();
 
 class TVorschauCache {
 public:
-  // grenzeBytes bounds the pixels kept; whole folders go, the least recently used first.
-  explicit TVorschauCache(int groesse = KachelGroesse, qint64 grenzeBytes = StandardGrenze);
+  // grenzeBytes bounds every thumbnail the program holds: the tiles hold only what the cache holds.
+  // Whole folders go, the least recently used first; the folder in use keeps its first thumbnails
+  // up to the bound, and of the rest only their size and time, so that their tiles fetch them when
+  // painted (TVorschauNachlader). A folder not in memory comes from its pack in paketOrdner when it
+  // has one (no packs for an empty name).
+  explicit TVorschauCache(int groesse = KachelGroesse, qint64 grenzeBytes = StandardGrenze,
+                          const QString &paketOrdner = VorschauPaketOrdner());
 
   // The thumbnail of the file for a screen of this device-pixel ratio; a null image when the file
   // cannot be decoded. Decodes only when the file is new or changed (size or modification time).
@@ -40,18 +48,23 @@ public:
                                           int threads = VorschauThreads());
 
   int Dekodierungen() const { return FDekodierungen; }
+  // Thumbnails taken from packs instead of decoded.
+  int AusPaketen() const { return FAusPaketen; }
   int Eintraege() const;
   qint64 Bytes() const { return FBytes; }
 
-  // Holds 20 000 plate thumbnails (93 x 29) or 5 000 photo thumbnails (93 x 62) at ratio 1.
-  static constexpr qint64 StandardGrenze = 192LL * 1024 * 1024;
+  // Holds 20 000 plate thumbnails (93 x 29) or 5 000 photo thumbnails (93 x 62) at ratio 1; with the
+  // tiles' fetched thumbnails (NachladeGrenze) it is the thumbnails' share of the 1 GB budget.
+  static constexpr qint64 StandardGrenze = 184LL * 1024 * 1024;
 
 private:
   friend class TVorschauLadung;
+  class TVorschauNachlader;
   struct TEintrag {
     qint64 Groesse = -1;
     qint64 Zeit = 0;
     QImage Bild;
+    bool Ausgelagert = false; // decodes, but its pixels are beyond the bound
   };
   struct TOrdner {
     QHash<QString, TEintrag> Dateien; // by file name
@@ -59,9 +72,15 @@ private:
     quint64 Benutzt = 0;
   };
   static qint64 Kosten(const TEintrag &eintrag);
-  // The cached thumbnail when the file is unchanged; otherwise its size and time for the new entry.
-  const QImage *Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit);
-  void Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild);
+  // The cached entry when the file is unchanged; otherwise its size and time for the new entry.
+  const TEintrag *Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit);
+  // Both keep the thumbnail when the bound has room for it, and otherwise only its size and time;
+  // true when the pixels are kept.
+  bool Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild);
+  bool Behalte(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild,
+               bool ausgelagert = false);
+  // Makes room for bytes more in the folder of this path, as Begrenze does.
+  bool HatPlatz(const QString &pfad, qreal verhaeltnis, qint64 bytes);
   // Forgets the entries of files that a complete listing of the folder no longer holds.
   void Raeume(const QString &ordner, const QStringList &namen);
   // Drops whole folders, least recently used first, but never the one in use; false when even that
@@ -70,10 +89,12 @@ private:
 
   int FGroesse;
   qint64 FGrenze;
+  QString FPaketOrdner;
   QHash<QString, TOrdner> FOrdner; // by folder and device-pixel ratio
   qint64 FBytes = 0;
   quint64 FUhr = 0;
   int FDekodierungen = 0;
+  int FAusPaketen = 0;
 };
 
 // One load of thumbnails. Its worker threads only decode; everything else, the cache included, is
@@ -87,6 +108,10 @@ public:
   int Neue() const { return static_cast<int>(FAuftraege.size()); }
   int Dekodiert() const { return FDekodiert.load(); }
   bool Fertig() const { return Dekodiert() == Neue(); }
+  // The thumbnail of this file (handed on as a null image) decodes, but lies beyond the memory
+  // bound: its tile fetches it through Nachlader() when it is painted.
+  bool Ausgelagert(int index) const { return FAusgelagert[size_t(index)] != 0; }
+  std::shared_ptr<TVorschauNachlader> Nachlader() const { return FNachlader; }
 
   // melde runs once, on the worker that finishes the last file, or here at once when all are done.
   void BeimEnde(std::function<void()> melde);
@@ -103,6 +128,12 @@ private:
   friend class TVorschauCache;
   TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis);
   void Arbeite();
+  // Takes the file's unchanged thumbnail from the folder's pack (only its size and time when the
+  // memory bound has no room for it); false when the pack has none.
+  bool NimmAusPaket(TVorschauPaket &paket, int index, qint64 groesse, qint64 zeit);
+  void NeuerAuftrag(int index, qint64 groesse, qint64 zeit);
+  void SchliessePaket();
+  std::optional<QImage> AusAltemPaket(int index);
 
   struct TAuftrag {
     int Index = 0;
@@ -121,6 +152,15 @@ private:
   int FUebergeben = 0;
   bool FGeraeumt = false;
   bool FOrdnerWarBekannt = false;
+  // The folder's new pack, filled in list order as the thumbnails are handed on; only for a listing
+  // of one folder with something new in it.
+  std::unique_ptr<TPaketSchreiber> FSchreiber;
+  QString FPaketPfad;
+  std::vector<std::pair<qint64, qint64>> FBekanntStand; // size and time of the known files, by index
+  std::vector<char> FAusgelagert;                       // by index
+  std::unique_ptr<TVorschauPaket> FAltesPaket;          // the pixels of the files beyond the bound
+  bool FAltesPaketGeoeffnet = false;
+  std::shared_ptr<TVorschauNachlader> FNachlader;
 
   std::atomic<int> FNaechster{0};
   std::atomic<int> FDekodiert{0};
@@ -129,6 +169,29 @@ private:
   std::condition_variable FGemeldet;
   std::function<void()> FMelde; // guarded by FSchutz
   std::vector<std::thread> FHelfer;
+};
+
+// Fetches the thumbnails of a load's files beyond the memory bound when their tiles are painted:
+// from the folder's pack, or decoded again where there is none. It keeps the last ones fetched, up
+// to NachladeGrenze, so that a repaint of the same screen reads nothing.
+class TVorschauNachlader {
+public:
+  TVorschauNachlader(const QStringList &pfade, const QString &paketPfad, int groesse, qreal verhaeltnis);
+  QImage Hole(int index);
+  int Dekodierungen() const { return FDekodierungen; }
+
+  static constexpr qint64 NachladeGrenze = 8LL * 1024 * 1024;
+
+private:
+  QStringList FPfade;
+  QString FPaketPfad;
+  int FGroesse;
+  qreal FVerhaeltnis;
+  TVorschauPaket FPaket;
+  bool FPaketOffen = false;
+  qint64 FPaketStand = -1; // the pack's modification time when it was opened
+  QCache<int, QImage> FZuletzt;
+  int FDekodierungen = 0;
 };
 
 // Decodes one file into its tile thumbnail for a screen of this device-pixel ratio (DCT-scaled

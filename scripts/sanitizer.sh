@@ -18,7 +18,7 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNF_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
 cmake --build build-fuzz --target nf_fuzz
-for ziel in textdatei einstellungen jpeg; do
+for ziel in textdatei einstellungen jpeg vorschaupaket; do
   korpus=build-fuzz/fuzz/korpus-$ziel
   # New finds go to a scratch folder, so the seed corpus stays as built.
   funde=$(mktemp -d)

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QTemporaryDir>
 
 namespace Fixturbaum {
 
@@ -75,6 +76,12 @@ QString AlsZeilenText(QString text) {
   if (text.endsWith(QLatin1Char('\n')))
     text.chop(1);
   return text;
+}
+
+QString EigenerCache() {
+  static QTemporaryDir cache;
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+  return cache.path();
 }
 
 } // namespace Fixturbaum

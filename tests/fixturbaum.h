@@ -30,4 +30,8 @@ QString AlsZeilenText(QString text);
 // range folders; a range whose file quelle lacks gets none.
 bool KopiereTextDateien(const QString &basis, const QString &quelle);
 
+// Points XDG_CACHE_HOME at a temporary folder of this test process, so that the thumbnail packs of
+// its galleries never reach the developer's own cache. Returns that folder.
+QString EigenerCache();
+
 } // namespace Fixturbaum

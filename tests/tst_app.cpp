@@ -122,6 +122,7 @@ public slots:
   void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
 
 private slots:
+  void initTestCase() { Fixturbaum::EigenerCache(); }
   void init();
   void cleanup();
 

@@ -29,7 +29,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QRegularExpression>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <vector>
@@ -141,10 +145,36 @@ public:
 };
 
 // All thumbnails of a folder's listing, handed on in list order once every one is decoded.
-void HoleAlle(TVorschauCache &cache, const QStringList &pfade, const std::function<void(int, const QImage &)> &nimm) {
-  const std::unique_ptr<TVorschauLadung> ladung = cache.Starte(pfade);
+void HoleAlle(TVorschauCache &cache, const QStringList &pfade, const std::function<void(int, const QImage &)> &nimm,
+              qreal verhaeltnis = 1.0) {
+  const std::unique_ptr<TVorschauLadung> ladung = cache.Starte(pfade, verhaeltnis);
   ladung->Warte();
   ladung->Uebernimm(nimm);
+}
+
+QVector<QImage> HoleBilder(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis = 1.0) {
+  QVector<QImage> bilder;
+  HoleAlle(
+      cache, pfade, [&bilder](int, const QImage &bild) { bilder.append(bild); }, verhaeltnis);
+  return bilder;
+}
+
+// Size and modification time of a file, to put back after a change.
+struct stat StandVon(const QString &pfad) {
+  struct stat info {};
+  ::stat(QFile::encodeName(pfad).constData(), &info);
+  return info;
+}
+void SetzeZeit(const QString &pfad, const timespec &zeit) {
+  const timespec zeiten[2] = {zeit, zeit};
+  ::utimensat(AT_FDCWD, QFile::encodeName(pfad).constData(), zeiten, 0);
+}
+
+// What a pack folder holds besides packs: a writer that failed must leave nothing behind.
+QStringList Reste(const QString &ordner) {
+  return QDir(ordner)
+      .entryList(QDir::Files | QDir::Hidden | QDir::System)
+      .filter(QRegularExpression(QStringLiteral("\\.vorschau\\.")));
 }
 
 } // namespace
@@ -194,6 +224,7 @@ class TstGallery : public QObject {
 
 private slots:
   void initTestCase() {
+    Fixturbaum::EigenerCache();
     SetzeMeldungsAnzeige([this](const QString &text) { FMeldungen.append(text); });
   }
   void init() {
@@ -630,15 +661,19 @@ private slots:
     QVERIFY(cache.Bytes() <= 9 * eintrag);
     QCOMPARE(lade(pfade[0]), 0);
     QCOMPARE(lade(pfade[2]), 0);
-    QCOMPARE(lade(pfade[1]), 4);
+    // A folder pushed out comes back from its pack, not decoded again.
+    const int ausPaketen = cache.AusPaketen();
+    QCOMPARE(lade(pfade[1]), 0);
+    QCOMPARE(cache.AusPaketen() - ausPaketen, 4);
 
-    // A folder larger than the whole budget keeps what fits; a reload decodes only the rest.
-    TVorschauCache klein(KachelGroesse, 3 * eintrag);
+    // A folder larger than the whole budget keeps what fits, and of the rest their size and time:
+    // a reload decodes nothing.
+    TVorschauCache klein(KachelGroesse, 3 * eintrag, QString());
     const int vorher = klein.Dekodierungen();
     HoleAlle(klein, pfade[0], [](int, const QImage &) {});
     HoleAlle(klein, pfade[0], [](int, const QImage &) {});
-    QCOMPARE(klein.Dekodierungen() - vorher, 5);
-    QVERIFY(klein.Bytes() <= 3 * eintrag);
+    QCOMPARE(klein.Dekodierungen() - vorher, 4);
+    QVERIFY(klein.Bytes() <= 3 * eintrag + 256);
   }
 
   // On a screen of ratio 2 a thumbnail has twice the pixels each way and lies where it lies at
@@ -655,6 +690,304 @@ private slots:
     QCOMPARE(cache.Dekodierungen(), 2);
     cache.Vorschau(pfad, 2.0);
     QCOMPARE(cache.Dekodierungen(), 2);
+  }
+
+  // ---- the thumbnail pack on disk ------------------------------------------------------------
+
+  // A new run (a new cache) takes the unchanged thumbnails from the folder's pack, pixel for pixel
+  // and at either ratio, and decodes only what changed since: another modification time, another
+  // size at the same time, a new file. The pack lies in the pack folder, never beside the pictures.
+  void paketRundreise() {
+    QTemporaryDir pakete;
+    QStringList pfade;
+    for (int i = 0; i < 5; ++i) {
+      const QString name = AE + QStringLiteral("A%1.jpg").arg(i);
+      FBaum->Jpeg(name, QSize(120 + 30 * i, 60), QColor(50 * i, 120, 200 - 40 * i));
+      pfade.append(FBaum->Pfad(name));
+    }
+    Schreibe(pfade.at(2), "kaputt");
+    const auto neuerLauf = [&pakete] {
+      return std::make_unique<TVorschauCache>(KachelGroesse, TVorschauCache::StandardGrenze, pakete.path());
+    };
+    for (const qreal verhaeltnis : {1.0, 2.0}) {
+      auto erster = neuerLauf();
+      const QVector<QImage> erst = HoleBilder(*erster, pfade, verhaeltnis);
+      QCOMPARE(erster->Dekodierungen(), 5);
+      auto zweiter = neuerLauf();
+      const QVector<QImage> zweit = HoleBilder(*zweiter, pfade, verhaeltnis);
+      QCOMPARE(zweiter->Dekodierungen(), 0);
+      QCOMPARE(zweiter->AusPaketen(), 5);
+      QCOMPARE(zweit.size(), 5);
+      for (int i = 0; i < 5; ++i) {
+        QCOMPARE(zweit.at(i), erst.at(i));
+        QCOMPARE(zweit.at(i).devicePixelRatio(), erst.at(i).devicePixelRatio());
+      }
+      QVERIFY(zweit.at(2).isNull());
+    }
+    QCOMPARE(QDir(pakete.path() + QStringLiteral("/")).entryList(QDir::Files).size(), 2);
+    QCOMPARE(QDir(FBaum->Pfad(AE)).entryList(QDir::Files | QDir::Hidden).size(), 5);
+
+    const struct stat vorher = StandVon(pfade.at(0));
+    SetzeZeit(pfade.at(0), {vorher.st_mtim.tv_sec - 60, vorher.st_mtim.tv_nsec});
+    const struct stat alt = StandVon(pfade.at(1));
+    FBaum->Jpeg(AE + "A1.jpg", QSize(60, 60), Qt::red);
+    SetzeZeit(pfade.at(1), alt.st_mtim);
+    QVERIFY(StandVon(pfade.at(1)).st_size != alt.st_size);
+    FBaum->Jpeg(AE + "A5.jpg", QSize(40, 80));
+    pfade.append(FBaum->Pfad(AE + "A5.jpg"));
+    auto dritter = neuerLauf();
+    const QVector<QImage> dritt = HoleBilder(*dritter, pfade);
+    QCOMPARE(dritter->Dekodierungen(), 3);
+    QCOMPARE(dritt.at(1).size(), QSize(93, 93));
+    QVERIFY(Nahe(dritt.at(1).pixel(40, 40), qRgb(255, 0, 0), 40));
+    QCOMPARE(dritt.at(5).size(), ZwischenGroesse(QSize(40, 80)));
+    // The pack holds the changes now.
+    auto vierter = neuerLauf();
+    QCOMPARE(HoleBilder(*vierter, pfade), dritt);
+    QCOMPARE(vierter->Dekodierungen(), 0);
+  }
+
+  // A pack that is not exactly what this program wrote for this folder is not trusted: its
+  // thumbnails are decoded again (only the damaged one where just its pixels are hit) and a sound
+  // pack takes its place.
+  void paketKaputt_data() {
+    QTest::addColumn<QString>("schaden");
+    QTest::addColumn<int>("dekodiert");
+    QTest::addColumn<bool>("erneuert");
+    QTest::newRow("garbage") << "garbage" << 4 << true;
+    QTest::newRow("empty") << "empty" << 4 << true;
+    QTest::newRow("cut_in_half") << "half" << 4 << true;
+    QTest::newRow("cut_by_one_byte") << "short" << 4 << true;
+    QTest::newRow("head_byte") << "head" << 4 << true;
+    QTest::newRow("table_byte") << "table" << 4 << true;
+    QTest::newRow("pixel_byte") << "pixel" << 1 << true;
+    QTest::newRow("other_folder") << "foreign" << 4 << true;
+    QTest::newRow("other_ratio") << "ratio" << 4 << true;
+    QTest::newRow("fifo_in_place") << "fifo" << 4 << true;
+    QTest::newRow("folder_in_place") << "folder" << 4 << false;
+  }
+  void paketKaputt() {
+    QFETCH(QString, schaden);
+    QFETCH(int, dekodiert);
+    QFETCH(bool, erneuert);
+    QTemporaryDir pakete;
+    QStringList pfade, andere;
+    for (int i = 0; i < 4; ++i) {
+      FBaum->Jpeg(AE + QStringLiteral("A%1.jpg").arg(i), QSize(100 + 40 * i, 50), QColor(60 * i, 0, 90));
+      FBaum->Jpeg(KO + QStringLiteral("A%1.jpg").arg(i), QSize(100 + 40 * i, 50), QColor(60 * i, 0, 90));
+      pfade.append(FBaum->Pfad(AE + QStringLiteral("A%1.jpg").arg(i)));
+      andere.append(FBaum->Pfad(KO + QStringLiteral("A%1.jpg").arg(i)));
+    }
+    const auto neuerLauf = [&pakete] {
+      return std::make_unique<TVorschauCache>(KachelGroesse, TVorschauCache::StandardGrenze, pakete.path());
+    };
+    const QVector<QImage> richtig = HoleBilder(*neuerLauf(), pfade);
+    const QString paket = VorschauPaketPfad(pakete.path(), FBaum->Pfad(AE), KachelGroesse, 1.0);
+    QFile datei(paket);
+    QVERIFY(datei.open(QIODevice::ReadOnly));
+    QByteArray bytes = datei.readAll();
+    datei.close();
+    QVERIFY(bytes.size() > 64 + 4 * 93 * 20 * 3);
+    QVERIFY(QFile::remove(paket));
+    if (schaden == "garbage") {
+      QRandomGenerator zufall(7);
+      for (char &c : bytes)
+        c = char(zufall.bounded(256));
+      // The magic stays, so that the checks behind it are reached.
+      bytes.replace(0, 8, "NFVORSCH");
+    } else if (schaden == "empty") {
+      bytes.clear();
+    } else if (schaden == "half") {
+      bytes.truncate(bytes.size() / 2);
+    } else if (schaden == "short") {
+      bytes.chop(1);
+    } else if (schaden == "head") {
+      bytes[12] = char(bytes[12] ^ 1);
+    } else if (schaden == "table") {
+      bytes[bytes.size() - 3] = char(bytes[bytes.size() - 3] ^ 0x40);
+    } else if (schaden == "pixel") {
+      bytes[64 + 100] = char(bytes[64 + 100] ^ 0x10);
+    } else if (schaden == "foreign") {
+      HoleBilder(*neuerLauf(), andere);
+      QFile fremd(VorschauPaketPfad(pakete.path(), FBaum->Pfad(KO), KachelGroesse, 1.0));
+      QVERIFY(fremd.open(QIODevice::ReadOnly));
+      bytes = fremd.readAll();
+    } else if (schaden == "ratio") {
+      HoleBilder(*neuerLauf(), pfade, 2.0);
+      QFile doppelt(VorschauPaketPfad(pakete.path(), FBaum->Pfad(AE), KachelGroesse, 2.0));
+      QVERIFY(doppelt.open(QIODevice::ReadOnly));
+      bytes = doppelt.readAll();
+    }
+    if (schaden == "fifo") {
+      QCOMPARE(::mkfifo(QFile::encodeName(paket).constData(), 0600), 0);
+    } else if (schaden == "folder") {
+      QVERIFY(QDir().mkpath(paket));
+    } else {
+      QVERIFY(Schreibe(paket, bytes));
+    }
+
+    auto lauf = neuerLauf();
+    QCOMPARE(HoleBilder(*lauf, pfade), richtig);
+    QCOMPARE(lauf->Dekodierungen(), dekodiert);
+    auto danach = neuerLauf();
+    QCOMPARE(HoleBilder(*danach, pfade), richtig);
+    QCOMPARE(danach->Dekodierungen(), erneuert ? 0 : dekodiert);
+    QVERIFY(Reste(pakete.path()).isEmpty());
+  }
+
+  // Where no pack can be written (the folder's place taken by a file, a full disk, a folder without
+  // write permission) every load still shows every thumbnail, and nothing is left behind.
+  void paketOrdnerUnbrauchbar_data() {
+    QTest::addColumn<QString>("fall");
+    QTest::newRow("file_in_place") << "file";
+    QTest::newRow("disk_full") << "full";
+    QTest::newRow("read_only") << "readonly";
+  }
+  void paketOrdnerUnbrauchbar() {
+    QFETCH(QString, fall);
+    QTemporaryDir cache;
+    QString pakete = cache.path() + QStringLiteral("/nummernfibel");
+    QStringList pfade;
+    for (int i = 0; i < 3; ++i) {
+      FBaum->Jpeg(AE + QStringLiteral("A%1.jpg").arg(i), QSize(90 + 50 * i, 60), QColor(0, 80 * i, 0));
+      pfade.append(FBaum->Pfad(AE + QStringLiteral("A%1.jpg").arg(i)));
+    }
+    const QVector<QImage> richtig =
+        HoleBilder(*std::make_unique<TVorschauCache>(KachelGroesse, TVorschauCache::StandardGrenze, QString()), pfade);
+    rlimit vorher{};
+    ::getrlimit(RLIMIT_FSIZE, &vorher);
+    if (fall == "file") {
+      QVERIFY(Schreibe(pakete, "kein Ordner"));
+      pakete += QStringLiteral("/unter");
+    } else if (fall == "full") {
+      // Writes beyond a few bytes fail as on a full disk.
+      std::signal(SIGXFSZ, SIG_IGN);
+      rlimit klein = vorher;
+      klein.rlim_cur = 200;
+      QCOMPARE(::setrlimit(RLIMIT_FSIZE, &klein), 0);
+    } else {
+      QVERIFY(QDir().mkpath(pakete));
+      QVERIFY(QFile::setPermissions(pakete, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    for (int lauf = 0; lauf < 2; ++lauf) {
+      TVorschauCache neu(KachelGroesse, TVorschauCache::StandardGrenze, pakete);
+      QCOMPARE(HoleBilder(neu, pfade), richtig);
+      // Root may write anyway; everyone else decodes again.
+      if (fall != "readonly" || ::geteuid() != 0)
+        QCOMPARE(neu.Dekodierungen(), 3);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &vorher);
+    QFile::setPermissions(pakete, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (fall != "file")
+      QVERIFY(Reste(pakete).isEmpty());
+  }
+
+  // The packs together stay within their bound: the ones used longest ago go first, the one just
+  // written stays, a killed writer's leftover goes once it is old, and other files are not touched.
+  void paketGrenze() {
+    QTemporaryDir pakete;
+    const QString ort = pakete.path() + QLatin1Char('/');
+    const QByteArray kilobyte(1024, 'x');
+    const QString namen[] = {QStringLiteral("00000000000000000000000000000000.vorschau"),
+                             QStringLiteral("11111111111111111111111111111111.vorschau"),
+                             QStringLiteral("22222222222222222222222222222222.vorschau"),
+                             QStringLiteral("33333333333333333333333333333333.vorschau")};
+    const QString alterRest = QStringLiteral("11111111111111111111111111111111.vorschau.Ab12Cd");
+    const QString neuerRest = QStringLiteral("22222222222222222222222222222222.vorschau.Xy34Zw");
+    const QString fremd = QStringLiteral("meins.txt");
+    for (const QString &name : namen)
+      QVERIFY(Schreibe(ort + name, kilobyte.repeated(3)));
+    QVERIFY(Schreibe(ort + alterRest, kilobyte));
+    QVERIFY(Schreibe(ort + neuerRest, kilobyte));
+    QVERIFY(Schreibe(ort + fremd, kilobyte.repeated(50)));
+    const timespec jetzt = StandVon(ort + fremd).st_mtim;
+    // Used in the order 2, 0, 3, 1; 1 is the pack just written, whatever its clock says.
+    const int alter[] = {300, 3600, 60, 1800};
+    for (int i = 0; i < 4; ++i)
+      SetzeZeit(ort + namen[i], {jetzt.tv_sec - alter[i], 0});
+    SetzeZeit(ort + alterRest, {jetzt.tv_sec - 3600, 0});
+    BegrenzePakete(pakete.path(), ort + namen[1], 7 * 1024);
+    QStringList uebrig = QDir(pakete.path()).entryList(QDir::Files);
+    uebrig.sort();
+    QCOMPARE(uebrig, QStringList({namen[1], namen[2], neuerRest, fremd}));
+  }
+
+  // Every thumbnail the program holds counts in the cache's one bound. A folder larger than the
+  // bound hands on its first thumbnails, and of the rest only that they decode: their tiles fetch
+  // them when drawn, from the pack or decoded again where there is none, and no reload or restart
+  // decodes them again.
+  void speicherGrenze_data() {
+    QTest::addColumn<bool>("mitPaket");
+    QTest::newRow("with_pack") << true;
+    QTest::newRow("without_pack") << false;
+  }
+  void speicherGrenze() {
+    QFETCH(bool, mitPaket);
+    QTemporaryDir ordner;
+    const QString pakete = mitPaket ? ordner.path() : QString();
+    QStringList pfade;
+    for (int i = 0; i < 10; ++i) {
+      const QString name = AE + QStringLiteral("A%1.jpg").arg(i);
+      FBaum->Jpeg(name, QSize(100, 50), QColor(25 * i, 100, 250 - 25 * i));
+      pfade.append(FBaum->Pfad(name));
+    }
+    Schreibe(pfade.at(1), "kaputt");
+    TVorschauCache gross(KachelGroesse, 1LL << 30, QString());
+    const QVector<QImage> richtig = HoleBilder(gross, pfade);
+    const qint64 eintrag = richtig.at(0).sizeInBytes() + 256;
+    int nachgeladen = -1;
+    const auto lade = [&](TVorschauCache &cache, int gehalten) {
+      nachgeladen = -1;
+      const std::unique_ptr<TVorschauLadung> ladung = cache.Starte(pfade);
+      ladung->Warte();
+      int gezeigt = 0;
+      ladung->Uebernimm([&](int i, const QImage &bild) {
+        QCOMPARE(ladung->Ausgelagert(i), bild.isNull() && i != 1);
+        if (!bild.isNull()) {
+          QCOMPARE(bild, richtig.at(i));
+          ++gezeigt;
+        }
+      });
+      QCOMPARE(gezeigt, gehalten);
+      QVERIFY(cache.Bytes() <= 3 * eintrag + 10 * 256);
+      QVERIFY(ladung->Nachlader());
+      // The tile of a thumbnail beyond the bound draws it all the same.
+      for (int i = gehalten + 1; i < 10; ++i)
+        QCOMPARE(TKachel(i, QRect(), QImage(), TRahmen::Duenn, 1.0, ladung->Nachlader()).Bild(),
+                 ZeichneKachel(richtig.at(i), TRahmen::Duenn));
+      nachgeladen = ladung->Nachlader()->Dekodierungen();
+    };
+    // Room for three thumbnails and the broken file's entry.
+    TVorschauCache klein(KachelGroesse, 3 * eintrag + 256, pakete);
+    lade(klein, 3);
+    QCOMPARE(nachgeladen, mitPaket ? 0 : 6);
+    QCOMPARE(klein.Dekodierungen(), 10);
+    // A return from a question decodes nothing of the overflow.
+    lade(klein, 3);
+    QCOMPARE(nachgeladen, mitPaket ? 0 : 6);
+    QCOMPARE(klein.Dekodierungen(), 10);
+    TVorschauCache neu(KachelGroesse, 3 * eintrag + 256, pakete);
+    lade(neu, 3);
+    QCOMPARE(nachgeladen, mitPaket ? 0 : 6);
+    QCOMPARE(neu.Dekodierungen(), mitPaket ? 0 : 10);
+  }
+
+  // A second start of the program in the same data folder decodes nothing and shows the same tiles.
+  void neustartDekodiertNichts() {
+    for (int i = 0; i < 8; ++i)
+      FBaum->Jpeg(AE + QStringLiteral("A%1.jpg").arg(i), QSize(70 + 20 * i, 40), QColor(30 * i, 30, 30));
+    Schreibe(FBaum->Pfad(AE + "A3.jpg"), "kaputt");
+    TMainForm *erster = Starte();
+    QCOMPARE(erster->Dekodierungen(), 8);
+    QVector<QImage> kacheln;
+    for (const TKachel &kachel : erster->Kacheln)
+      kacheln.append(kachel.Bild());
+    FForm.reset();
+    TMainForm *zweiter = Starte();
+    QCOMPARE(zweiter->Dekodierungen(), 0);
+    QCOMPARE(zweiter->Kacheln.size(), 8);
+    for (int i = 0; i < 8; ++i)
+      QCOMPARE(zweiter->Kacheln.at(i).Bild(), kacheln.at(i));
   }
 
   // At ratio 2 every logical pixel of a tile is a 2 x 2 block: the frames mix the same blocks that
@@ -1017,18 +1350,26 @@ private slots:
 
   // ---- hostile files ---------------------------------------------------------------------------
 
+  // Scans are bounded by their number and by the work they cost against the file's size: a
+  // kilobyte that claims 64 megapixels gets one pass over them, not a hundred.
   void scanGrenze_data() {
     QTest::addColumn<int>("scans");
+    QTest::addColumn<int>("seite");
     QTest::addColumn<bool>("lesbar");
-    QTest::newRow("one_scan") << 1 << true;
+    QTest::newRow("one_scan") << 1 << 64 << true;
     // Each scan of these carries three components.
-    QTest::newRow("at_the_limit") << GroessteScanKomponenten / 3 << true;
-    QTest::newRow("one_scan_over") << GroessteScanKomponenten / 3 + 1 << false;
-    QTest::newRow("thousands") << 20000 << false;
+    QTest::newRow("at_the_limit") << GroessteScanKomponenten / 3 << 64 << true;
+    QTest::newRow("one_scan_over") << GroessteScanKomponenten / 3 + 1 << 64 << false;
+    QTest::newRow("thousands") << 20000 << 64 << false;
+    // 786 432 blocks a scan at 4096 x 4096: five fit the allowance of a small file, six do not.
+    QTest::newRow("five_passes_over_16_megapixels") << 5 << 4096 << true;
+    QTest::newRow("six_passes_over_16_megapixels") << 6 << 4096 << false;
+    QTest::newRow("count_limit_over_64_megapixels") << GroessteScanKomponenten / 3 << 8192 << false;
   }
   void scanGrenze() {
     QFETCH(int, scans);
-    const QByteArray klein = ScanBombe(scans, 64);
+    QFETCH(int, seite);
+    const QByteArray klein = ScanBombe(scans, quint16(seite));
     QTEST(DekodiereJpeg(klein).has_value(), "lesbar");
     QTEST(DekodiereJpegVerkleinert(klein, 93).has_value(), "lesbar");
   }

@@ -206,6 +206,7 @@ class TestSearch : public QObject {
   Q_OBJECT
 
 private slots:
+  void initTestCase() { Fixturbaum::EigenerCache(); }
   void init();
   void cleanup();
 

@@ -1,0 +1,110 @@
+// The thumbnails of a folder kept on disk between runs, one pack file per folder and thumbnail size,
+// so that a restart decodes only what changed. The pack is a cache: whatever is wrong with it
+// (damaged, cut short, from another folder or program), it is ignored and written again.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// All packs together stay below this; the folders used least recently go first. It holds the
+// largest folder we know of, 20 000 plates at ratio 2 (650 MB), beside some smaller ones.
+constexpr qint64 PaketGrenze = 1024LL * 1024 * 1024;
+
+// Where the packs live: $XDG_CACHE_HOME/nummernfibel, or ~/.cache/nummernfibel; empty when neither
+// can be worked out (no home), and then nothing is kept.
+QString VorschauPaketOrdner();
+
+// The pack of a folder's thumbnails of this tile size for a screen of this device-pixel ratio.
+QString VorschauPaketPfad(const QString &paketOrdner, const QString &ordner, int groesse, qreal verhaeltnis);
+
+struct TPaketEintrag {
+  qint64 Groesse = 0; // the picture file's size and modification time when it was decoded
+  qint64 Zeit = 0;
+  int Breite = 0; // 0 x 0: the file did not decode (it shows "FEHLER" without another try)
+  int Hoehe = 0;
+  qint64 Versatz = 0;
+  quint64 Pruefsumme = 0;
+};
+
+// Reads a pack with the same distrust as any file from outside: every length and offset is checked
+// against the file before it is used, and every thumbnail against its checksum.
+class TVorschauPaket {
+public:
+  // False (and nothing found later) for a pack that is missing, damaged, cut short or foreign.
+  bool Oeffne(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis);
+  // The same from bytes in memory.
+  bool OeffneDaten(const QByteArray &daten, const QString &ordner, int groesse, qreal verhaeltnis);
+
+  int Anzahl() const { return int(FEintraege.size()); }
+  const std::vector<TPaketEintrag> &Eintraege() const { return FEintraege; }
+  const TPaketEintrag *Finde(const QString &name) const;
+  // The thumbnail of an entry, with the ratio it was made for; a null image for a file that did not
+  // decode; no value when its bytes are damaged or cannot be read.
+  std::optional<QImage> Lies(const TPaketEintrag &eintrag);
+
+private:
+  bool Pruefe(QIODevice &quelle, const QString &ordner, int groesse, qreal verhaeltnis);
+
+  QFile FDatei;
+  QByteArray FDaten;
+  std::unique_ptr<QIODevice> FPuffer;
+  QIODevice *FQuelle = nullptr;
+  qint64 FLaenge = 0;
+  qreal FVerhaeltnis = 1.0;
+  std::vector<TPaketEintrag> FEintraege;
+  QHash<QString, int> FNamen;
+  QByteArray FLesePuffer;
+};
+
+// Writes a new pack beside the old one and puts it in place by a rename only when every byte is
+// written, so a reader sees the old pack or the new one, never half of one. The thumbnails go to
+// the file as they come, so a folder larger than the memory budget is never held whole.
+class TPaketSchreiber {
+public:
+  TPaketSchreiber(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis);
+  ~TPaketSchreiber(); // an unfinished pack is removed
+  TPaketSchreiber(const TPaketSchreiber &) = delete;
+  TPaketSchreiber &operator=(const TPaketSchreiber &) = delete;
+
+  bool Gut() const { return FHandle >= 0; }
+  void Fuege(const QString &name, qint64 groesse, qint64 zeit, const QImage &bild);
+  // True when the pack is in place.
+  bool Schliesse();
+
+private:
+  bool Schreibe(const char *daten, qint64 laenge);
+  bool Leere();
+  void Verwirf();
+
+  QString FPfad;
+  QByteArray FTemp;
+  int FHandle = -1;
+  qint64 FVersatz = 0;
+  QByteArray FTabelle;
+  QByteArray FPuffer;
+  int FAnzahl = 0;
+  int FGroesse;
+  qreal FVerhaeltnis;
+};
+
+// The checksum a pack keeps of its head, its table and each thumbnail.
+quint64 PaketPruefsumme(const char *daten, qint64 laenge);
+// Where a pack's head keeps the table's place, length and checksum, and its own checksum.
+constexpr int PaketKopfLaenge = 64;
+constexpr int PaketTabellenVersatzStelle = 32;
+constexpr int PaketTabellenSummeStelle = 48;
+constexpr int PaketKopfSummeStelle = 56;
+
+// Removes packs, least recently used first, until all together take at most grenze bytes; the pack
+// named schonen stays. Also removes what a killed writer left behind.
+void BegrenzePakete(const QString &paketOrdner, const QString &schonen, qint64 grenze = PaketGrenze);
+
+// Marks a pack as just used, for BegrenzePakete.
+void BeruehrePaket(const QString &pfad);
