@@ -296,6 +296,9 @@ void TMainForm::ErzeugeKomponenten() {
   // buttons, and makes a button that by itself only inside a dialog.
   for (QPushButton *knopf : findChildren<QPushButton *>())
     knopf->setAutoDefault(true);
+  // Only F1 opens the help. On the question screen Enter moves the focus to the answer button and
+  // then still reaches the button it was meant for: "?" would hand the help over a second time.
+  HilfeBtn->setAutoDefault(false);
   // A press on a control without a click handler (a label, a bevel, the status bar) is no click on
   // the panel or the window beneath it.
   for (QWidget *eltern : {static_cast<QWidget *>(this), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),

@@ -59,6 +59,28 @@ QString DekodiereText(const QByteArray &bytes) {
   return VonAnsi(bytes);
 }
 
+namespace {
+
+// The lines ZerlegeZeilen would make, counted without making them.
+qsizetype ZaehleZeilen(const QString &text) {
+  qsizetype zeilen = 0;
+  const QChar *const daten = text.constData();
+  const qsizetype laenge = text.size();
+  qsizetype anfang = 0;
+  for (qsizetype i = 0; i < laenge;) {
+    const char16_t c = daten[i++].unicode();
+    if (c != u'\r' && c != u'\n' && c != u'\u2028')
+      continue;
+    if (c == u'\r' && i < laenge && daten[i] == u'\n')
+      ++i;
+    ++zeilen;
+    anfang = i;
+  }
+  return zeilen + (anfang < laenge ? 1 : 0);
+}
+
+} // namespace
+
 // A line break at the very end closes the last line and opens no empty one, as the classic memo did:
 // "a\r\n" gives one line, "a\r\n\r\n" gives "a" and "".
 QStringList ZerlegeZeilen(const QString &text) {
@@ -93,6 +115,9 @@ std::optional<QStringList> LadeZeilen(const QString &pfad) {
       return std::nullopt;
     text = DekodiereText(inhalt.Daten);
   }
+  // Counted before the lines are made: a file of line breaks alone costs a list entry a byte.
+  if (ZaehleZeilen(text) > GroessteZeilenzahl)
+    return std::nullopt;
   return ZerlegeZeilen(text);
 }
 

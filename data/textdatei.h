@@ -20,12 +20,14 @@ QString DekodiereText(const QByteArray &bytes);
 QStringList ZerlegeZeilen(const QString &text);
 
 // A range's text file is read whole and held as lines by the question screen (over again as list
-// entries). The data set's largest has under 30 KB; at this bound even a file of one-character lines
-// stays under 150 MB as lines and list.
-constexpr qint64 GroessteTextDatei = 1024LL * 1024;
+// entries). The data set's largest has under 30 KB and 200 lines; both bounds lie some 500 times
+// above that. A question costs about 4.4 bytes per byte of the file and 380 bytes per line, so even
+// a file at both bounds stays within 130 MB as lines and list.
+constexpr qint64 GroessteTextDatei = 16LL * 1024 * 1024;
+constexpr qsizetype GroessteZeilenzahl = 150000;
 
-// Reads and decodes a file; no value when it cannot be read, is no regular file or is larger than
-// GroessteTextDatei.
+// Reads and decodes a file; no value when it cannot be read, is no regular file, is larger than
+// GroessteTextDatei or has more lines than GroessteZeilenzahl.
 std::optional<QStringList> LadeZeilen(const QString &pfad);
 
 // The fatal message for a missing text file (the Austrian file has its own middle line).

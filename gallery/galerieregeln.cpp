@@ -67,10 +67,10 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
     if (fehler)
       break;
     std::error_code artFehler;
-    // Hidden and system files count like any other. Only regular files are pictures: a pipe or a
-    // device would block or never end when read; a link counts by what it points to, so only links
-    // cost a query of their own.
-    if (!eintrag->is_regular_file(artFehler))
+    // Hidden and system files count like any other; only folders are skipped (a link by what it
+    // points to, so only links cost a query of their own). A broken link, a pipe or a device is an
+    // entry that cannot be read: it gets its error tile, and the decoder never opens it.
+    if (eintrag->is_directory(artFehler))
       continue;
     namen.append(QFile::decodeName(QByteArray::fromStdString(eintrag->path().filename().string())));
   }

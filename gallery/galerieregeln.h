@@ -48,7 +48,7 @@ int ScrollBereich(int anzahl, int sichtSpalten);
 // Scroll position that brings the row of the found tile to the top.
 int FundPosition(int gefundenIndex, int sichtSpalten);
 
-// The file names of the pictures in a folder: regular files only (or links to them), taken when
+// The file names of the pictures in a folder: every entry but folders (and links to them), taken when
 // the lower-cased extension (from the last ".", dot included, not empty) occurs in endungen;
 // ordered by the upper-cased name, character code by character code. Full paths; empty for a
 // folder that cannot be read.

@@ -114,14 +114,12 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
     if (textDatei.isEmpty()) {
       // Without a text file there is nothing to ask: the previous range's districts would mislead.
       Memo1.clear();
-    } else if (!QFileInfo(textDatei).isFile()) {
-      FatalerFehler(TextDateiFehltMeldung(textDatei));
-      return;
     } else if (const std::optional<QStringList> zeilen = LadeZeilen(textDatei)) {
       Memo1 = *zeilen;
     } else {
-      ZeigeInformation(this,
-                       QStringLiteral("Die Datei\r\n") + textDatei + QStringLiteral("\r\nkann nicht gelesen werden."));
+      // A file that cannot be read whole (beyond the bounds, unreadable, no regular file) is as good as
+      // missing: the question screen is never left half built.
+      FatalerFehler(TextDateiFehltMeldung(textDatei));
       return;
     }
   }
@@ -137,7 +135,7 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
   QStringList beschreibungen;
   beschreibungen.reserve(eintraege.size());
   for (const QString &eintrag : eintraege)
-    beschreibungen.append(SichtbarerText(eintrag));
+    beschreibungen.append(AnzeigeText(SichtbarerText(eintrag)));
   ListeDurchProgramm = true;
   Listbox1->clear();
   Listbox1->addItems(beschreibungen);

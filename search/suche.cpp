@@ -48,10 +48,12 @@ protected:
       // Noted before the press is handled: the handling may open a message box.
       FGedrueckt.insert(Kennung(taste));
       FFenster->SuchEditKeyDown(code);
-    } else if (FGedrueckt.remove(Kennung(taste))) {
-      // Only the release of a press that came here counts: Enter that closed a message box on its
-      // press would otherwise search again on its release and open the box anew, forever.
+    } else if (FGedrueckt.remove(Kennung(taste)) || code != TasteEnter) {
       FFenster->SuchEditKeyUp(code, taste->text());
+    } else {
+      // Enter that closed a message box on its press: its release would search again and open the
+      // box anew, forever. Like every release in the field, it still empties the term.
+      FFenster->Suchtext.clear();
     }
     return false;
   }

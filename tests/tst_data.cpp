@@ -185,6 +185,8 @@ private slots:
   void Zerlegen();
   void UnlesbareDatei();
   void GrosseDatei();
+  void ZeilenGrenze_data();
+  void ZeilenGrenze();
   void KeineGewoehnlicheDatei_data();
   void KeineGewoehnlicheDatei();
   void GrenzeDerTextDatei();
@@ -498,8 +500,10 @@ void TestData::UnlesbareDatei() {
 void TestData::GrosseDatei() {
   QTemporaryDir ordner;
   const QString pfad = ordner.filePath(QStringLiteral("gross.txt"));
-  const QByteArray zeile = AlsCp1252(QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]\r\n"));
-  // Just under the bound: some thirty times the largest range file of the data set.
+  const QByteArray zeile = AlsCp1252(QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen des früheren Landkreises "
+                                                    "Öhringen, heute Hohenlohekreis, wieder ausgegeben "
+                                                    "[Baden-Württemberg]\r\n"));
+  // Just under the bound: some 500 times the largest range file of the data set, in long lines.
   const qsizetype anzahl = (GroessteTextDatei - 1024) / zeile.size();
   {
     QFile datei(pfad);
@@ -514,7 +518,37 @@ void TestData::GrosseDatei() {
   const std::optional<QStringList> zeilen = LadeZeilen(pfad);
   QVERIFY(zeilen.has_value());
   QCOMPARE(zeilen->size(), anzahl);
-  QCOMPARE(zeilen->last(), QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen [Baden-Württemberg]"));
+  QCOMPARE(zeilen->last(), QStringLiteral("ÖHR.jpg\tÖhringen, Altkennzeichen des früheren Landkreises Öhringen, heute "
+                                          "Hohenlohekreis, wieder ausgegeben [Baden-Württemberg]"));
+}
+
+// The lines are counted as they are split: CR LF is one break, a last line needs none.
+void TestData::ZeilenGrenze_data() {
+  QTest::addColumn<QByteArray>("inhalt");
+  QTest::addColumn<int>("zeilen"); // -1: refused
+  const int n = int(GroessteZeilenzahl);
+  QTest::newRow("lf_at_bound") << QByteArray("a\n").repeated(n) << n;
+  QTest::newRow("lf_over_bound") << QByteArray("a\n").repeated(n + 1) << -1;
+  QTest::newRow("crlf_at_bound") << QByteArray("a\r\n").repeated(n) << n;
+  QTest::newRow("cr_over_bound") << QByteArray("a\r").repeated(n + 1) << -1;
+  QTest::newRow("breaks_alone_over_bound") << QByteArray("\n").repeated(n + 1) << -1;
+  QTest::newRow("last_line_unterminated_at_bound") << QByteArray("a\n").repeated(n - 1) + "a" << n;
+  QTest::newRow("last_line_unterminated_over_bound") << QByteArray("a\n").repeated(n) + "a" << -1;
+  QTest::newRow("utf16_crlf_at_bound") << QByteArray("\xFF\xFE") + QByteArray("a\0\r\0\n\0", 6).repeated(n) << n;
+  QTest::newRow("utf8_u2028_over_bound") << QByteArray("\xEF\xBB\xBF") + QByteArray("a\xE2\x80\xA8").repeated(n + 1)
+                                         << -1;
+}
+
+void TestData::ZeilenGrenze() {
+  QFETCH(QByteArray, inhalt);
+  QFETCH(int, zeilen);
+  QTemporaryDir ordner;
+  const QString pfad = ordner.filePath(QStringLiteral("A-E.txt"));
+  SchreibeDatei(pfad, inhalt);
+  const std::optional<QStringList> gelesen = LadeZeilen(pfad);
+  QCOMPARE(gelesen.has_value(), zeilen >= 0);
+  if (gelesen)
+    QCOMPARE(gelesen->size(), zeilen);
 }
 
 // What lies where a text file or a template is expected need not be a file: none of it may block,

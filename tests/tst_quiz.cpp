@@ -189,6 +189,7 @@ private slots:
   void fehlendeTextDateiIstFatal();
   void feindlicheDateien_data();
   void feindlicheDateien();
+  void grosseTextDatei();
   void fehlendesBildWirdGemeldet();
   void memo2HoeheNachZeilen();
   void riesigeZeile();
@@ -206,6 +207,7 @@ private slots:
   void listeVerraetKeinBild();
   void urteilWirdAngesagt();
   void kennzeichenBeimPixelVerhaeltnis();
+  void groesseAufDerFrage();
   void bildBeimPixelVerhaeltnis_data();
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
@@ -1107,8 +1109,11 @@ void TestQuiz::feindlicheDateien_data() {
                                    << "fehlt";
   QTest::newRow("text_link_to_dev_zero") << text << "zero"
                                          << "fehlt";
+  // Beyond either bound the file is as good as missing: the program ends rather than ask half a question.
   QTest::newRow("text_over_the_limit") << text << "gross"
-                                       << "unlesbar";
+                                       << "fehlt";
+  QTest::newRow("text_too_many_lines") << text << "zeilen"
+                                       << "fehlt";
   QTest::newRow("picture_named_pipe") << bild << "fifo"
                                       << "bild";
   QTest::newRow("picture_link_to_dev_zero") << bild << "zero"
@@ -1130,18 +1135,42 @@ void TestQuiz::feindlicheDateien() {
   } else {
     QFile datei(pfad);
     QVERIFY(datei.open(QIODevice::WriteOnly));
-    QVERIFY(datei.resize(qMax(GroessteTextDatei, GroessteDatenDatei) + 1));
+    if (art == QLatin1String("zeilen"))
+      QVERIFY(datei.write(QByteArray("A.jpg\tAugsburg\r\n").repeated(GroessteZeilenzahl + 1)) > 0);
+    else
+      QVERIFY(datei.resize(qMax(GroessteTextDatei, GroessteDatenDatei) + 1));
   }
   QElapsedTimer uhr;
   uhr.start();
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
-  const QString erwartet = meldung == QLatin1String("fehlt")
-                               ? TextDateiFehltMeldung(pfad)
-                               : (meldung == QLatin1String("bild")
-                                      ? BildFehlerMeldung(pfad)
-                                      : QStringLiteral("Die Datei\r\n%1\r\nkann nicht gelesen werden.").arg(pfad));
+  const QString erwartet = meldung == QLatin1String("fehlt") ? TextDateiFehltMeldung(pfad) : BildFehlerMeldung(pfad);
   QCOMPARE(Meldungen, QStringList{erwartet});
+  QCOMPARE(Form().Abgebrochen(), meldung == QLatin1String("fehlt"));
   QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+}
+
+// A range file far larger than the data set's (here over 2 MB in UTF-16) asks its question as any other.
+void TestQuiz::grosseTextDatei() {
+  TMainForm &form = Form();
+  const QString pfad = Basis + De + QStringLiteral("A-E/A-E.txt");
+  QStringList zeilen;
+  for (int i = 0; i < 20000; ++i)
+    zeilen << QStringLiteral("AX%1.jpg\tLandkreis Nummer %1, eine lange Beschreibung [Bayern]")
+                  .arg(i, 5, 10, QLatin1Char('0'));
+  zeilen << QStringLiteral("B.jpg\tBamberg, kreisfreie Stadt [Bayern]");
+  QFile datei(pfad);
+  QVERIFY(datei.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  const QString text = zeilen.join(QStringLiteral("\r\n"));
+  datei.write("\xFF\xFE");
+  datei.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+  datei.close();
+  QVERIFY(datei.size() > 2 * 1024 * 1024);
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(!form.Abgebrochen());
+  QCOMPARE(form.Listbox1->count(), zeilen.size());
+  QCOMPARE(Beschreibung(), QStringLiteral("Bamberg, kreisfreie Stadt [Bayern]"));
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
 }
 
 void TestQuiz::fehlendesBildWirdGemeldet() {
@@ -1204,12 +1233,29 @@ void TestQuiz::riesigeZeile() {
   uhr.start();
   Oeffne(De + QStringLiteral("A-E/EN.jpg"));
   QVERIFY(Meldungen.isEmpty());
-  QCOMPARE(Beschreibung().size(), riesig.size());
+  // Every control lays out a part of it that no screen could show whole.
+  QCOMPARE(Beschreibung(), riesig.left(GroessteAnzeigeLaenge));
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
   QCOMPARE(form.Memo2->toPlainText(), riesig.left(GroessteAntwortLaenge));
+  QCOMPARE(form.KarteBtn->text(), riesig.left(GroessteAnzeigeLaenge));
+  QCOMPARE(form.KarteBtn->accessibleName(), KarteBtnName(riesig.left(GroessteAnzeigeLaenge)));
   // The box holds at most three lines; the text beyond them is never shown.
   QCOMPARE(form.Memo2->height(), 57);
-  form.Panel2->grab();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.grab();
+  // The arrow keys move over it, to the neighbour and back, with the window painted each time.
+  const int zeile = form.Listbox1->currentRow();
+  const bool letzte = zeile + 1 == form.Listbox1->count();
+  for (int mal = 0; mal < 4; ++mal) {
+    QTest::keyClick(form.Listbox1, (mal % 2 == 0) == letzte ? Qt::Key_Up : Qt::Key_Down);
+    form.grab();
+  }
+  QCOMPARE(form.Listbox1->currentRow(), zeile);
+  QCOMPARE(form.KarteBtn->text(), riesig.left(GroessteAnzeigeLaenge));
+  // The map still gets the whole name.
+  form.KarteBtnClick();
+  QCOMPARE(QGuiApplication::clipboard()->text().size(), riesig.size());
   Waehle(QStringLiteral("Bamberg"));
   QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Bamberg"));
   QVERIFY2(uhr.elapsed() < 10000, qPrintable(QString::number(uhr.elapsed())));
@@ -1517,6 +1563,31 @@ void TestQuiz::urteilWirdAngesagt() {
   // An entry that is no answer announces nothing.
   Waehle(QStringLiteral("Hinweis ohne Tabulator"));
   QCOMPARE(zuhoerer.Anzahl(form.FalschImage, QAccessible::Alert), 2);
+}
+
+// A resize with the question up leaves the plate whole: it looks as a question opened at that size.
+void TestQuiz::groesseAufDerFrage() {
+  TMainForm &form = Form();
+  form.SetzeBreite(900);
+  form.SetzeHoehe(800);
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  const QString platte = De + QStringLiteral("A-E/B.jpg");
+  Oeffne(platte);
+  for (const QSize groesse : {QSize(770, 734), QSize(1000, 700), QSize(770, 734)}) {
+    form.SetzeBreite(groesse.width());
+    form.SetzeHoehe(groesse.height());
+    QTRY_COMPARE(form.Breite(), groesse.width());
+    QCOMPARE(form.Image1->size(), GroesseVon(platte));
+  }
+  QTest::qWait(50);
+  const QImage nachher = form.Panel1->grab().toImage();
+  form.ZurueckBtnClick();
+  Oeffne(platte);
+  QTest::qWait(50);
+  QCOMPARE(form.Image1->size(), GroesseVon(platte));
+  QCOMPARE(form.Image1->pos(), form.Image2->pos() + QPoint(30, 4));
+  QCOMPARE(form.Panel1->grab().toImage(), nachher);
 }
 
 void TestQuiz::kennzeichenBeimPixelVerhaeltnis() {

@@ -33,6 +33,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <memory>
 
@@ -240,6 +241,7 @@ private slots:
   void enterSuchtNochmals();
   void enterSchliesstMeldung_data();
   void enterSchliesstMeldung();
+  void loslassenNachKontextmenue();
   void oesterreich_data();
   void oesterreich();
 
@@ -724,52 +726,91 @@ void TestSearch::enterSuchtNochmals() {
 void TestSearch::enterSchliesstMeldung_data() {
   QTest::addColumn<int>("taste");
   QTest::addColumn<QString>("text");
-  QTest::addColumn<QString>("meldung");
+  QTest::addColumn<int>("schliesser");
+  QTest::addColumn<QStringList>("meldungen");
+  QTest::addColumn<QString>("feld");
   // The message opens during the letter's press (through the change) or the Enter's release.
-  QTest::newRow("letter_not_found") << int(Qt::Key_Q) << "q" << Nicht("Q");
-  QTest::newRow("enter_in_empty_field") << int(Qt::Key_Return) << "\r" << KeinText;
+  QTest::newRow("letter_not_found") << int(Qt::Key_Q) << "q" << int(Qt::Key_Return) << QStringList{Nicht("Q")} << "q";
+  QTest::newRow("enter_in_empty_field") << int(Qt::Key_Return) << "\r" << int(Qt::Key_Return) << QStringList{KeinText}
+                                        << "";
+  // Any other key that closes the box counts on its release: the field is written in upper case,
+  // which searches once more.
+  QTest::newRow("letter_not_found_escape")
+      << int(Qt::Key_Q) << "q" << int(Qt::Key_Escape) << QStringList{Nicht("Q"), Nicht("Q")} << "Q";
+  QTest::newRow("enter_in_empty_field_escape")
+      << int(Qt::Key_Return) << "\r" << int(Qt::Key_Escape) << QStringList{KeinText} << "";
 }
 
-// A real modal box, closed by Enter as the user closes it: the press goes to the box and closes it,
-// the release then reaches the search field. That release must not search again.
+// A real modal box, closed by a key as the user closes it: the press goes to the box and closes it,
+// the release then reaches the search field. The release of Enter must not search again; every
+// release empties the term.
 void TestSearch::enterSchliesstMeldung() {
   QFETCH(int, taste);
   QFETCH(QString, text);
-  QFETCH(QString, meldung);
+  QFETCH(int, schliesser);
+  QFETCH(QStringList, meldungen);
+  QFETCH(QString, feld);
+  const QString schliesserText = schliesser == Qt::Key_Return ? QStringLiteral("\r") : QStringLiteral("\x1b");
   SetzeMeldungsAnzeige({});
   auto f = Fenster();
   QVERIFY(f);
   QStringList gezeigt;
-  QTimer schliesser;
-  schliesser.setInterval(20);
-  connect(&schliesser, &QTimer::timeout, this, [&gezeigt] {
+  QTimer schliesser_;
+  schliesser_.setInterval(20);
+  connect(&schliesser_, &QTimer::timeout, this, [&gezeigt, schliesser] {
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
       return;
     gezeigt << box->text();
-    QTest::keyPress(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+    QTest::keyPress(box->focusWidget() ? box->focusWidget() : box, Qt::Key(schliesser));
   });
-  schliesser.start();
+  schliesser_.start();
 
   QTest::sendKeyEvent(QTest::Press, f->SuchEdit, Qt::Key(taste), text, Qt::NoModifier);
   // A box opened by the press has the release of that key; one opened by the release does not.
   if (gezeigt.isEmpty())
     QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key(taste), text, Qt::NoModifier);
-  QTRY_COMPARE_WITH_TIMEOUT(gezeigt.size(), 1, 5000);
-  // The release of the Enter that closed the box.
-  QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key_Return, QStringLiteral("\r"), Qt::NoModifier);
+  QTRY_VERIFY_WITH_TIMEOUT(!gezeigt.isEmpty(), 5000);
+  // The release of each key that closed a box; a box that this release opens is closed the same way.
+  for (int losgelassen = 0; losgelassen < gezeigt.size() && losgelassen < 5; ++losgelassen)
+    QTest::sendKeyEvent(QTest::Release, f->SuchEdit, Qt::Key(schliesser), schliesserText, Qt::NoModifier);
   QTest::qWait(200);
-  schliesser.stop();
+  schliesser_.stop();
 
-  QCOMPARE(gezeigt, QStringList{meldung});
+  QCOMPARE(gezeigt, meldungen);
+  QCOMPARE(f->SuchEdit->text(), feld);
+  QCOMPARE(f->Suchtext, QString());
   QCOMPARE(QApplication::activeModalWidget(), nullptr);
   for (QWidget *fenster : QApplication::topLevelWidgets())
     QVERIFY2(!qobject_cast<QMessageBox *>(fenster) || !fenster->isVisible(), "a message box is still open");
   // The field still searches on an Enter of its own.
-  schliesser.start();
+  schliesser_.start();
   QTest::keyClick(f->SuchEdit, Qt::Key_Return);
-  QTRY_VERIFY_WITH_TIMEOUT(gezeigt.size() > 1, 5000);
-  schliesser.stop();
+  QTRY_VERIFY_WITH_TIMEOUT(gezeigt.size() > meldungen.size(), 5000);
+  schliesser_.stop();
+}
+
+// The field's context menu takes the press of Escape; its release in the field still empties the
+// term, so the next range shows no frame.
+void TestSearch::loslassenNachKontextmenue() {
+  auto f = Fenster();
+  QVERIFY(f);
+  QWindow *fenster = f->windowHandle();
+  QTest::keyClick(fenster, Qt::Key_B);
+  QCOMPARE(Gerahmte(f.get()), QStringList{"B.jpg"});
+  QCOMPARE(f->Suchtext, QString("B"));
+  QTest::mouseClick(fenster, Qt::RightButton, {}, f->SuchEdit->mapTo(f.get(), f->SuchEdit->rect().center()));
+  QTRY_VERIFY(QApplication::activePopupWidget());
+  QTest::keyPress(fenster, Qt::Key_Escape);
+  QTRY_VERIFY(!QApplication::activePopupWidget());
+  QTest::keyRelease(fenster, Qt::Key_Escape);
+  QCOMPARE(f->Suchtext, QString());
+  QTest::mouseClick(f->K_O_Button, Qt::LeftButton);
+  QTest::mouseClick(f->A_E_Button, Qt::LeftButton);
+  QCOMPARE(FetterKnopf(f.get()), QString("A_E_Button"));
+  QCOMPARE(Gerahmte(f.get()), QStringList{});
+  QCOMPARE(f->ScrollBox1->Position(), 0);
+  QVERIFY(Meldungen.isEmpty());
 }
 
 void TestSearch::oesterreich_data() {
