@@ -10,6 +10,8 @@ constexpr qint64 GroessterLernstand = 16LL * 1024 * 1024;
 } // namespace
 
 TLernstand TLernstandDatei::Lade() {
+  // Copies left beside it by a write that was killed are of no use to anyone.
+  RaeumeReste(FPfad);
   const TDateiInhalt inhalt = LiesRegulaereDatei(FPfad, GroessterLernstand);
   FAlt.reset();
   FSchreibbar = inhalt.Zustand != TDateiZustand::Unbrauchbar;
