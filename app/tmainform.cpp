@@ -99,6 +99,8 @@ TMainForm::TMainForm(const QString &basisOrdner, QWidget *parent)
   GalerieEinrichten();
   UebenEinrichten();
   FormCreate();
+  // After the key hook: the watcher of the Alt key must see the key before the hook takes it.
+  ZugriffEinrichten();
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
