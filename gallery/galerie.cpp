@@ -102,6 +102,7 @@ void TMainForm::LadeDieBilder() {
     FNochmalLaden = false;
     LadeDieBilder();
   }
+  emit BilderGeladen();
 }
 
 // The thumbnails are decoded by worker threads. Meanwhile this thread runs an event loop that keeps

@@ -7,6 +7,7 @@
 #include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
+#include "tests/rauschen.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -119,9 +120,12 @@ void BaueDaten(const QString &basis) {
   QVERIFY(Fixturbaum::KopiereTextDateien(basis, vorlagen));
 
   const QList<std::pair<QString, QStringList>> platten = {
-      {deutsch + "A-E/", {"A", "B", "AA"}},  {deutsch + "F-J/", {"F", "H", "HH", "HB"}},
-      {deutsch + "K-O/", {"K", "M", "ÖHR", "MU", "MUC", "MÜ", "MÜL"}}, {deutsch + "P-T/", {"S"}},
-      {deutsch + "U-Z/", {"W", "ÜB"}},       {oesterreich + "A-Z/", {"W_9", "WB_9", "WU_3", "B_8", "B_-"}}};
+      {deutsch + "A-E/", {"A", "B", "AA"}},
+      {deutsch + "F-J/", {"F", "H", "HH", "HB"}},
+      {deutsch + "K-O/", {"K", "M", "ÖHR", "MU", "MUC", "MÜ", "MÜL"}},
+      {deutsch + "P-T/", {"S"}},
+      {deutsch + "U-Z/", {"W", "ÜB"}},
+      {oesterreich + "A-Z/", {"W_9", "WB_9", "WU_3", "B_8", "B_-"}}};
   for (const auto &[ordner, codes] : platten)
     for (const QString &code : codes)
       SchreibePlatte(ordner + code + ".jpg");
@@ -242,6 +246,8 @@ private slots:
   void enterSchliesstMeldung_data();
   void enterSchliesstMeldung();
   void loslassenNachKontextmenue();
+  void tastenWaehrendDesLadens_data();
+  void tastenWaehrendDesLadens();
   void oesterreich_data();
   void oesterreich();
 
@@ -811,6 +817,68 @@ void TestSearch::loslassenNachKontextmenue() {
   QCOMPARE(Gerahmte(f.get()), QStringList{});
   QCOMPARE(f->ScrollBox1->Position(), 0);
   QVERIFY(Meldungen.isEmpty());
+}
+
+void TestSearch::tastenWaehrendDesLadens_data() {
+  QTest::addColumn<QString>("anfang");       // the key pressed to start the load; none: the range button
+  QTest::addColumn<QStringList>("waehrend"); // "x" press and release, "-x" release, "\r" Enter
+  QTest::addColumn<QString>("feld");
+  QTest::addColumn<QStringList>("meldungen");
+  QTest::addColumn<QStringList>("gerahmt");
+  QTest::newRow("code_typed_while_range_button_loads")
+      << "" << QStringList{"x"} << "X" << QStringList{} << QStringList{"X.jpg"};
+  QTest::newRow("release_and_enter_in_the_code_s_own_load")
+      << "x" << QStringList{"-x", "\r"} << "X" << QStringList{} << QStringList{"X.jpg"};
+  // Only the longer code is missing: the first search still reports on its own load.
+  QTest::newRow("next_letter_in_the_code_s_own_load")
+      << "x" << QStringList{"-x", "y"} << "XY" << QStringList{Nicht("XY"), Nicht("XY")} << QStringList{};
+}
+
+// Keys that reach the field while a range switch decodes its pictures (a real load, held back by
+// pictures slow to decode): an existing code is framed and never reported missing.
+void TestSearch::tastenWaehrendDesLadens() {
+  QFETCH(QString, anfang);
+  QFETCH(QStringList, waehrend);
+  QFETCH(QString, feld);
+  QFETCH(QStringList, meldungen);
+  QFETCH(QStringList, gerahmt);
+  auto f = Fenster();
+  QVERIFY(f);
+  const QString uz = FOrdner->path() + "/Bilder/Deutschland/U-Z";
+  SchreibePlatte(uz + "/X.jpg");
+  QVERIFY(SchreibeRauschen(FOrdner->filePath("rauschen.jpg"), QSize(800, 600), uz, "UR", 120));
+  QWindow *fenster = f->windowHandle();
+
+  bool gesendet = false;
+  QTimer waehrendDesLadens;
+  waehrendDesLadens.setInterval(10);
+  connect(&waehrendDesLadens, &QTimer::timeout, this, [&] {
+    if (gesendet || !f->LaedtBilder() || f->AktuellerOrdner != f->Pfade.Ordner(TBereich::U_Z))
+      return;
+    gesendet = true;
+    for (const QString &taste : waehrend) {
+      if (taste == "\r")
+        QTest::keyClick(fenster, Qt::Key_Return);
+      else if (taste.startsWith('-'))
+        QTest::keyRelease(fenster, Qt::Key(taste.at(1).toUpper().unicode()));
+      else
+        QTest::keyClick(fenster, Qt::Key(taste.at(0).toUpper().unicode()));
+    }
+  });
+  waehrendDesLadens.start();
+  if (anfang.isEmpty())
+    f->U_Z_Button->click();
+  else
+    QTest::keyPress(fenster, Qt::Key(anfang.at(0).toUpper().unicode()));
+  QVERIFY2(gesendet, "the load ended before the keys were sent");
+  waehrendDesLadens.stop();
+  QTRY_COMPARE(f->SuchEdit->text(), feld);
+  QTRY_VERIFY(!f->LaedtBilder());
+  QTRY_COMPARE(Meldungen, meldungen);
+  QCOMPARE(FetterKnopf(f.get()), QString("U_Z_Button"));
+  QCOMPARE(Gerahmte(f.get()), gerahmt);
+  if (!gerahmt.isEmpty())
+    QCOMPARE(f->GefundenIndex, Index(f.get(), gerahmt.last()));
 }
 
 void TestSearch::oesterreich_data() {
