@@ -30,6 +30,15 @@ void TBild::SetzeBild(const QImage &bild) {
   update();
 }
 
+void TBild::resizeEvent(QResizeEvent *event) {
+  QWidget::resizeEvent(event);
+  // An anchor stretches or shrinks the control with its parent; a picture that sizes itself keeps its
+  // own size all the same, or a narrower window would cut the plate's code.
+  const QSize eigene = FBild.deviceIndependentSize().toSize();
+  if (AutoSize && !FBild.isNull() && size() != eigene)
+    resize(eigene);
+}
+
 bool TBild::LadeDatei(const QString &pfad) {
   const std::optional<QImage> bild = LadeBildDatei(pfad, devicePixelRatioF());
   if (!bild)

@@ -6,14 +6,25 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <QDir>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+void (*SchreibHaken)(TSchreibSchritt) = nullptr;
+
+void Schritt(TSchreibSchritt schritt) {
+  if (SchreibHaken)
+    SchreibHaken(schritt);
+}
 
 bool SchreibeAlles(int fd, const char *daten, qint64 laenge, off_t ab) {
   while (laenge > 0) {
@@ -38,60 +49,162 @@ bool Kuerze(int fd, off_t laenge) {
 
 bool Schliesse(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
+QByteArray OrdnerVon(const QByteArray &datei) {
+  const int schnitt = datei.lastIndexOf('/');
+  return schnitt < 0 ? QByteArray(".") : datei.left(qMax(schnitt, 1));
+}
+
+// Held while a temporary copy exists beside the file: shared by writers, taken alone by the clean-up,
+// so that it never removes a copy that is about to be renamed. The lock goes with the process.
+class TOrdnerSperre {
+public:
+  TOrdnerSperre(const QByteArray &datei, int art) {
+    FFd = ::open(OrdnerVon(datei).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FFd >= 0 && ::flock(FFd, art) != 0) {
+      ::close(FFd);
+      FFd = -1;
+    }
+  }
+  ~TOrdnerSperre() {
+    if (FFd >= 0)
+      ::close(FFd);
+  }
+  TOrdnerSperre(const TOrdnerSperre &) = delete;
+  TOrdnerSperre &operator=(const TOrdnerSperre &) = delete;
+  bool Gesperrt() const { return FFd >= 0; }
+
+private:
+  int FFd = -1;
+};
+
 // Makes the rename itself durable; a folder that refuses this loses nothing that is not already safe.
 void SichereOrdner(const QByteArray &datei) {
-  const int schnitt = datei.lastIndexOf('/');
-  const QByteArray ordner = schnitt < 0 ? QByteArray(".") : datei.left(qMax(schnitt, 1));
-  const int fd = ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(OrdnerVon(datei).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0)
     return;
   ::fsync(fd);
   ::close(fd);
 }
 
-bool SchreibeNeueDatei(const QByteArray &name, const QByteArray &neu) {
-  const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0)
-    return false;
+// The full copy beside the file: written and flushed under a name of its own first, so that the real
+// name only ever holds a whole file.
+int LegeKopieAn(QByteArray &muster) {
+  muster += ".XXXXXX";
+  return ::mkostemp(muster.data(), O_CLOEXEC);
+}
+
+bool SchreibeKopie(int fd, const QByteArray &neu) {
+  Schritt(TSchreibSchritt::KopieAngelegt);
   bool gut = SchreibeAlles(fd, neu.constData(), neu.size(), 0) && ::fsync(fd) == 0;
   gut = Schliesse(fd) && gut;
-  // No empty or cut file may stay where there was none.
-  if (!gut) {
-    ::unlink(name.constData());
+  if (gut)
+    Schritt(TSchreibSchritt::KopieGeschrieben);
+  return gut;
+}
+
+// A new file gets the permissions an open with O_CREAT would have given it.
+mode_t Umask() {
+  const mode_t maske = ::umask(0);
+  ::umask(maske);
+  return maske;
+}
+
+bool SchreibeNeueDatei(const QByteArray &name, const QByteArray &neu) {
+  const TOrdnerSperre sperre(name, LOCK_SH);
+  QByteArray kopie = name;
+  const int fd = LegeKopieAn(kopie);
+  if (fd < 0)
     return false;
-  }
+  // A link, unlike a rename, never replaces a file that someone made under the name meanwhile.
+  bool gut =
+      ::fchmod(fd, 0666 & ~Umask()) == 0 && SchreibeKopie(fd, neu) && ::link(kopie.constData(), name.constData()) == 0;
+  ::unlink(kopie.constData());
+  if (!gut)
+    return false;
+  Schritt(TSchreibSchritt::Ersetzt);
   SichereOrdner(name);
   return true;
 }
 
-// For a folder we may not create files in: the classic profile write wrote in place too. The part beyond
-// the old end goes first, so a full disk fails before a single old byte has changed; the old bytes go back
-// on any later failure.
+// The file's current bytes, compared with what the new content was made from.
+bool HatInhalt(int fd, const QByteArray &erwartet) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != erwartet.size())
+    return false;
+  QByteArray daten(erwartet.size(), Qt::Uninitialized);
+  qint64 gelesen = 0;
+  while (gelesen < daten.size()) {
+    const ssize_t n = ::pread(fd, daten.data() + gelesen, size_t(daten.size() - gelesen), off_t(gelesen));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    gelesen += n;
+  }
+  return daten == erwartet;
+}
+
+// Blank lines, in the file's own encoding, that fill a shorter content up to the old length.
+QByteArray Fuellung(const QByteArray &neu, qint64 laenge) {
+  QByteArray einheit("\n");
+  if (neu.startsWith("\xFF\xFE"))
+    einheit = QByteArray("\n\0", 2);
+  else if (neu.startsWith("\xFE\xFF"))
+    einheit = QByteArray("\0\n", 2);
+  QByteArray fuellung = einheit.repeated(int(laenge / einheit.size() + 1));
+  fuellung.truncate(qsizetype(laenge));
+  return fuellung;
+}
+
+// For a folder we may not create files in: the classic profile write wrote in place too. Only the part
+// from the first changed byte on is written, in one write: the page cache takes a write within one page
+// whole or not at all, even from a process killed during it, and a change of a setting near the end
+// of a small file is such a write. A shorter content first goes in filled up with blank lines, which
+// read as nothing, and the truncation follows. Room for a longer one is reserved first, so a full disk
+// fails before a single old byte has changed; the old bytes go back on any later failure.
 bool SchreibeAnOrt(const QByteArray &name, const QByteArray &alt, const QByteArray &neu) {
-  const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0)
     return false;
-  struct stat info {};
-  // Whatever changed since it was read is not ours to overwrite.
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != alt.size()) {
+  // Two instances closing at once take turns; whatever changed since it was read is not ours to
+  // overwrite.
+  if (::flock(fd, LOCK_EX) != 0 || !HatInhalt(fd, alt)) {
     ::close(fd);
     return false;
   }
-  const qint64 gemeinsam = std::min(alt.size(), neu.size());
-  if (neu.size() > alt.size() &&
-      !SchreibeAlles(fd, neu.constData() + alt.size(), neu.size() - alt.size(), alt.size())) {
-    Kuerze(fd, alt.size());
-    ::close(fd);
-    return false;
+  const qint64 ab =
+      std::mismatch(alt.cbegin(), alt.cbegin() + std::min(alt.size(), neu.size()), neu.cbegin()).first - alt.cbegin();
+  QByteArray stueck = neu.mid(qsizetype(ab));
+  if (neu.size() < alt.size())
+    stueck += Fuellung(neu, alt.size() - neu.size());
+  if (neu.size() > alt.size()) {
+    int reserviert;
+    while ((reserviert = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, off_t(alt.size()), off_t(neu.size() - alt.size()))) !=
+               0 &&
+           errno == EINTR) {
+    }
+    // A file system without reservations still gets the write, and its failure the old bytes back.
+    if (reserviert != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
+      ::close(fd);
+      return false;
+    }
   }
-  bool gut = SchreibeAlles(fd, neu.constData(), gemeinsam, 0) && Kuerze(fd, neu.size()) && ::fsync(fd) == 0;
-  if (!gut && SchreibeAlles(fd, alt.constData(), alt.size(), 0) && Kuerze(fd, alt.size()))
+  bool gut = SchreibeAlles(fd, stueck.constData(), stueck.size(), off_t(ab));
+  if (gut)
+    Schritt(TSchreibSchritt::AnOrtGeschrieben);
+  gut = gut && Kuerze(fd, off_t(neu.size()));
+  if (gut)
+    Schritt(TSchreibSchritt::AnOrtGekuerzt);
+  gut = gut && ::fsync(fd) == 0;
+  if (!gut && SchreibeAlles(fd, alt.constData() + ab, alt.size() - ab, off_t(ab)) && Kuerze(fd, off_t(alt.size())))
     ::fsync(fd);
   gut = Schliesse(fd) && gut;
   return gut;
 }
 
 } // namespace
+
+void SetzeSchreibHaken(void (*haken)(TSchreibSchritt)) { SchreibHaken = haken; }
 
 bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &neu) {
   // A link stays a link: the file it points to gets the new content.
@@ -108,23 +221,45 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
   // rename would get past its own protection.
   if (::stat(name.constData(), &altInfo) != 0 || !S_ISREG(altInfo.st_mode) || ::access(name.constData(), W_OK) != 0)
     return false;
-  QByteArray muster = name + ".XXXXXX";
-  const int fd = ::mkostemp(muster.data(), O_CLOEXEC);
+  const TOrdnerSperre sperre(name, LOCK_SH);
+  QByteArray kopie = name;
+  const int fd = LegeKopieAn(kopie);
   if (fd < 0)
     return SchreibeAnOrt(name, *alt, neu);
   // Only root can hand the file back to its owner; everyone else owns it already.
   [[maybe_unused]] const int eigner = ::fchown(fd, altInfo.st_uid, altInfo.st_gid);
-  bool gut = ::fchmod(fd, altInfo.st_mode & 07777) == 0 && SchreibeAlles(fd, neu.constData(), neu.size(), 0) &&
-             ::fsync(fd) == 0;
-  gut = Schliesse(fd) && gut;
+  bool gut = ::fchmod(fd, altInfo.st_mode & 07777) == 0 && SchreibeKopie(fd, neu);
   if (gut)
-    gut = ::rename(muster.constData(), name.constData()) == 0;
+    gut = ::rename(kopie.constData(), name.constData()) == 0;
   if (!gut) {
-    ::unlink(muster.constData());
+    ::unlink(kopie.constData());
     return false;
   }
+  Schritt(TSchreibSchritt::Ersetzt);
   SichereOrdner(name);
   return true;
+}
+
+void RaeumeReste(const QString &pfad) {
+  const QFileInfo info(pfad);
+  const QByteArray name = QFile::encodeName(info.absoluteFilePath());
+  const TOrdnerSperre sperre(name, LOCK_EX | LOCK_NB);
+  if (!sperre.Gesperrt())
+    return;
+  // Exactly the names mkostemp gives: six letters or digits after the file's own name and a dot.
+  const QString vorne = info.fileName() + QLatin1Char('.');
+  const QDir ordner = info.absoluteDir();
+  for (const QString &eintrag : ordner.entryList({vorne + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+    const QStringView rest = QStringView(eintrag).mid(vorne.size());
+    if (!std::all_of(rest.begin(), rest.end(),
+                     [](QChar c) { return c.isDigit() || (c.unicode() < 128 && c.isLetter()); }))
+      continue;
+    const QByteArray rest8 = QFile::encodeName(ordner.filePath(eintrag));
+    struct stat rinfo {};
+    // Only a regular file of our own making; a link of that name is someone else's.
+    if (::lstat(rest8.constData(), &rinfo) == 0 && S_ISREG(rinfo.st_mode))
+      ::unlink(rest8.constData());
+  }
 }
 
 #else
@@ -142,4 +277,7 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &, const 
   }
   return datei.commit();
 }
+
+void RaeumeReste(const QString &) {}
+void SetzeSchreibHaken(void (*)(TSchreibSchritt)) {}
 #endif

@@ -3,6 +3,7 @@
 #include "app/tmainform.h"
 
 #include "app/bausteine.h"
+#include "app/dateizugriff.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
 #include "gallery/galerieansicht.h"
@@ -34,6 +35,7 @@ constexpr int RadSchritt = 120;                 // wheel delta of one notch
 void TMainForm::FormCreate() {
   KarteBtn->setEnabled(false);
   qApp->installEventFilter(this);
+  RaeumeReste(Pfade.Einstellungen());
 
   const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
   if (!groesse.isEmpty()) {

@@ -10,48 +10,74 @@
 #include <unistd.h>
 #endif
 
-TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze) {
+TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze, bool alsDateiGelistet) {
 #ifdef Q_OS_UNIX
   const QByteArray name = QFile::encodeName(pfad);
   struct stat info {};
   // Looked at before it is opened, since opening a device can already have an effect; without
   // O_NONBLOCK, a pipe put there meanwhile would wait forever for a writer. The type is checked
   // again on the open handle, so nothing swapped in between slips past.
-  if (::stat(name.constData(), &info) != 0) {
+  if (!alsDateiGelistet) {
+    if (::stat(name.constData(), &info) != 0) {
+      FFehlt = errno == ENOENT || errno == ENOTDIR;
+      return;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_size > grenze)
+      return;
+  }
+  const int handle = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (handle < 0) {
     FFehlt = errno == ENOENT || errno == ENOTDIR;
     return;
   }
-  if (!S_ISREG(info.st_mode) || info.st_size > grenze)
-    return;
-  const int handle = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (handle < 0) {
-    FFehlt = errno == ENOENT;
-    return;
-  }
-  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze ||
-      !FDatei.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > grenze) {
     ::close(handle);
     return;
   }
+  FHandle = handle;
   FGroesse = static_cast<qint64>(info.st_size);
+  FZeit = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 #else
+  Q_UNUSED(alsDateiGelistet);
   // Where the file system holds no pipes or devices under a data file's name, the bound is enough.
   const QFileInfo info(pfad);
   FFehlt = !info.exists();
   if (!info.isFile() || info.size() > grenze || !FDatei.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     return;
   FGroesse = info.size();
+  FZeit = info.lastModified().toMSecsSinceEpoch();
+#endif
+}
+
+TLeseDatei::~TLeseDatei() {
+#ifdef Q_OS_UNIX
+  if (FHandle >= 0)
+    ::close(FHandle);
+#endif
+}
+
+bool TLeseDatei::Offen() const {
+#ifdef Q_OS_UNIX
+  return FHandle >= 0;
+#else
+  return FDatei.isOpen();
 #endif
 }
 
 qint64 TLeseDatei::Lies(char *ziel, qint64 laenge) {
-  if (!FDatei.isOpen())
+  if (!Offen())
     return -1;
   // A file that grows while it is read is cut at the size it had when it was opened.
   const qint64 rest = FGroesse - FGelesen;
   if (rest <= 0 || laenge <= 0)
     return 0;
+#ifdef Q_OS_UNIX
+  ssize_t n;
+  while ((n = ::read(FHandle, ziel, size_t(qMin(laenge, rest)))) < 0 && errno == EINTR) {
+  }
+#else
   const qint64 n = FDatei.read(ziel, qMin(laenge, rest));
+#endif
   if (n > 0)
     FGelesen += n;
   return n;

@@ -13,18 +13,30 @@ constexpr qint64 GroessteDatenDatei = 64LL * 1024 * 1024;
 // Opening never waits: a pipe without a writer or a device is refused at once.
 class TLeseDatei {
 public:
-  TLeseDatei(const QString &pfad, qint64 grenze);
+  // alsDateiGelistet: a folder's listing has just named it a regular file, so the look before
+  // opening is left out (the open handle is still checked).
+  TLeseDatei(const QString &pfad, qint64 grenze, bool alsDateiGelistet = false);
+  ~TLeseDatei();
+  TLeseDatei(const TLeseDatei &) = delete;
+  TLeseDatei &operator=(const TLeseDatei &) = delete;
 
-  bool Offen() const { return FDatei.isOpen(); }
+  bool Offen() const;
   // Not open because nothing is there under that name (rather than something unusable).
   bool Fehlt() const { return FFehlt; }
   qint64 Groesse() const { return FGroesse; }
+  // The modification time of the open file, in nanoseconds where the system has them.
+  qint64 Zeit() const { return FZeit; }
   // Up to laenge bytes from the current position: 0 at the end (or the size bound), -1 on an error.
   qint64 Lies(char *ziel, qint64 laenge);
 
 private:
+#ifdef Q_OS_UNIX
+  int FHandle = -1; // read directly: QFile would query the file twice more on every open
+#else
   QFile FDatei;
+#endif
   qint64 FGroesse = 0;
+  qint64 FZeit = 0;
   qint64 FGelesen = 0;
   bool FFehlt = false;
 };

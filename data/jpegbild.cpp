@@ -340,10 +340,13 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   QBuffer puffer(&daten);
   puffer.open(QIODevice::ReadOnly);
   QImageReader leser(&puffer, "bmp");
-  // The header's size is checked before the pixels are allocated.
-  const QSize groesse = leser.size();
-  if (!groesse.isValid() || qint64(groesse.width()) * groesse.height() > GroessteAnzeigeBildpunkte)
+  // The header's size is checked before the pixels are allocated. A negative height is a valid bitmap
+  // stored top row first.
+  const QSize kopf = leser.size();
+  const qint64 hoehe = qAbs(qint64(kopf.height()));
+  if (kopf.width() <= 0 || hoehe == 0 || qint64(kopf.width()) * hoehe > GroessteAnzeigeBildpunkte)
     return std::nullopt;
+  const QSize groesse(kopf.width(), int(hoehe));
   TBelegung speicher;
   if (!speicher.Belege(daten.size() + qint64(groesse.width()) * groesse.height() * 4))
     return std::nullopt;
@@ -353,8 +356,13 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
   return bild;
 }
 
-std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1) {
-  TLeseDatei datei(pfad, GroessteDatenDatei);
+std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1,
+                                     TDateiStand *stand = nullptr) {
+  TLeseDatei datei(pfad, GroessteDatenDatei, stand != nullptr);
+  if (stand) {
+    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
+    stand->Zeit = datei.Zeit();
+  }
   if (!datei.Offen())
     return std::nullopt;
   return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung);
@@ -400,10 +408,16 @@ int Vergroesserung(qreal pixelVerhaeltnis) {
   return qBound(1, static_cast<int>(std::ceil(pixelVerhaeltnis - 0.01)), GroessteVergroesserung);
 }
 
-std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite) {
+std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite, TDateiStand *stand) {
   const QString endung = KleineEndung(pfad);
   if (IstJpegEndung(endung))
-    return LadeJpeg(pfad, qMax(1, laengsteSeite));
+    return LadeJpeg(pfad, qMax(1, laengsteSeite), 1, stand);
+  if (stand) {
+    // Bitmaps are read whole by Qt's reader; their size and time come from an open of their own.
+    const TLeseDatei datei(pfad, GroessteDatenDatei, true);
+    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
+    stand->Zeit = datei.Zeit();
+  }
   if (endung == QLatin1String(".bmp")) {
     if (auto bild = LadeBitmap(pfad))
       return TVerkleinert{*bild, bild->size()};

@@ -70,5 +70,13 @@ struct TVerkleinert {
 // a picture that is smaller anyway is decoded at full size.
 std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, int laengsteSeite);
 
-// The same by the file's extension; bitmaps are decoded at full size.
-std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite);
+// A file's size (-1 when it is not there) and modification time in nanoseconds.
+struct TDateiStand {
+  qint64 Groesse = -1;
+  qint64 Zeit = 0;
+};
+
+// The same by the file's extension; bitmaps are decoded at full size. With stand, the file is one a
+// folder's listing has just named a regular file, and its size and time, as opened, go to stand:
+// a folder's first load then asks the system about each file once.
+std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSeite, TDateiStand *stand = nullptr);

@@ -18,8 +18,72 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
+
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Holds the user's input to the program's windows back while a load waits, and hands it on in its
+// order once the load is over, as if the load had held the thread. The close request, which some
+// window systems deliver as input too, is let through: it ends the load.
+class TEingabeAufschub : public QObject {
+public:
+  TEingabeAufschub() { qApp->installEventFilter(this); }
+  ~TEingabeAufschub() override { qApp->removeEventFilter(this); }
+  TEingabeAufschub(const TEingabeAufschub &) = delete;
+  TEingabeAufschub &operator=(const TEingabeAufschub &) = delete;
+
+  // Queues what was held for the event loop the load returns to; after a close it is dropped.
+  void GibWeiter() {
+    qApp->removeEventFilter(this);
+    for (auto &[fenster, ereignis] : FGehalten)
+      if (fenster)
+        QCoreApplication::postEvent(fenster, ereignis.release());
+    FGehalten.clear();
+  }
+
+protected:
+  bool eventFilter(QObject *ziel, QEvent *ereignis) override {
+    // A shortcut would act at once, before its key reaches the window: it waits with the key.
+    if (ereignis->type() == QEvent::ShortcutOverride) {
+      ereignis->accept();
+      return true;
+    }
+    if (!ziel->isWindowType() || !IstEingabe(ereignis->type()))
+      return false;
+    FGehalten.emplace_back(static_cast<QWindow *>(ziel), std::unique_ptr<QEvent>(ereignis->clone()));
+    return true;
+  }
+
+private:
+  static bool IstEingabe(QEvent::Type art) {
+    switch (art) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::ContextMenu:
+    case QEvent::NativeGesture: return true;
+    default: return false;
+    }
+  }
+
+  std::vector<std::pair<QPointer<QWindow>, std::unique_ptr<QEvent>>> FGehalten;
+};
+
 void Verschiebe(QWidget *steuer, int links, int oben) {
   // Moving to the same place would still post events; on every paint that becomes a loop.
   if (steuer->pos() != QPoint(links, oben))
@@ -82,7 +146,10 @@ void TMainForm::LadeDieBilder() {
       return;
     }
     uebernimm();
-    ScrollBox1->SetzeClientBreite(KachelRaster * gitter.Spalten + KachelAbstand);
+    // A resize during the wait has sized the box for the window as it is now, and its load follows:
+    // a box fitted to this load's columns would hand that load the old width.
+    if (!FNochmalLaden)
+      ScrollBox1->SetzeClientBreite(KachelRaster * gitter.Spalten + KachelAbstand);
   }
 
   ProgressBar1->setValue(0);
@@ -108,8 +175,9 @@ void TMainForm::LadeDieBilder() {
 // The thumbnails are decoded by worker threads. Meanwhile this thread runs an event loop that keeps
 // the user's input waiting, just as a load that held the thread did, so that nothing the user does
 // can act in the middle of a load; what does run (paints, the window system's resizes and closes,
-// timers) is harmless, and a further load waits for this one. A timer hands the finished thumbnails
-// on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
+// timers) is harmless, and a further load waits for this one. The loop is not told to exclude user
+// input: X11 and Wayland count the close request as such, and it would wait for the whole load. A timer hands the
+// finished thumbnails on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
 // last worker ends the wait at once.
 bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
@@ -135,9 +203,12 @@ bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<
     setUpdatesEnabled(true);
   FWarteSchleife = &schleife;
   takt.start();
+  TEingabeAufschub aufschub;
   if (!ladung.Fertig())
-    schleife.exec(QEventLoop::ExcludeUserInputEvents);
+    schleife.exec();
   FWarteSchleife = nullptr;
+  if (!FGeschlossen)
+    aufschub.GibWeiter();
   if (gesperrt)
     setUpdatesEnabled(false);
   // Left early because the window was closed: the load ends here.

@@ -45,8 +45,8 @@ void Stand(const QString &pfad, qint64 &groesse, qint64 &zeit) {
 
 int VorschauThreads() { return qMax(1, QThread::idealThreadCount()); }
 
-QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis) {
-  const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, GeraetePunkte(groesse - 2, verhaeltnis));
+QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis, TDateiStand *stand) {
+  const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, GeraetePunkte(groesse - 2, verhaeltnis), stand);
   if (!geladen)
     return {};
   // The thumbnail's proportions are worked out in logical pixels, so that it lies on the tile where
@@ -316,10 +316,11 @@ void TVorschauLadung::Arbeite() {
   for (int k = FNaechster++; k < anzahl && !FAbbruch.load(); k = FNaechster++) {
     TAuftrag &auftrag = FAuftraege[static_cast<size_t>(k)];
     const QString &pfad = FPfade.at(auftrag.Index);
-    qint64 dateiGroesse = auftrag.Groesse, zeit = auftrag.Zeit;
-    if (dateiGroesse == StandUnbekannt)
-      Stand(pfad, dateiGroesse, zeit);
-    QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis);
+    // The listing has just named the file, so the open itself gives its size and time: one query
+    // of the system per file, and the entry describes the very bytes that were decoded.
+    TDateiStand stand;
+    QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis, &stand);
+    const qint64 dateiGroesse = stand.Groesse, zeit = stand.Zeit;
     std::function<void()> melde;
     {
       std::lock_guard<std::mutex> sperre(FSchutz);

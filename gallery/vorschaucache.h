@@ -3,6 +3,7 @@
 // decoding of a folder's new files on worker threads.
 #pragma once
 
+#include "data/jpegbild.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaupaket.h"
 
@@ -197,4 +198,6 @@ private:
 // Decodes one file into its tile thumbnail for a screen of this device-pixel ratio (DCT-scaled
 // where the file allows it, then smoothly scaled to its exact size), stored without alpha; a null
 // image when it cannot be decoded.
-QImage ErzeugeVorschau(const QString &pfad, int groesse = KachelGroesse, qreal verhaeltnis = 1.0);
+// With stand, the file is one a listing has just named, and its size and time as opened go there.
+QImage ErzeugeVorschau(const QString &pfad, int groesse = KachelGroesse, qreal verhaeltnis = 1.0,
+                       TDateiStand *stand = nullptr);

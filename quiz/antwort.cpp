@@ -33,7 +33,8 @@ void SetzeHintergrund(QTextEdit *memo, const QColor &farbe) {
 // The judgement is otherwise only a colour and a picture. The answer box and the shown picture
 // carry it as text (the picture's own name, "Richtig" or "Falsch"), and an alert makes a screen
 // reader speak it at once rather than when the user happens to reach the box.
-void MeldeUrteil(QTextEdit *memo, TBild *bild, const QString &beschreibung) {
+void MeldeUrteil(QTextEdit *memo, TBild *bild, const QString &text) {
+  const QString beschreibung = AnzeigeText(text);
   memo->setAccessibleName(bild->accessibleName());
   memo->setAccessibleDescription(beschreibung);
   bild->setAccessibleDescription(beschreibung);
@@ -67,9 +68,10 @@ void TMainForm::ListBox1Click() {
 
   const int gruppe = Gruppe();
   KartenName = KennzeichenEintrag::KartenName(eintrag, gruppe);
-  KarteBtn->setText(KarteBtnText(KartenName, Breite()));
+  // The clipboard gets the whole name; the caption and the name read aloud a part that can be laid out.
+  KarteBtn->setText(AnzeigeText(KarteBtnText(KartenName, Breite())));
   // The caption may drop what the button does; the name read aloud never does.
-  KarteBtn->setAccessibleName(KarteBtnName(KartenName));
+  KarteBtn->setAccessibleName(KarteBtnName(AnzeigeText(KartenName)));
 
   const TPlatzierung platz = PlatzierungUnterListe(Listbox1->y() + Listbox1->height(), gruppe);
   KarteBtn->move(KarteBtn->x(), platz.KarteBtnOben);

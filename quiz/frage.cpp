@@ -132,7 +132,7 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
   QStringList beschreibungen;
   beschreibungen.reserve(eintraege.size());
   for (const QString &eintrag : eintraege)
-    beschreibungen.append(SichtbarerText(eintrag));
+    beschreibungen.append(AnzeigeText(SichtbarerText(eintrag)));
   ListeDurchProgramm = true;
   Listbox1->clear();
   Listbox1->addItems(beschreibungen);

@@ -89,7 +89,14 @@ QString KarteBtnText(const QString &kartenName, int fensterBreite) {
 
 QString KarteBtnName(const QString &kartenName) { return AnsiTrim(kartenName) + QStringLiteral(" auf Karte anzeigen"); }
 
-QString AntwortAnzeige(const QString &text) { return text.left(GroessteAntwortLaenge); }
+QString AnzeigeText(const QString &text) {
+  if (text.size() <= GroessteAnzeigeLaenge)
+    return text;
+  return text.left(text.at(GroessteAnzeigeLaenge - 1).isHighSurrogate() ? GroessteAnzeigeLaenge - 1
+                                                                        : GroessteAnzeigeLaenge);
+}
+
+QString AntwortAnzeige(const QString &text) { return AnzeigeText(text); }
 
 int AngezeigteZeilen(const QString &text, const QFont &schrift, int textBreite, qreal dokumentRand) {
   QTextDocument dokument;

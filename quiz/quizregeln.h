@@ -46,10 +46,14 @@ QString KarteBtnText(const QString &kartenName, int fensterBreite);
 // What a screen reader says of the map button: always the name and what the button does.
 QString KarteBtnName(const QString &kartenName);
 
-// The part of an answer that the answer box lays out. Wrapping a line without blanks costs time that
-// grows with the square of its length; the box shows three lines, which even a screen ten thousand
-// pixels wide fills with far fewer characters than this.
-constexpr int GroessteAntwortLaenge = 4096;
+// The part of a text that a control lays out (an answer in the list, the map button's caption, the
+// answer box). Laying out a line costs time that grows with its length, and wrapping one without
+// blanks with the square of it; no control shows more of a line than even a screen ten thousand
+// pixels wide fills with far fewer characters than this. Never half a character outside the basic
+// plane.
+constexpr int GroessteAnzeigeLaenge = 4096;
+QString AnzeigeText(const QString &text);
+constexpr int GroessteAntwortLaenge = GroessteAnzeigeLaenge;
 QString AntwortAnzeige(const QString &text);
 
 // Lines the answer box displays for its text after wrapping at the given text width.

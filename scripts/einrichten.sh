@@ -12,6 +12,8 @@ PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-
         librsvg2-bin desktop-file-utils appstream dpkg-dev file
         # reading the help PDF's text and metadata in the data tests
         poppler-utils
+        # the window tests under a real X server: the close request and a resize from outside
+        xvfb xdotool python3-xlib
         # the sanitizer build's fuzz targets: clang and its libFuzzer runtime
         clang libclang-rt-14-dev)
 

@@ -1,6 +1,7 @@
 // The shell: settings file semantics, start-up checks, shutdown writes, the key hook, relayout and screens.
 #include "app/aussehen.h"
 #include "app/bausteine.h"
+#include "app/dateizugriff.h"
 #include "app/einstellungen.h"
 #include "app/meldung.h"
 #include "app/qttexte.h"
@@ -30,9 +31,11 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -138,6 +141,9 @@ private slots:
   void profilKeineRegulaereDatei();
   void profilSchreibenScheitertSauber_data();
   void profilSchreibenScheitertSauber();
+  void profilNachAbbruch_data();
+  void profilNachAbbruch();
+  void profilNachKill9();
   void groesse_data();
   void groesse();
   void fensterPlatz_data();
@@ -176,6 +182,7 @@ private slots:
   // Ends the application's event loops: keep it last.
   void signalSchliesstUndSpeichert();
   void schliessenWaehrendDesLadens();
+  void schliessanfrageWaehrendDesLadens();
 
 private:
   TMainForm *NeuesFenster(bool zeigen = true);
@@ -458,6 +465,191 @@ void TestApp::profilSchreibenScheitertSauber() {
            QFile::exists(ini) ? QStringList{QStringLiteral("Kennzeichen.ini")} : QStringList{});
 #else
   QSKIP("needs fork and file-size limits");
+#endif
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+
+TSchreibSchritt Anhalten = TSchreibSchritt::KopieAngelegt;
+int AnhaltenMit = SIGKILL;
+void HalteAn(TSchreibSchritt schritt) {
+  if (schritt == Anhalten)
+    ::raise(AnhaltenMit);
+}
+
+// A child that may not make files in a read-only folder, even when the test runs as root.
+bool WerdeNiemand() { return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0); }
+
+// The folder's entries besides the settings file.
+QStringList Reste(const QString &ordner) {
+  QStringList namen = QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  namen.removeAll(QStringLiteral("Kennzeichen.ini"));
+  return namen;
+}
+
+} // namespace
+#endif
+
+void TestApp::profilNachAbbruch_data() {
+#ifdef Q_OS_UNIX
+  QTest::addColumn<bool>("ordnerSchreibbar");
+  QTest::addColumn<QByteArray>("vorher"); // null: no file before
+  QTest::addColumn<QString>("wert");
+  const QByteArray alt("; Notiz\r\n[Einstellung]\r\nGroesse=900x700\r\nKartenAdresse=https://example.org/\r\n");
+  const QByteArray utf16 =
+      QByteArray("\xFF\xFE", 2) + QStringEncoder(QStringEncoder::Utf16LE)(QString::fromLatin1(alt));
+  QTest::newRow("beside_grows") << true << alt << "https://example.org/karte/";
+  QTest::newRow("beside_no_file_before") << true << QByteArray() << "https://example.org/";
+  QTest::newRow("in_place_grows") << false << alt << "https://example.org/karte/";
+  QTest::newRow("in_place_shrinks") << false << alt << "https://a.de/";
+  QTest::newRow("in_place_same_length") << false << alt << "https://example.net/";
+  QTest::newRow("in_place_utf16_shrinks") << false << utf16 << "https://a.de/";
+  QTest::newRow("in_place_large_file") << false << QByteArray(6000, ';') + "\r\n" + alt << "https://a.de/";
+#endif
+}
+
+// A write stopped at each of its steps, as a kill would stop it: the file is the old one or the new one,
+// no empty file appears, and the next start removes what the write left beside it.
+void TestApp::profilNachAbbruch() {
+#ifdef Q_OS_UNIX
+  QFETCH(bool, ordnerSchreibbar);
+  QFETCH(QByteArray, vorher);
+  QFETCH(QString, wert);
+  const QString e = QStringLiteral("Einstellung");
+  const QString k = QStringLiteral("KartenAdresse");
+  const QString vorbild = FOrdner->filePath(QStringLiteral("vorbild.ini"));
+  if (!vorher.isNull())
+    Schreibe(vorbild, vorher);
+  QVERIFY(SchreibeProfil(vorbild, e, k, wert));
+  const QByteArray neu = Lies(vorbild);
+  const QString ordner = FOrdner->filePath(QStringLiteral("ordner"));
+  const QByteArray ordnerName = QFile::encodeName(ordner);
+  const QString ini = ordner + QStringLiteral("/Kennzeichen.ini");
+  QVERIFY(::chmod(QFile::encodeName(FOrdner->path()).constData(), 0755) == 0);
+
+  for (TSchreibSchritt schritt :
+       {TSchreibSchritt::KopieAngelegt, TSchreibSchritt::KopieGeschrieben, TSchreibSchritt::Ersetzt,
+        TSchreibSchritt::AnOrtGeschrieben, TSchreibSchritt::AnOrtGekuerzt}) {
+    QVERIFY(QDir().mkpath(ordner));
+    QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
+    QFile::remove(ini);
+    if (!vorher.isNull()) {
+      Schreibe(ini, vorher);
+      QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0666) == 0);
+    }
+    QVERIFY(::chmod(ordnerName.constData(), ordnerSchreibbar ? 0777 : 0555) == 0);
+    const pid_t kind = ::fork();
+    if (kind == 0) {
+      if (!WerdeNiemand())
+        ::_exit(3);
+      Anhalten = schritt;
+      AnhaltenMit = SIGKILL;
+      SetzeSchreibHaken(HalteAn);
+      ::_exit(SchreibeProfil(ini, e, k, wert) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(kind, &status, 0), kind);
+    QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
+    const QByteArray danach = QFile::exists(ini) ? Lies(ini) : QByteArray();
+    const QString fall = QStringLiteral("step %1").arg(int(schritt));
+    if (WIFEXITED(status)) {
+      // The write never came to that step, and ended as it would have anyway.
+      QVERIFY2(WEXITSTATUS(status) == 0, qPrintable(fall));
+      QVERIFY2(danach == neu, qPrintable(fall));
+    } else {
+      QVERIFY2(WIFSIGNALED(status), qPrintable(fall));
+      if (vorher.isNull())
+        QVERIFY2(!QFile::exists(ini) || danach == neu, qPrintable(fall));
+      else
+        QVERIFY2(danach == vorher || danach.startsWith(neu), qPrintable(fall));
+      // A shorter content may still carry the blank lines that filled it: they read as nothing.
+      if (danach.size() > neu.size() && danach.startsWith(neu)) {
+        QCOMPARE(danach.size(), vorher.size());
+        QCOMPARE(LiesProfil(ini, e, k), wert);
+        QCOMPARE(LiesProfil(ini, e, QStringLiteral("Groesse")), QStringLiteral("900x700"));
+      }
+    }
+    QVERIFY2(QDir(ordner).exists(QStringLiteral("Kennzeichen.ini")) || vorher.isNull(), qPrintable(fall));
+    // The next start leaves only the settings file.
+    RaeumeReste(ini);
+    QVERIFY2(Reste(ordner).isEmpty(), qPrintable(Reste(ordner).join(u' ')));
+  }
+
+  // The copy of an instance that is saving right now is not a leftover.
+  if (ordnerSchreibbar) {
+    QFile::remove(ini);
+    if (!vorher.isNull())
+      Schreibe(ini, vorher);
+    const pid_t kind = ::fork();
+    if (kind == 0) {
+      Anhalten = TSchreibSchritt::KopieAngelegt;
+      AnhaltenMit = SIGSTOP;
+      SetzeSchreibHaken(HalteAn);
+      ::_exit(SchreibeProfil(ini, e, k, wert) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(kind, &status, WUNTRACED), kind);
+    QVERIFY(WIFSTOPPED(status));
+    RaeumeReste(ini);
+    QCOMPARE(Reste(ordner).size(), 1);
+    ::kill(kind, SIGCONT);
+    QCOMPARE(::waitpid(kind, &status, 0), kind);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QCOMPARE(Lies(ini), neu);
+    QVERIFY(Reste(ordner).isEmpty());
+  }
+#else
+  QSKIP("needs fork and signals");
+#endif
+}
+
+// The real thing: a process that saves again and again, killed with SIGKILL at random moments while
+// two instances save at once, in a folder where the file can only be rewritten in place.
+void TestApp::profilNachKill9() {
+#ifdef Q_OS_UNIX
+  const QString ordner = FOrdner->filePath(QStringLiteral("ordner"));
+  const QByteArray ordnerName = QFile::encodeName(ordner);
+  const QString ini = ordner + QStringLiteral("/Kennzeichen.ini");
+  QVERIFY(QDir().mkpath(ordner));
+  const QString e = QStringLiteral("Einstellung");
+  const QString k = QStringLiteral("KartenAdresse");
+  const QString kurz = QStringLiteral("https://a.de/");
+  const QString lang = QStringLiteral("https://www.example.org/karte/");
+  const QByteArray mitKurz = "[Einstellung]\r\nGroesse=900x700\r\nKartenAdresse=" + kurz.toLatin1() + "\r\n";
+  const QByteArray mitLang = "[Einstellung]\r\nGroesse=900x700\r\nKartenAdresse=" + lang.toLatin1() + "\r\n";
+  Schreibe(ini, mitKurz);
+  QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0666) == 0);
+  QVERIFY(::chmod(QFile::encodeName(FOrdner->path()).constData(), 0755) == 0);
+  QVERIFY(::chmod(ordnerName.constData(), 0555) == 0);
+  QRandomGenerator zufall(19);
+  for (int runde = 0; runde < 40; ++runde) {
+    pid_t kinder[2];
+    for (pid_t &kind : kinder) {
+      kind = ::fork();
+      if (kind == 0) {
+        if (!WerdeNiemand())
+          ::_exit(3);
+        for (int i = 0;; ++i)
+          SchreibeProfil(ini, e, k, i % 2 ? kurz : lang);
+      }
+    }
+    ::usleep(useconds_t(zufall.bounded(500, 5000)));
+    for (pid_t kind : kinder)
+      ::kill(kind, SIGKILL);
+    for (pid_t kind : kinder) {
+      int status = 0;
+      QCOMPARE(::waitpid(kind, &status, 0), kind);
+      QVERIFY(WIFSIGNALED(status));
+    }
+    const QByteArray danach = Lies(ini);
+    const QByteArray gefuellt = mitKurz + QByteArray(mitLang.size() - mitKurz.size(), '\n');
+    QVERIFY2(danach == mitKurz || danach == mitLang || danach == gefuellt, danach.constData());
+  }
+  QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
+  QCOMPARE(Reste(ordner), QStringList());
+#else
+  QSKIP("needs fork and signals");
 #endif
 }
 
@@ -1281,6 +1473,74 @@ void TestApp::schliessenWaehrendDesLadens() {
   QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")), QStringLiteral("770x734"));
 #else
   QSKIP("needs /proc");
+#endif
+}
+
+#ifdef Q_OS_LINUX
+namespace {
+// An X server of the test's own, on a display number it picks itself.
+struct TXServer {
+  QProcess Prozess;
+  QString Anzeige;
+  bool Starte() {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+      return false;
+    Prozess.start(xvfb,
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    while (Prozess.waitForReadyRead(30000) && !Prozess.canReadLine()) {
+    }
+    if (!Prozess.canReadLine())
+      return false;
+    Anzeige = QLatin1Char(':') + QString::fromLatin1(Prozess.readLine().trimmed());
+    return true;
+  }
+  ~TXServer() {
+    Prozess.kill();
+    Prozess.waitForFinished();
+  }
+};
+} // namespace
+#endif
+
+// The window manager's close request (WM_DELETE_WINDOW) during a long first load: the X11 backend
+// counts it as user input, which the load holds back, yet the program ends at once, with its settings.
+void TestApp::schliessanfrageWaehrendDesLadens() {
+#ifdef Q_OS_LINUX
+  TXServer x;
+  if (!x.Starte())
+    QSKIP("needs Xvfb");
+  BaueBaum(FOrdner->path());
+  // Minutes of decoding: far beyond the bound below.
+  QVERIFY(SchreibeRauschen(FOrdner->filePath(QStringLiteral("rauschen.jpg")), QSize(3000, 2000),
+                           FOrdner->filePath(RelativerOrdner(TBereich::A_E)), QStringLiteral("R"), 999));
+  QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+  umgebung.insert(QStringLiteral("DISPLAY"), x.Anzeige);
+  umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  QProcess programm;
+  programm.setWorkingDirectory(FOrdner->path());
+  programm.setProcessEnvironment(umgebung);
+  programm.start(QStringLiteral(NF_PROGRAMM), {});
+  QVERIFY(programm.waitForStarted());
+  // Sent a second after the window is on the screen, when the load is well under way.
+  QProcess anfrage;
+  anfrage.setProcessEnvironment(umgebung);
+  anfrage.start(QStringLiteral(NF_SCHLIESSANFRAGE), {QString::number(programm.processId()), QStringLiteral("1")});
+  QVERIFY(anfrage.waitForFinished(90000));
+  QCOMPARE(anfrage.readAllStandardOutput().trimmed(), QByteArray("gesendet"));
+  QCOMPARE(programm.state(), QProcess::Running);
+  const bool beendet = programm.waitForFinished(30000);
+  if (!beendet)
+    programm.kill();
+  QVERIFY(beendet);
+  QCOMPARE(programm.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(programm.exitCode(), 0);
+  const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Auswahl")), QStringLiteral("0"));
+  QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Groesse")), QStringLiteral("770x734"));
+#else
+  QSKIP("needs an X server");
 #endif
 }
 

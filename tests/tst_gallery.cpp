@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
 #include <QRegularExpression>
 #include <csignal>
@@ -192,6 +193,12 @@ class TstGallery : public QObject {
     if (zeichnen)
       FForm->FormPaint();
     return FForm.get();
+  }
+
+  // The columns a gallery of that many tiles has in a box as wide as the window leaves it.
+  static int SpaltenFuerDasFenster(const TMainForm *form, int anzahl) {
+    const TScrollBox *box = form->ScrollBox1;
+    return BerechneGitter(anzahl, form->Breite() - GalerieRand - (box->width() - box->ClientBreite())).Spalten;
   }
 
   static int IndexVon(const TMainForm *form, const QString &name) {
@@ -556,6 +563,26 @@ private slots:
     bmp.save(ordner + "a.bmp", "BMP");
     QByteArray kaputt = QByteArray("BM") + QByteArray(60, '\xff');
     Schreibe(ordner + "kaputt.bmp", kaputt);
+    // The same picture with a blue top row, stored top row first: a negative height in the header.
+    QImage oben(20, 10, QImage::Format_RGB32);
+    oben.fill(Qt::red);
+    std::fill_n(reinterpret_cast<QRgb *>(oben.scanLine(0)), 20, qRgb(0, 0, 255));
+    QByteArray umgedreht;
+    QBuffer puffer(&umgedreht);
+    puffer.open(QIODevice::WriteOnly);
+    oben.save(&puffer, "BMP");
+    const qint32 anfang = qFromLittleEndian<qint32>(umgedreht.constData() + 10);
+    const int zeile = (20 * 3 + 3) / 4 * 4;
+    QByteArray pixel = umgedreht.mid(anfang);
+    for (int y = 0; y < 10; ++y)
+      umgedreht.replace(anfang + y * zeile, zeile, pixel.mid((9 - y) * zeile, zeile));
+    qToLittleEndian<qint32>(-10, umgedreht.data() + 22);
+    Schreibe(ordner + "oben.bmp", umgedreht);
+    const std::optional<QImage> vonOben = LadeBildDatei(ordner + "oben.bmp");
+    QVERIFY(vonOben);
+    QCOMPARE(vonOben->size(), QSize(20, 10));
+    QCOMPARE(vonOben->pixel(5, 0), qRgb(0, 0, 255));
+    QCOMPARE(vonOben->pixel(5, 9), qRgb(255, 0, 0));
     QVERIFY(LadeBildDatei(ordner + "a.JPG"));
     QVERIFY(LadeBildDatei(ordner + "a.jpeg"));
     // No decoder belongs to ".jp", whatever the bytes are.
@@ -1579,6 +1606,44 @@ private slots:
     QCOMPARE(QApplication::overrideCursor(), nullptr);
   }
 
+  // What the user does during a load comes through the window system and waits for the load's end,
+  // in its order; then it acts as usual.
+  void eingabeWartetAufDieLadung_data() {
+    QTest::addColumn<bool>("klick");
+    QTest::newRow("page_down_twice") << false;
+    QTest::newRow("click_on_a_tile") << true;
+  }
+  void eingabeWartetAufDieLadung() {
+    QFETCH(bool, klick);
+    TMainForm *form = ZeigeMitLangsamemBereich();
+    QVERIFY(form);
+    bool waehrend = false;
+    int positionDanach = -1;
+    QTimer::singleShot(20, form, [&] {
+      waehrend = form->LaedtBilder();
+      QWindow *fenster = form->windowHandle();
+      if (klick) {
+        const QPoint ecke = form->Galerie->mapTo(form, QPoint(KachelAbstand + 10, KachelAbstand + 10));
+        QTest::mouseClick(fenster, Qt::LeftButton, {}, ecke);
+      } else {
+        QTest::keyClick(fenster, Qt::Key_PageDown);
+        QTest::keyClick(fenster, Qt::Key_PageDown);
+      }
+      positionDanach = form->ScrollBox1->Position();
+    });
+    form->K_O_ButtonClick();
+    QVERIFY(waehrend);
+    QCOMPARE(positionDanach, 0);
+    QVERIFY(form->GalerieSichtbar());
+    QCOMPARE(form->Kacheln.size(), 500);
+    if (klick) {
+      QTRY_VERIFY(!form->GalerieSichtbar());
+      QCOMPARE(form->BildDatei, QStringLiteral("K000.jpg"));
+    } else {
+      QTRY_COMPARE(form->ScrollBox1->Position(), 2 * 198);
+    }
+  }
+
   // A resize by the window system during a load asks for another load: it follows the running one
   // instead of starting inside it, and decodes nothing more.
   void ladungWaehrendDesLadens() {
@@ -1595,6 +1660,43 @@ private slots:
     QCOMPARE(form->Kacheln.size(), 500);
     QCOMPARE(form->Dekodierungen(), 501);
     QCOMPARE(form->Galerie->Spalten(), BerechneGitter(500, form->ScrollBox1->ClientBreite()).Spalten);
+    QCOMPARE(form->Galerie->Spalten(), SpaltenFuerDasFenster(form, 500));
+  }
+
+  // The window system's resize that comes while the first load runs (a tiling desktop's fit, right at
+  // the start): the gallery ends laid out for the final width, as wide or narrow as it became.
+  void groesseWaehrendDerErstenLadung_data() {
+    QTest::addColumn<int>("breiter");
+    QTest::newRow("wider") << 400;
+    QTest::newRow("narrower") << -150;
+  }
+  void groesseWaehrendDerErstenLadung() {
+    QFETCH(int, breiter);
+    QVERIFY(SchreibeRauschen(FBaum->Pfad(QStringLiteral("rauschen.jpg")), QSize(800, 600), FBaum->Pfad(AE),
+                             QStringLiteral("R"), 300));
+    // As in ZeigeMitLangsamemBereich: a quit asked for by an earlier test would keep the load from waiting.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QDir::setCurrent(FBaum->Dir.path());
+    FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
+    TMainForm *form = FForm.get();
+    bool waehrend = false;
+    QTimer takt;
+    connect(&takt, &QTimer::timeout, form, [&] {
+      if (!form->LaedtBilder())
+        return;
+      waehrend = true;
+      takt.stop();
+      form->resize(form->width() + breiter, form->height());
+    });
+    takt.start(1);
+    form->show();
+    QVERIFY(QTest::qWaitFor([form] { return !form->ErstesZeichnen; }, 120000));
+    QVERIFY(waehrend);
+    QCOMPARE(form->Kacheln.size(), 300);
+    QCOMPARE(form->ScrollBox1->width(), form->Breite() - GalerieRand);
+    QCOMPARE(form->Galerie->Spalten(), SpaltenFuerDasFenster(form, 300));
+    QCOMPARE(form->Kacheln.last().Feld().topLeft(), KachelPosition(299, form->Galerie->Spalten()));
   }
 
   // Closing the window during a load ends the load at once, and no load starts after it.

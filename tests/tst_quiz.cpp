@@ -193,6 +193,7 @@ private slots:
   void listeVerraetKeinBild();
   void urteilWirdAngesagt();
   void kennzeichenBeimPixelVerhaeltnis();
+  void groesseAufDerFrage();
   void bildBeimPixelVerhaeltnis_data();
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
@@ -983,12 +984,29 @@ void TestQuiz::riesigeZeile() {
   uhr.start();
   Oeffne(De + QStringLiteral("A-E/EN.jpg"));
   QVERIFY(Meldungen.isEmpty());
-  QCOMPARE(Beschreibung().size(), riesig.size());
+  // Every control lays out a part of it that no screen could show whole.
+  QCOMPARE(Beschreibung(), riesig.left(GroessteAnzeigeLaenge));
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
   QCOMPARE(form.Memo2->toPlainText(), riesig.left(GroessteAntwortLaenge));
+  QCOMPARE(form.KarteBtn->text(), riesig.left(GroessteAnzeigeLaenge));
+  QCOMPARE(form.KarteBtn->accessibleName(), KarteBtnName(riesig.left(GroessteAnzeigeLaenge)));
   // The box holds at most three lines; the text beyond them is never shown.
   QCOMPARE(form.Memo2->height(), 57);
-  form.Panel2->grab();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.grab();
+  // The arrow keys move over it, to the neighbour and back, with the window painted each time.
+  const int zeile = form.Listbox1->currentRow();
+  const bool letzte = zeile + 1 == form.Listbox1->count();
+  for (int mal = 0; mal < 4; ++mal) {
+    QTest::keyClick(form.Listbox1, (mal % 2 == 0) == letzte ? Qt::Key_Up : Qt::Key_Down);
+    form.grab();
+  }
+  QCOMPARE(form.Listbox1->currentRow(), zeile);
+  QCOMPARE(form.KarteBtn->text(), riesig.left(GroessteAnzeigeLaenge));
+  // The map still gets the whole name.
+  form.KarteBtnClick();
+  QCOMPARE(QGuiApplication::clipboard()->text().size(), riesig.size());
   Waehle(QStringLiteral("Bamberg"));
   QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Bamberg"));
   QVERIFY2(uhr.elapsed() < 10000, qPrintable(QString::number(uhr.elapsed())));
@@ -1296,6 +1314,31 @@ void TestQuiz::urteilWirdAngesagt() {
   // An entry that is no answer announces nothing.
   Waehle(QStringLiteral("Hinweis ohne Tabulator"));
   QCOMPARE(zuhoerer.Anzahl(form.FalschImage, QAccessible::Alert), 2);
+}
+
+// A resize with the question up leaves the plate whole: it looks as a question opened at that size.
+void TestQuiz::groesseAufDerFrage() {
+  TMainForm &form = Form();
+  form.SetzeBreite(900);
+  form.SetzeHoehe(800);
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  const QString platte = De + QStringLiteral("A-E/B.jpg");
+  Oeffne(platte);
+  for (const QSize groesse : {QSize(770, 734), QSize(1000, 700), QSize(770, 734)}) {
+    form.SetzeBreite(groesse.width());
+    form.SetzeHoehe(groesse.height());
+    QTRY_COMPARE(form.Breite(), groesse.width());
+    QCOMPARE(form.Image1->size(), GroesseVon(platte));
+  }
+  QTest::qWait(50);
+  const QImage nachher = form.Panel1->grab().toImage();
+  form.ZurueckBtnClick();
+  Oeffne(platte);
+  QTest::qWait(50);
+  QCOMPARE(form.Image1->size(), GroesseVon(platte));
+  QCOMPARE(form.Image1->pos(), form.Image2->pos() + QPoint(30, 4));
+  QCOMPARE(form.Panel1->grab().toImage(), nachher);
 }
 
 void TestQuiz::kennzeichenBeimPixelVerhaeltnis() {
