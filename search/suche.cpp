@@ -41,9 +41,9 @@ public:
 protected:
   bool eventFilter(QObject *, QEvent *ereignis) override {
     const QEvent::Type art = ereignis->type();
-    // A load keeps the user's input waiting, but keys delivered past that wait still reach the field.
-    // Handled now, their search would run inside the load and read its found flag half done; they are
-    // handled once it has ended, in their order.
+    // A load holds the input to the window back, but what is handed to the field itself (an input
+    // method's text, keys sent straight to it) still arrives. Handled now, its search would run inside
+    // the load and read the found flag of a load half done; it is handled after the load, in its order.
     const bool eingabe = art == QEvent::KeyPress || art == QEvent::KeyRelease || art == QEvent::InputMethod;
     if (eingabe && ereignis != FZurueckgegeben && (FFenster->LaedtBilder() || !FGehalten.empty())) {
       FGehalten.emplace_back(ereignis->clone());
