@@ -54,13 +54,30 @@ QByteArray OrdnerVon(const QByteArray &datei) {
   return schnitt < 0 ? QByteArray(".") : datei.left(qMax(schnitt, 1));
 }
 
+// Another process holds a lock for a moment only; one that holds it for good must not keep the
+// program from ending, so the wait has a bound (some two seconds).
+bool Sperre(int fd, int art) {
+  constexpr int Versuche = 200;
+  constexpr useconds_t Pause = 10000;
+  for (int versuch = 0; versuch < Versuche; ++versuch) {
+    if (::flock(fd, art | LOCK_NB) == 0)
+      return true;
+    if (errno != EWOULDBLOCK && errno != EINTR)
+      return false;
+    if (art & LOCK_NB)
+      return false;
+    ::usleep(Pause);
+  }
+  return false;
+}
+
 // Held while a temporary copy exists beside the file: shared by writers, taken alone by the clean-up,
 // so that it never removes a copy that is about to be renamed. The lock goes with the process.
 class TOrdnerSperre {
 public:
   TOrdnerSperre(const QByteArray &datei, int art) {
     FFd = ::open(OrdnerVon(datei).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (FFd >= 0 && ::flock(FFd, art) != 0) {
+    if (FFd >= 0 && !Sperre(FFd, art)) {
       ::close(FFd);
       FFd = -1;
     }
@@ -168,7 +185,7 @@ bool SchreibeAnOrt(const QByteArray &name, const QByteArray &alt, const QByteArr
     return false;
   // Two instances closing at once take turns; whatever changed since it was read is not ours to
   // overwrite.
-  if (::flock(fd, LOCK_EX) != 0 || !HatInhalt(fd, alt)) {
+  if (!Sperre(fd, LOCK_EX) || !HatInhalt(fd, alt)) {
     ::close(fd);
     return false;
   }

@@ -38,13 +38,15 @@ void TMainForm::FormCreate() {
   RaeumeReste(Pfade.Einstellungen());
 
   const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
-  if (!groesse.isEmpty()) {
-    // A value that is not two whole numbers, or one without a client area, keeps the layout size.
-    if (const std::optional<TGroesse> g = LiesGroesse(groesse))
-      if (const std::optional<TGroesse> passend = PassendeGroesse(*g, Rahmen(), FreieFlaeche().size())) {
-        SetzeBreite(passend->Breite);
-        SetzeHoehe(passend->Hoehe);
-      }
+  // A value that is not two whole numbers, or one without a client area, keeps the layout size. That
+  // size must fit the screen as well as a stored one: at 150 % a screen 1024 pixels high has room for
+  // fewer than 734.
+  std::optional<TGroesse> gewuenscht = groesse.isEmpty() ? std::nullopt : LiesGroesse(groesse);
+  if (!gewuenscht || !PassendeGroesse(*gewuenscht, Rahmen(), FreieFlaeche().size()))
+    gewuenscht = TGroesse{Breite(), Hoehe()};
+  if (const std::optional<TGroesse> passend = PassendeGroesse(*gewuenscht, Rahmen(), FreieFlaeche().size())) {
+    SetzeBreite(passend->Breite);
+    SetzeHoehe(passend->Hoehe);
   }
 
   KartenAdresse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("KartenAdresse"));
@@ -152,7 +154,8 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
   QWidget *fokus = QApplication::focusWidget();
   if (fokus ? steuer != fokus : steuer != this)
     return false;
-  if (taste->modifiers() & Qt::AltModifier)
+  // The Alt key's own press carries no Alt modifier yet, but it is a system key like every key with Alt.
+  if ((taste->modifiers() & Qt::AltModifier) || taste->key() == Qt::Key_Alt)
     return false;
 
   if (GalerieSichtbar()) {
@@ -256,6 +259,9 @@ void TMainForm::ZurScrollBoxUmschalten() {
     for (QPushButton *knopf : {A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button})
       knopf->show();
   SuchEdit->show();
+  // Whoever opened the question from the search field goes on typing there.
+  if (fokusGeht && FFokusVorFrage == SuchEdit)
+    SuchEdit->setFocus();
   ScrollBox1->SetzePosition(ScrollBoxPosition);
 }
 

@@ -72,12 +72,14 @@ QImage Kennzeichen(int breite, int hoehe, int grauAb, qreal verhaeltnis) {
   return bild;
 }
 
-QImage Ergebnis(const QColor &farbe, const QString &wort, bool haken, qreal verhaeltnis) {
+// The word is read on the silver answer panel, through the picture's see-through white: in the badge's
+// bright colour it would be too faint there, so it is written in a darker shade of it (5:1 on silver).
+QImage Ergebnis(const QColor &farbe, const QColor &schrift, const QString &wort, bool haken, qreal verhaeltnis) {
   QImage bild = Leinwand(206, 50, verhaeltnis, Qt::white);
   QPainter maler(&bild);
   maler.setRenderHint(QPainter::Antialiasing);
   maler.setFont(FetteSchrift(30));
-  maler.setPen(farbe);
+  maler.setPen(schrift);
   maler.drawText(QRect(0, 0, 150, 50), Qt::AlignVCenter | Qt::AlignLeft, wort);
   maler.setPen(Qt::NoPen);
   maler.setBrush(farbe);
@@ -103,9 +105,13 @@ QImage GrossesKennzeichen(qreal verhaeltnis) { return Kennzeichen(313, 67, 250, 
 
 QImage KleinesKennzeichen(qreal verhaeltnis) { return Kennzeichen(136, 67, 136, verhaeltnis); }
 
-QImage Richtig(qreal verhaeltnis) { return Ergebnis(QColor(0, 150, 0), QStringLiteral("Richtig"), true, verhaeltnis); }
+QImage Richtig(qreal verhaeltnis) {
+  return Ergebnis(QColor(0, 150, 0), QColor(0, 85, 0), QStringLiteral("Richtig"), true, verhaeltnis);
+}
 
-QImage Falsch(qreal verhaeltnis) { return Ergebnis(QColor(220, 0, 0), QStringLiteral("Falsch!"), false, verhaeltnis); }
+QImage Falsch(qreal verhaeltnis) {
+  return Ergebnis(QColor(220, 0, 0), QColor(150, 0, 0), QStringLiteral("Falsch!"), false, verhaeltnis);
+}
 
 QImage AntwortGlyphe(qreal verhaeltnis) {
   QImage bild = Leinwand(240, 30, verhaeltnis, QColor(190, 240, 170));

@@ -94,6 +94,8 @@ TMainForm::TMainForm(const QString &basisOrdner, QWidget *parent)
   SucheEinrichten();
   GalerieEinrichten();
   FormCreate();
+  // After the key hook: the watcher of the Alt key must see the key before the hook takes it.
+  ZugriffEinrichten();
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }

@@ -26,7 +26,9 @@ class QTextEdit;
 class QTimer;
 
 class TAnker;
+class TAnsage;
 class TBild;
+class TFokusRahmen;
 class TGalerieAnsicht;
 class TMachPause;
 class TPanel;
@@ -124,6 +126,10 @@ public:
   void FormClick();
   void ToolBar1Click();
   bool GalerieSichtbar() const;
+  // The Alt+letter keys and the focus ring, set up once the key hook is in place.
+  void ZugriffEinrichten();
+  TFokusRahmen *FokusRahmen = nullptr;
+  TAnsage *Ansage = nullptr; // what a screen reader is to speak without a change of the focus
 
   // ---- gallery (gallery/) --------------------------------------------------------------------
   void LadeDieBilder();
@@ -170,6 +176,10 @@ public:
   void SuchEditKeyUp(int Key, const QString &TastenText);
   void FormMouseWheelDown();
   void FormMouseWheelUp();
+  // Enter in the search field: the question for the plate the search framed.
+  void OeffneGefundeneFrage();
+  // Tells a screen reader what the search found ("HH gefunden"); a search that finds nothing says so in its box.
+  void MeldeSuchergebnis(bool gefunden);
 
   // ---- shared state ----------------------------------------------------------------------------
   TDatenOrdner Pfade;    // base folder and every path built from it
@@ -225,4 +235,6 @@ private:
   QEventLoop *FWarteSchleife = nullptr;
   quint64 FLadungNummer = 0;
   int FRadRest = 0; // wheel delta not yet used up by whole steps
+  // Where the focus was when the question opened: it goes back there when the gallery returns.
+  QPointer<QWidget> FFokusVorFrage;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAccessible>
+#include <QWidget>
 
 #include <functional>
 
@@ -13,6 +14,22 @@ void ZugangEinrichten();
 
 // Tells assistive technology of a change it cannot see coming, such as a judgement to be spoken.
 void SageAn(QObject *objekt, QAccessible::Event art);
+// The same for a child of the object (a list's entry), which the event names.
+void SageAn(QAccessibleEvent &ereignis);
 // Tests watch the announcements here: without a screen reader running, Qt drops them unseen.
 // An empty function ends the watching.
 void SetzeAnsageZeuge(std::function<void(QObject *, QAccessible::Event)> zeuge);
+
+// A notice for a screen reader, such as a search's result. It takes no room and draws nothing: each
+// notice shows it anew as a notification, which a screen reader speaks wherever the focus is.
+// Qt 6.4 hands a changed name or description to it without the text, so that is never spoken.
+class TAnsage : public QWidget {
+  Q_OBJECT
+public:
+  explicit TAnsage(QWidget *parent);
+  void Sage(const QString &text);
+  QString Text() const { return FText; }
+
+private:
+  QString FText;
+};

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -172,6 +173,38 @@ void TMainForm::LadeDieBilder() {
   emit BilderGeladen();
 }
 
+namespace {
+// With a screen reader running, Qt first hands every key to it and delivers the key afterwards, as an
+// event of the program's own sent straight to the control, which the hold on the window system's input
+// does not catch: a letter's release would start a search in the middle of the load, which finds
+// nothing. Such keys wait here for the load's end, in their order.
+class TTastenStau : public QObject {
+public:
+  explicit TTastenStau(QWidget *fenster) : FFenster(fenster) { qApp->installEventFilter(this); }
+  ~TTastenStau() override {
+    qApp->removeEventFilter(this);
+    for (auto &[ziel, taste] : FTasten)
+      if (ziel)
+        QCoreApplication::postEvent(ziel, taste.release());
+  }
+
+protected:
+  bool eventFilter(QObject *ziel, QEvent *ereignis) override {
+    if (ereignis->type() != QEvent::KeyPress && ereignis->type() != QEvent::KeyRelease)
+      return false;
+    auto *steuer = qobject_cast<QWidget *>(ziel);
+    if (!steuer || steuer->window() != FFenster)
+      return false;
+    FTasten.emplace_back(QPointer<QObject>(ziel), std::unique_ptr<QEvent>(ereignis->clone()));
+    return true;
+  }
+
+private:
+  QWidget *FFenster;
+  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> FTasten;
+};
+} // namespace
+
 // The thumbnails are decoded by worker threads. Meanwhile this thread runs an event loop that keeps
 // the user's input waiting, just as a load that held the thread did, so that nothing the user does
 // can act in the middle of a load; what does run (paints, the window system's resizes and closes,
@@ -181,6 +214,7 @@ void TMainForm::LadeDieBilder() {
 // last worker ends the wait at once.
 bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
+  const TTastenStau stau(this);
   QEventLoop schleife;
   QTimer takt;
   takt.setInterval(Fortschrittstakt);

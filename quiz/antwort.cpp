@@ -40,6 +40,23 @@ void MeldeUrteil(QTextEdit *memo, TBild *bild, const QString &text) {
   bild->setAccessibleDescription(beschreibung);
   SageAn(bild, QAccessible::Alert);
 }
+
+// A screen reader speaks what has the focus, and the focus stays on the answers: the chosen entry's
+// own name carries the judgement ("Richtig: Hamburg"), and only that entry's, so that the next
+// entry the arrows reach is read plainly until it is judged in its turn.
+void NenneUrteil(QListWidget *liste, const QString &urteil) {
+  const QListWidgetItem *gewaehlt = liste->currentItem();
+  for (int i = 0; i < liste->count(); ++i) {
+    QListWidgetItem *eintrag = liste->item(i);
+    const QString name = eintrag == gewaehlt ? urteil + QStringLiteral(": ") + eintrag->text() : QString();
+    if (eintrag->data(Qt::AccessibleTextRole).toString() == name)
+      continue;
+    eintrag->setData(Qt::AccessibleTextRole, name.isEmpty() ? QVariant() : QVariant(name));
+    QAccessibleEvent geaendert(liste, QAccessible::NameChanged);
+    geaendert.setChild(i);
+    SageAn(geaendert);
+  }
+}
 } // namespace
 
 void TMainForm::ListBox1Click() {
@@ -86,11 +103,13 @@ void TMainForm::ListBox1Click() {
     SetzeHintergrund(Memo2, RichtigFarbe);
     RichtigImage->show();
     MeldeUrteil(Memo2, RichtigImage, antwort->Text);
+    NenneUrteil(Listbox1, RichtigImage->accessibleName());
     Suchtext = antwort->Code;
   } else {
     SetzeHintergrund(Memo2, FalschFarbe);
     FalschImage->show();
     MeldeUrteil(Memo2, FalschImage, antwort->Text);
+    NenneUrteil(Listbox1, FalschImage->accessibleName());
     const QString vorlage = Pfade.Datei(KleineVorlage(gruppe, LetzterBildname));
     if (!Image4->LadeDatei(vorlage)) {
       ZeigeInformation(this, BildFehlerMeldung(vorlage));

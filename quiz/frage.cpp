@@ -73,6 +73,8 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
 
   // The middle button sets up the question (and so the plate the gallery marks) without leaving it.
   if (Button == Qt::LeftButton || Button == Qt::RightButton) {
+    if (GalerieSichtbar())
+      FFokusVorFrage = focusWidget();
     for (QWidget *w :
          {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button), static_cast<QWidget *>(K_O_Button),
           static_cast<QWidget *>(P_T_Button), static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SuchEdit)})

@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# Installs what the build, the program and the tests need (only what is missing), then builds.
-# Safe to run again and again.
+# Installs what is needed (only what is missing), then builds. Safe to run again and again.
+#   scripts/einrichten.sh programm   the program and its data set: what ./run.sh needs
+#   scripts/einrichten.sh            everything: the tests, the benchmark, the icons, the package, the fuzz build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PAKETE=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libbenchmark-dev
-        fonts-opendin fonts-dejavu-core
-        # at run time: xdg-open for the help and map buttons, Qt's own texts in German
-        xdg-utils qt6-translations-l10n
-        # the icon sizes, and checking the menu entry, the metadata and the Debian package
-        librsvg2-bin desktop-file-utils appstream dpkg-dev file
-        # reading the help PDF's text and metadata in the data tests
-        poppler-utils
-        # the window tests under a real X server: the close request and a resize from outside
-        xvfb xdotool python3-xlib
-        # the sanitizer build's fuzz targets: clang and its libFuzzer runtime
-        clang libclang-rt-14-dev)
+PROGRAMM=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev
+          # the plate font of the data set, and the font the window draws with
+          fonts-opendin fonts-dejavu-core
+          # at run time: xdg-open for the help and map buttons, Qt's own texts in German
+          xdg-utils qt6-translations-l10n)
+REST=(libbenchmark-dev
+      # the icon sizes, and checking the menu entry, the metadata and the Debian package
+      librsvg2-bin desktop-file-utils appstream dpkg-dev file
+      # reading the help PDF's text and metadata in the data tests
+      poppler-utils
+      # the window tests under a real X server: the close request and a resize from outside
+      xvfb xdotool python3-xlib
+      # the screen-reader test: Orca with speech-dispatcher's logging and its buses
+      orca speech-dispatcher-espeak-ng at-spi2-core dbus-daemon dbus-bin x11-xkb-utils
+      # the sanitizer build's fuzz targets: clang and its libFuzzer runtime
+      clang libclang-rt-14-dev)
+
+case ${1:-alles} in
+  programm) PAKETE=("${PROGRAMM[@]}") ZIELE=(--target nummernfibel nf_datensatz) ;;
+  alles) PAKETE=("${PROGRAMM[@]}" "${REST[@]}") ZIELE=() ;;
+  *) echo "usage: $0 [programm]" >&2; exit 2 ;;
+esac
 
 fehlend=()
 for paket in "${PAKETE[@]}"; do
@@ -29,4 +40,4 @@ if [ ${#fehlend[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
+cmake --build build "${ZIELE[@]}"

@@ -2,6 +2,7 @@
 #include "app/tmainform.h"
 
 #include "app/meldung.h"
+#include "app/zugang.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 
@@ -121,6 +122,7 @@ void TMainForm::SucheButtonClick() {
       }
       if (FAbgebrochen)
         return;
+      MeldeSuchergebnis(bereich && Gefunden);
       if (!bereich || !Gefunden)
         ZeigeInformation(this, NichtGefunden(Suchtext));
     }
@@ -135,6 +137,7 @@ void TMainForm::SucheButtonClick() {
       LadeDieBilder();
       if (FAbgebrochen)
         return;
+      MeldeSuchergebnis(Gefunden);
       if (!Gefunden)
         ZeigeInformation(this, NichtGefunden(Suchtext));
     }
@@ -163,6 +166,27 @@ void TMainForm::SuchEditKeyUp(int Key, const QString &TastenText) {
   if (BuchstabeGetippt)
     SuchEdit->setCursorPosition(SuchEdit->text().size());
 
-  if (Key == TasteEnter)
+  if (Key == TasteEnter) {
+    // Only this search's own load can frame a plate: one that loads nothing must not open an older find.
+    Gefunden = false;
     SucheButtonClick();
+    if (!FAbgebrochen && Gefunden && GalerieSichtbar())
+      OeffneGefundeneFrage();
+  }
+}
+
+void TMainForm::OeffneGefundeneFrage() {
+  // The tile the gallery scrolled to, opened as a left click on it would.
+  for (const TKachel &kachel : std::as_const(Kacheln))
+    if (kachel.Tag() == GefundenIndex) {
+      TKachel gefunden = kachel;
+      BildMouseDown(&gefunden, Qt::LeftButton);
+      return;
+    }
+}
+
+void TMainForm::MeldeSuchergebnis(bool gefunden) {
+  // Typing into the field, the user cannot see the frame appear.
+  if (gefunden)
+    Ansage->Sage(Suchtext + QStringLiteral(" gefunden"));
 }

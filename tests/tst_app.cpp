@@ -3,6 +3,8 @@
 #include "app/bausteine.h"
 #include "app/dateizugriff.h"
 #include "app/einstellungen.h"
+#include "app/fokusrahmen.h"
+#include "app/layoutbilder.h"
 #include "app/meldung.h"
 #include "app/qttexte.h"
 #include "app/signale.h"
@@ -54,6 +56,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -177,6 +180,10 @@ private slots:
   void vorgeleseneNamen();
   void statusleisteVorgelesen();
   void dunklesThemaAendertNichts();
+  void fokusSichtbar_data();
+  void fokusSichtbar();
+  void zugriffsbuchstabeMitAlt();
+  void ergebnisbilderLesbar();
   void qtTexte_data();
   void qtTexte();
   // Ends the application's event loops: keep it last.
@@ -646,6 +653,21 @@ void TestApp::profilNachKill9() {
     const QByteArray gefuellt = mitKurz + QByteArray(mitLang.size() - mitKurz.size(), '\n');
     QVERIFY2(danach == mitKurz || danach == mitLang || danach == gefuellt, danach.constData());
   }
+
+  // A process that keeps the file locked for good costs the save, not the end of the program.
+  const QByteArray vorher = Lies(ini);
+  const int fremd = ::open(QFile::encodeName(ini).constData(), O_RDONLY | O_CLOEXEC);
+  QVERIFY(fremd >= 0);
+  QCOMPARE(::flock(fremd, LOCK_EX), 0);
+  const pid_t kind = ::fork();
+  if (kind == 0)
+    ::_exit(WerdeNiemand() && !SchreibeProfil(ini, e, k, QStringLiteral("https://b.de/")) ? 0 : 1);
+  int status = 0;
+  QCOMPARE(::waitpid(kind, &status, 0), kind);
+  ::close(fremd);
+  QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  QCOMPARE(Lies(ini), vorher);
+
   QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
   QCOMPARE(Reste(ordner), QStringList());
 #else
@@ -766,7 +788,8 @@ void TestApp::startGroesse_data() {
   if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2")) {
     // Twice the scale (tst_app_2x): the screen offers 960 x 600 of its own pixels.
     QTest::newRow("taller_than_screen_scale_2") << "1200x99999" << QSize(960, 600) << QPoint(0, 0);
-    QTest::newRow("layout_on_scale_2") << "" << layout << QPoint(95, 0);
+    // The first window too is fitted to the screen: 734 would reach below it.
+    QTest::newRow("layout_on_scale_2") << "" << QSize(770, 600) << QPoint(95, 0);
     return;
   }
   const QPoint mitte(575, 233);
@@ -1373,6 +1396,103 @@ void TestApp::dunklesThemaAendertNichts() {
   // No dark class palette is left behind for the tests after this one.
   for (const char *klasse : {"QPushButton", "QAbstractItemView", "QLineEdit", "QComboBox", "QTextEdit", "QLabel"})
     QApplication::setPalette(FestePalette(), klasse);
+}
+
+namespace {
+// WCAG's contrast ratio of two colours.
+double Kontrast(QColor a, QColor b) {
+  const auto hell = [](QColor c) {
+    const auto kanal = [](double k) { return k <= 0.03928 ? k / 12.92 : std::pow((k + 0.055) / 1.055, 2.4); };
+    return 0.2126 * kanal(c.redF()) + 0.7152 * kanal(c.greenF()) + 0.0722 * kanal(c.blueF());
+  };
+  const double la = hell(a), lb = hell(b);
+  return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+} // namespace
+
+void TestApp::fokusSichtbar_data() {
+  QTest::addColumn<QString>("steuer");
+  QTest::addColumn<bool>("frage"); // on the question screen
+  for (const char *name : {"ScrollBox1", "ComboBox1", "HilfeBtn", "A_E_Button", "SuchEdit"})
+    QTest::newRow(name) << name << false;
+  for (const char *name : {"Listbox1", "Memo2", "ZeigDieAntwortBtn", "ZurueckBtn", "KarteBtn"})
+    QTest::newRow(name) << name << true;
+}
+
+// A ring of two pixels in a colour that stands out from the window, the panels and the controls; once
+// the focus has gone, every pixel is as it was before.
+void TestApp::fokusSichtbar() {
+  QFETCH(QString, steuer);
+  QFETCH(bool, frage);
+  BaueBaum(FOrdner->path());
+  std::unique_ptr<TMainForm> fenster(NeuesFenster());
+  QTRY_VERIFY(!fenster->ErstesZeichnen);
+  if (frage) {
+    fenster->ScrollBox1->hide();
+    for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
+                       static_cast<QWidget *>(fenster->ZurueckBtn), static_cast<QWidget *>(fenster->ZeigDieAntwortBtn),
+                       static_cast<QWidget *>(fenster->KarteBtn)})
+      w->show();
+    fenster->KarteBtn->setEnabled(true);
+  } else {
+    fenster->A_E_Button->show();
+    fenster->SuchEdit->show();
+  }
+  auto *ziel = fenster->findChild<QWidget *>(steuer);
+  QVERIFY(ziel);
+  fenster->setFocus();
+  QVERIFY(!ziel->hasFocus());
+  const QImage vorher = fenster->grab().toImage();
+
+  ziel->setFocus();
+  QVERIFY(ziel->hasFocus());
+  QCOMPARE(fenster->FokusRahmen->Ziel(), ziel);
+  const QImage bild = ziel->grab().toImage();
+  const QColor farbe = TFokusRahmen::Farbe;
+  for (const QPoint p : {QPoint(0, bild.height() / 2), QPoint(1, bild.height() / 2), QPoint(bild.width() / 2, 0),
+                         QPoint(bild.width() / 2, 1), QPoint(bild.width() - 2, bild.height() / 2),
+                         QPoint(bild.width() / 2, bild.height() - 1)})
+    QCOMPARE(QColor(bild.pixel(p)), farbe);
+  for (const QColor nachbar :
+       {QColor(192, 192, 192), QColor(Qt::white), QColor(239, 239, 239), QColor(190, 240, 170), TFokusRahmen::Innen})
+    QVERIFY2(Kontrast(farbe, nachbar) >= 3.0, qPrintable(nachbar.name()));
+
+  fenster->setFocus();
+  QVERIFY(!fenster->FokusRahmen->Ziel());
+  QCOMPARE(fenster->grab().toImage(), vorher);
+}
+
+// The letter of a range's access key is underlined only while Alt is held.
+void TestApp::zugriffsbuchstabeMitAlt() {
+  BaueBaum(FOrdner->path());
+  std::unique_ptr<TMainForm> fenster(NeuesFenster());
+  QTRY_VERIFY(!fenster->ErstesZeichnen);
+  fenster->setFocus();
+  QPushButton *knopf = fenster->K_O_Button;
+  knopf->show();
+  const QImage vorher = knopf->grab().toImage();
+  QTest::keyPress(fenster.get(), Qt::Key_Alt);
+  const QImage mitAlt = knopf->grab().toImage();
+  QTest::keyRelease(fenster.get(), Qt::Key_Alt, Qt::AltModifier);
+  QVERIFY(mitAlt != vorher);
+  QCOMPARE(knopf->grab().toImage(), vorher);
+  QCOMPARE(knopf->text(), QStringLiteral("K - O"));
+  QCOMPARE(knopf->shortcut(), QKeySequence(Qt::ALT | Qt::Key_K));
+}
+
+// The words on the result pictures are read on the silver answer panel.
+void TestApp::ergebnisbilderLesbar() {
+  const QColor silber(192, 192, 192);
+  for (const QImage &bild : {LayoutBilder::Richtig(1), LayoutBilder::Falsch(1)}) {
+    // The darkest pixel of the word, left of the badge, is its colour; anti-aliasing only lightens it.
+    QColor wort = Qt::white;
+    for (int y = 0; y < bild.height(); ++y)
+      for (int x = 0; x < 150; ++x)
+        if (qGray(bild.pixel(x, y)) < qGray(wort.rgb()))
+          wort = bild.pixel(x, y);
+    QVERIFY2(Kontrast(wort, silber) >= 4.5, qPrintable(wort.name()));
+    QCOMPARE(bild.pixel(0, bild.height() - 1), qRgb(255, 255, 255));
+  }
 }
 
 void TestApp::qtTexte_data() {

@@ -3,6 +3,7 @@
 #include "app/bausteine.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
+#include "app/zugang.h"
 #include "fixturbaum.h"
 #include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -260,8 +262,14 @@ private slots:
   void kachelDruecken();
   void kachelnFuerAssistenz();
   void kachelTooltip();
+  void tastaturWeg();
+  void enterOhneFundOeffnetNichts();
+
+public slots:
+  void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
 
 private:
+  QList<QUrl> Geoeffnet;
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
   QTemporaryDir *FOrdner = nullptr;
   QStringList Meldungen;
@@ -1115,3 +1123,96 @@ void TestSearch::kachelTooltip() {
 
 QTEST_MAIN(TestSearch)
 #include "tst_search.moc"
+
+namespace {
+// A key as the keyboard sends it: to the control that has the focus, through the window's key hook.
+void Taste(int taste, Qt::KeyboardModifiers mit = Qt::NoModifier) {
+  QWidget *fokus = QApplication::focusWidget();
+  QVERIFY(fokus);
+  QTest::keyClick(fokus, Qt::Key(taste), mit);
+}
+
+// What a screen reader hears for the focused entry of the answers.
+QString FokussierterEintrag(QListWidget *liste) {
+  QAccessibleInterface *zugang = QAccessible::queryAccessibleInterface(liste);
+  QAccessibleInterface *eintrag = zugang ? zugang->focusChild() : nullptr;
+  return eintrag ? eintrag->text(QAccessible::Name) : QString();
+}
+
+// Roles that AT-SPI reports as "frame": a screen reader takes each for a window of its own.
+QStringList Rahmenrollen(QAccessibleInterface *objekt, int tiefe = 0) {
+  QStringList gefunden;
+  for (int i = 0; objekt && i < objekt->childCount() && tiefe < 12; ++i) {
+    QAccessibleInterface *kind = objekt->child(i);
+    if (!kind || kind->role() == QAccessible::Button)
+      continue;
+    if (kind->role() == QAccessible::Border || kind->role() == QAccessible::Window)
+      gefunden << (kind->object() ? kind->object()->objectName() : kind->text(QAccessible::Name));
+    gefunden += Rahmenrollen(kind, tiefe + 1);
+  }
+  return gefunden;
+}
+} // namespace
+
+// The whole way without a mouse: Alt+S to the field, a code, Enter opens its question with the
+// focus on the answers, Down judges the next entry in its name, Alt+L the map, Backspace back.
+void TestSearch::tastaturWeg() {
+  Geoeffnet.clear();
+  QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "OeffneUrl");
+  auto f = Fenster();
+  QVERIFY(f);
+  f->ScrollBox1->setFocus();
+  QVERIFY(Rahmenrollen(QAccessible::queryAccessibleInterface(f.get())).isEmpty());
+
+  Taste(Qt::Key_S, Qt::AltModifier);
+  QVERIFY(f->SuchEdit->hasFocus());
+  Taste(Qt::Key_H);
+  QCOMPARE(f->Ansage->Text(), QStringLiteral("H gefunden"));
+  Taste(Qt::Key_H);
+  QCOMPARE(f->Ansage->Text(), QStringLiteral("HH gefunden"));
+  QCOMPARE(f->SuchEdit->text(), QStringLiteral("HH"));
+  QVERIFY(f->GalerieSichtbar());
+
+  Taste(Qt::Key_Return);
+  QVERIFY(!f->GalerieSichtbar());
+  QVERIFY(f->Listbox1->hasFocus());
+  QCOMPARE(f->BildDatei, QStringLiteral("HH.jpg"));
+  QCOMPARE(FokussierterEintrag(f->Listbox1), QStringLiteral("Richtig: Hamburg, Freie und Hansestadt"));
+  const QStringList rahmen = Rahmenrollen(QAccessible::queryAccessibleInterface(f.get()));
+  QVERIFY2(rahmen.isEmpty(), qPrintable(rahmen.join(QLatin1String(", "))));
+
+  Taste(Qt::Key_Down);
+  QVERIFY(f->FalschImage->isVisible());
+  QCOMPARE(FokussierterEintrag(f->Listbox1), QStringLiteral("Falsch: ") + f->Listbox1->currentItem()->text());
+  // Only the judged entry carries a judgement.
+  QCOMPARE(f->Listbox1->item(f->Listbox1->currentRow() - 1)->data(Qt::AccessibleTextRole), QVariant());
+
+  Taste(Qt::Key_L, Qt::AltModifier);
+  QTRY_COMPARE(Geoeffnet.size(), 1);
+  QVERIFY(Geoeffnet.first().scheme().startsWith(QLatin1String("http")));
+  QVERIFY(!QGuiApplication::clipboard()->text().isEmpty());
+
+  Taste(Qt::Key_Backspace);
+  QVERIFY(f->GalerieSichtbar());
+  QVERIFY(f->SuchEdit->hasFocus());
+  QVERIFY(Meldungen.isEmpty());
+  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+}
+
+// Without a find, Enter keeps its old meaning: the message, and the gallery stays.
+void TestSearch::enterOhneFundOeffnetNichts() {
+  auto f = Fenster();
+  QVERIFY(f);
+  QTest::keyClicks(f->SuchEdit, "hh");
+  f->SuchEdit->setText("HX");
+  Meldungen.clear();
+  QTest::keyClick(f->SuchEdit, Qt::Key_Return);
+  QCOMPARE(Meldungen, QStringList{Nicht("HX")});
+  QVERIFY(f->GalerieSichtbar());
+  // A code with no range loads nothing: the find of the search before must not open.
+  f->SuchEdit->setText("Ä");
+  Meldungen.clear();
+  QTest::keyClick(f->SuchEdit, Qt::Key_Return);
+  QVERIFY(f->GalerieSichtbar());
+  QVERIFY(f->SuchEdit->hasFocus());
+}

@@ -1,0 +1,125 @@
+// The way through the window without a mouse: Alt+letter keys for the controls, their underlines while
+// Alt is held, and the ring that shows where the keyboard focus is. The key hook lets every key with
+// Alt through, so none of this changes what a key without Alt does.
+#include "app/tmainform.h"
+
+#include "app/fokusrahmen.h"
+#include "app/zugang.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace {
+
+// True while the Alt key is held down in the window: then the letters of the access keys are underlined.
+bool AltGehalten = false;
+
+// Draws the caption's access letter underlined while Alt is held, and the caption exactly as before
+// otherwise: an underline always shown would change every caption for everyone.
+class TZugriffStil : public QProxyStyle {
+public:
+  explicit TZugriffStil(int buchstabe) : QProxyStyle(QApplication::style()->name()), FBuchstabe(buchstabe) {}
+
+  void drawItemText(QPainter *maler, const QRect &rechteck, int ausrichtung, const QPalette &palette, bool aktiv,
+                    const QString &text, QPalette::ColorRole rolle) const override {
+    if (!AltGehalten || FBuchstabe >= text.size()) {
+      QProxyStyle::drawItemText(maler, rechteck, ausrichtung, palette, aktiv, text, rolle);
+      return;
+    }
+    const QString mitZeichen = text.left(FBuchstabe) + QLatin1Char('&') + text.mid(FBuchstabe);
+    QProxyStyle::drawItemText(maler, rechteck, (ausrichtung & ~Qt::TextHideMnemonic) | Qt::TextShowMnemonic, palette,
+                              aktiv, mitZeichen, rolle);
+  }
+
+private:
+  int FBuchstabe;
+};
+
+// Watches the Alt key for the underlines. It only looks: the key goes on to the window's key hook.
+class TAltWaechter : public QObject {
+public:
+  TAltWaechter(QWidget *fenster, QList<QWidget *> beschriftet)
+      : QObject(fenster), FFenster(fenster), FBeschriftet(std::move(beschriftet)) {}
+
+protected:
+  bool eventFilter(QObject *ziel, QEvent *ereignis) override {
+    switch (ereignis->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      auto *taste = static_cast<QKeyEvent *>(ereignis);
+      auto *steuer = qobject_cast<QWidget *>(ziel);
+      if (steuer && steuer->window() == FFenster && (taste->key() == Qt::Key_Alt || taste->key() == Qt::Key_AltGr))
+        Setze(ereignis->type() == QEvent::KeyPress && taste->key() == Qt::Key_Alt);
+      break;
+    }
+    case QEvent::WindowDeactivate:
+      if (ziel == FFenster)
+        Setze(false);
+      break;
+    default: break;
+    }
+    return false;
+  }
+
+private:
+  void Setze(bool gehalten) {
+    if (AltGehalten == gehalten)
+      return;
+    AltGehalten = gehalten;
+    for (QWidget *steuer : std::as_const(FBeschriftet))
+      steuer->update();
+  }
+
+  QWidget *FFenster;
+  QList<QWidget *> FBeschriftet;
+};
+
+// An access key for a control whose caption cannot carry the letter (no caption, a picture, or a
+// caption that the program rewrites). It acts only while its control is shown and enabled.
+void Zugriffstaste(QWidget *steuer, QKeyCombination taste, std::function<void()> aktion) {
+  auto *kurz = new QShortcut(QKeySequence(taste), steuer);
+  kurz->setContext(Qt::WindowShortcut);
+  QObject::connect(kurz, &QShortcut::activated, steuer, std::move(aktion));
+}
+
+} // namespace
+
+void TMainForm::ZugriffEinrichten() {
+  // The letter-range captions begin with their letter; each button's key is that letter.
+  const QList<QPushButton *> bereiche{A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button};
+  for (QPushButton *knopf : bereiche) {
+    auto *stil = new TZugriffStil(0);
+    stil->setParent(knopf);
+    knopf->setStyle(stil);
+    knopf->setShortcut(QKeySequence(Qt::ALT | Qt::Key(knopf->text().at(0).unicode())));
+  }
+  // A button's own key moves the focus to it and presses it, as a click does; the key is also
+  // what a screen reader names as the button's shortcut.
+  HilfeBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_H));
+  ZurueckBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Z));
+  ZeigDieAntwortBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
+  // The map button is pressed where the focus is: the answers keep it, as after a click on the button.
+  Zugriffstaste(KarteBtn, Qt::ALT | Qt::Key_L, [this] {
+    if (KarteBtn->isEnabled())
+      KarteBtn->animateClick();
+  });
+  Zugriffstaste(SuchEdit, Qt::ALT | Qt::Key_S, [this] {
+    // The field selects its text for a new code, but only after the focus has been reported: focused
+    // by a shortcut, it would select first, and a screen reader that hears of the caret before the
+    // focus says nothing about an empty field.
+    SuchEdit->setFocus(Qt::OtherFocusReason);
+    SuchEdit->selectAll();
+  });
+  Zugriffstaste(ComboBox1, Qt::ALT | Qt::Key_G, [this] { ComboBox1->setFocus(Qt::ShortcutFocusReason); });
+
+  qApp->installEventFilter(new TAltWaechter(this, {bereiche.cbegin(), bereiche.cend()}));
+  FokusRahmen = new TFokusRahmen(this);
+  Ansage = new TAnsage(this);
+}

@@ -1,0 +1,94 @@
+#!/bin/bash
+# What the Orca screen reader speaks on the keyboard path through the window: Alt+S to the search
+# field, "hh", Enter opens the question for HH, Down chooses the next entry, Alt+L the map, Backspace
+# back to the field. Each step must be spoken; Orca silent after the choice fails the test.
+# usage: tst_orca.sh BUILD_DIR
+set -u
+BUILD=$1
+HIER=$(dirname "$(readlink -f "$0")")
+O=$HIER/werkzeuge/orca-speech
+BAUM="/usr/bin/python3 $HIER/werkzeuge/zugangsbaum.py"
+for befehl in Xvfb xdotool orca /usr/bin/python3; do
+  command -v "$befehl" >/dev/null || { echo "missing: $befehl (scripts/einrichten.sh installs it)"; exit 1; }
+done
+
+ARBEIT=$(mktemp -d)
+LOG=$ARBEIT/log
+APP=""
+XVFB=""
+aufraeumen() {
+  [ -n "$APP" ] && kill "$APP" 2>/dev/null
+  "$O" stop "$LOG" >/dev/null 2>&1
+  [ -n "$XVFB" ] && kill "$XVFB" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$ARBEIT"
+}
+trap aufraeumen EXIT
+
+# A display of our own: Xvfb picks a free number and writes it to the descriptor.
+exec 3> "$ARBEIT/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$ARBEIT/xvfb.log" 2>&1 &
+XVFB=$!
+for _ in $(seq 100); do [ -s "$ARBEIT/display" ] && break; sleep 0.1; done
+exec 3>&-
+export DISPLAY=:$(tr -d '\n' < "$ARBEIT/display")
+[ "$DISPLAY" != ":" ] || { echo "Xvfb did not start"; cat "$ARBEIT/xvfb.log"; exit 1; }
+
+"$O" start "$DISPLAY" "$LOG" >/dev/null || { echo "orca-speech did not start"; exit 1; }
+
+# The map button and help hand their address to xdg-open: here it only writes the address down.
+mkdir -p "$ARBEIT/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/geoeffnet"\n' "$ARBEIT" > "$ARBEIT/bin/xdg-open"
+chmod +x "$ARBEIT/bin/xdg-open"
+cp -a "$BUILD/laufzeit" "$ARBEIT/rt"
+(
+  cd "$ARBEIT/rt" && . "$LOG/env"
+  PATH=$ARBEIT/bin:$PATH XDG_CACHE_HOME=$ARBEIT/cache QT_QPA_PLATFORM=xcb exec "$BUILD/nummernfibel" >"$ARBEIT/app.log" 2>&1
+) &
+APP=$!
+
+W=""
+for _ in $(seq 150); do
+  W=$(xdotool search --name 'Nummernfibel  - V' 2>/dev/null | head -1)
+  [ -n "$W" ] && break
+  sleep 0.2
+done
+[ -n "$W" ] || { echo "the window did not appear"; exit 1; }
+xdotool mousemove 5 5
+xdotool windowfocus "$W"
+(. "$LOG/env" && $BAUM status) || { echo "the gallery did not load"; exit 1; }
+
+FEHLER=0
+# schritt TITLE REGEX COMMAND...: runs COMMAND, prints what Orca said, fails without a line matching REGEX.
+schritt() {
+  local titel=$1 muster=$2 marke; shift 2
+  marke=$("$O" mark "$LOG")
+  "$@"
+  if "$O" said "$LOG" --since "$marke" --orca --expect "$muster" --timeout 30 >/dev/null; then
+    "$O" said "$LOG" --since "$marke" --orca --settle 1 --timeout 10 > "$ARBEIT/gesagt"
+    echo "== $titel"
+  else
+    "$O" said "$LOG" --since "$marke" --orca --settle 2 --timeout 10 > "$ARBEIT/gesagt"
+    echo "== $titel: FAILED, nothing matching /$muster/ was spoken"
+    FEHLER=1
+  fi
+  sed 's/^/   /' "$ARBEIT/gesagt"
+}
+
+schritt "Alt+S" 'Gesuchtes Kennzeichen' xdotool key alt+s
+# One letter at a time: each search reloads the range, and the second letter waits for the first.
+schritt "h" '(^| )H gefunden' xdotool type h
+schritt "h" '(^| )HH gefunden' xdotool type h
+schritt "Enter" '^Richtig: Hamburg' xdotool key Return
+(. "$LOG/env" && $BAUM frames) || { echo "== objects with the role frame below the window"; FEHLER=1; }
+schritt "Down (a choice)" '^(Richtig|Falsch): ' xdotool key Down
+xdotool key alt+l
+for _ in $(seq 100); do grep -q '^https\?://' "$ARBEIT/geoeffnet" 2>/dev/null && break; sleep 0.2; done
+if grep -q '^https\?://' "$ARBEIT/geoeffnet" 2>/dev/null; then
+  echo "== Alt+L opened $(head -1 "$ARBEIT/geoeffnet")"
+else
+  echo "== Alt+L: FAILED, the map was not opened"
+  FEHLER=1
+fi
+schritt "Backspace" 'Gesuchtes Kennzeichen' xdotool key BackSpace
+exit $FEHLER
