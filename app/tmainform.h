@@ -203,10 +203,6 @@ public:
 
   int ScrollBoxPosition = 0;
 
-signals:
-  // A gallery load has ended, and none waits for its thumbnails any more.
-  void BilderGeladen();
-
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;

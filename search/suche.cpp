@@ -7,13 +7,9 @@
 #include "search/tscrollbox.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSet>
-
-#include <deque>
-#include <memory>
 
 namespace {
 
@@ -34,22 +30,11 @@ qint64 Kennung(const QKeyEvent *taste) {
 // handles the key as usual.
 class TSuchTasten : public QObject {
 public:
-  TSuchTasten(TMainForm *fenster) : QObject(fenster), FFenster(fenster) {
-    // Queued: what the load was part of (a search reading its own result) ends before the keys go on.
-    connect(fenster, &TMainForm::BilderGeladen, this, &TSuchTasten::GibZurueck, Qt::QueuedConnection);
-  }
+  TSuchTasten(TMainForm *fenster) : QObject(fenster), FFenster(fenster) {}
 
 protected:
   bool eventFilter(QObject *, QEvent *ereignis) override {
     const QEvent::Type art = ereignis->type();
-    // A load holds the input to the window back, but what is handed to the field itself (an input
-    // method's text, keys sent straight to it) still arrives. Handled now, its search would run inside
-    // the load and read the found flag of a load half done; it is handled after the load, in its order.
-    const bool eingabe = art == QEvent::KeyPress || art == QEvent::KeyRelease || art == QEvent::InputMethod;
-    if (eingabe && ereignis != FZurueckgegeben && (FFenster->LaedtBilder() || !FGehalten.empty())) {
-      FGehalten.emplace_back(ereignis->clone());
-      return true;
-    }
     // Keys pressed before the field lost the focus (to a message box) are let go elsewhere.
     if (art == QEvent::FocusOut)
       FGedrueckt.clear();
@@ -75,21 +60,8 @@ protected:
   }
 
 private:
-  void GibZurueck() {
-    // A load that began meanwhile keeps them until its own end.
-    while (!FGehalten.empty() && !FFenster->LaedtBilder()) {
-      const std::unique_ptr<QEvent> ereignis = std::move(FGehalten.front());
-      FGehalten.pop_front();
-      FZurueckgegeben = ereignis.get();
-      QCoreApplication::sendEvent(FFenster->SuchEdit, ereignis.get());
-      FZurueckgegeben = nullptr;
-    }
-  }
-
   TMainForm *FFenster;
   QSet<qint64> FGedrueckt;
-  std::deque<std::unique_ptr<QEvent>> FGehalten;
-  const QEvent *FZurueckgegeben = nullptr;
 };
 
 } // namespace

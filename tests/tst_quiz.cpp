@@ -175,6 +175,7 @@ private slots:
   void fehlendeTextDateiIstFatal();
   void feindlicheDateien_data();
   void feindlicheDateien();
+  void grosseTextDatei();
   void fehlendesBildWirdGemeldet();
   void memo2HoeheNachZeilen();
   void riesigeZeile();
@@ -897,6 +898,30 @@ void TestQuiz::feindlicheDateien() {
   QCOMPARE(Meldungen, QStringList{erwartet});
   QCOMPARE(Form().Abgebrochen(), meldung == QLatin1String("fehlt"));
   QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+}
+
+// A range file far larger than the data set's (here over 2 MB in UTF-16) asks its question as any other.
+void TestQuiz::grosseTextDatei() {
+  TMainForm &form = Form();
+  const QString pfad = Basis + De + QStringLiteral("A-E/A-E.txt");
+  QStringList zeilen;
+  for (int i = 0; i < 20000; ++i)
+    zeilen << QStringLiteral("AX%1.jpg\tLandkreis Nummer %1, eine lange Beschreibung [Bayern]")
+                  .arg(i, 5, 10, QLatin1Char('0'));
+  zeilen << QStringLiteral("B.jpg\tBamberg, kreisfreie Stadt [Bayern]");
+  QFile datei(pfad);
+  QVERIFY(datei.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  const QString text = zeilen.join(QStringLiteral("\r\n"));
+  datei.write("\xFF\xFE");
+  datei.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+  datei.close();
+  QVERIFY(datei.size() > 2 * 1024 * 1024);
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(!form.Abgebrochen());
+  QCOMPARE(form.Listbox1->count(), zeilen.size());
+  QCOMPARE(Beschreibung(), QStringLiteral("Bamberg, kreisfreie Stadt [Bayern]"));
+  QCOMPARE(Hintergrund(), QColor(198, 255, 198));
 }
 
 void TestQuiz::fehlendesBildWirdGemeldet() {
