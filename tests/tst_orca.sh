@@ -4,7 +4,7 @@
 # back to the field. Each step must be spoken; Orca silent after the choice fails the test.
 # usage: tst_orca.sh BUILD_DIR
 set -u
-BUILD=$1
+BUILD=$(readlink -f "$1")
 HIER=$(dirname "$(readlink -f "$0")")
 O=$HIER/werkzeuge/orca-speech
 BAUM="/usr/bin/python3 $HIER/werkzeuge/zugangsbaum.py"
@@ -64,7 +64,7 @@ schritt() {
   local titel=$1 muster=$2 marke; shift 2
   marke=$("$O" mark "$LOG")
   "$@"
-  if "$O" said "$LOG" --since "$marke" --orca --expect "$muster" --timeout 30 >/dev/null; then
+  if "$O" said "$LOG" --since "$marke" --orca --expect "$muster" --timeout 90 >/dev/null; then
     "$O" said "$LOG" --since "$marke" --orca --settle 1 --timeout 10 > "$ARBEIT/gesagt"
     echo "== $titel"
   else

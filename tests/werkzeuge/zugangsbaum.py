@@ -30,7 +30,7 @@ def alle(objekt):
             yield from alle(kind)
 
 
-def status(frist=60):
+def status(frist=180):
     ende = time.time() + frist
     while time.time() < ende:
         w = fenster()
