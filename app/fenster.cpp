@@ -67,6 +67,7 @@ void TMainForm::FormCreate() {
     }
   }
 
+  LadeLernstand();
   ErzeugeArbeitsobjekte();
 }
 
@@ -80,6 +81,9 @@ void TMainForm::FormDestroy() {
   // After a fatal message the program ends without touching the settings.
   if (FAbgebrochen)
     return;
+  // A progress write that failed during the run (a full disk) gets one more chance.
+  if (LernstandGeaendert)
+    LernstandDatei.Speichere(Lernstand);
   SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"),
                  QString::number(ComboBox1->currentIndex()));
   // Only a size with a client area that fits the screen is stored: the next start takes it as it is.
@@ -177,6 +181,8 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
   }
 
   const int key = taste->key();
+  if (steuer == Listbox1 && UebungsTaste(key))
+    return true;
   if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
     ZeigDieAntwortBtn->setFocus();
   else
@@ -245,11 +251,12 @@ void TMainForm::ZurScrollBoxUmschalten() {
   // next question's first key would switch the group; the gallery takes it, as after a click.
   const QWidget *fokus = focusWidget();
   const bool fokusGeht = fokus && (Panel1->isAncestorOf(fokus) || Panel2->isAncestorOf(fokus) || fokus == ZurueckBtn ||
-                                   fokus == ZeigDieAntwortBtn);
+                                   fokus == ZeigDieAntwortBtn || fokus == NaechsteFrageBtn);
   Memo2->clear();
+  FrageOffen = false;
   for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
                      static_cast<QWidget *>(ZurueckBtn), static_cast<QWidget *>(ZeigDieAntwortBtn),
-                     static_cast<QWidget *>(KarteBtn)})
+                     static_cast<QWidget *>(KarteBtn), static_cast<QWidget *>(NaechsteFrageBtn)})
     w->hide();
   ScrollBox1->show();
   if (fokusGeht)

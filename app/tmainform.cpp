@@ -11,6 +11,7 @@
 #include "widgets/Machpaus.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QIcon>
 #include <QLabel>
@@ -29,7 +30,10 @@ namespace {
 
 constexpr int LayoutClientBreite = 754;
 constexpr int LayoutClientHoehe = 695;
-constexpr int ComboZeilenHoehe = 20; // item height of the group list's drop-down
+constexpr int ComboZeilenHoehe = 20;     // item height of the group list's drop-down
+constexpr int NaechsteFrageBreite = 140; // fits beside the answer button down to the narrowest window
+constexpr int PunkteBreite = 140;        // "999 von 999 richtig"
+constexpr int StatusRand = 6;            // between the status bar's right-hand items and its edge
 const QColor Silber(192, 192, 192);
 const QColor Grau(128, 128, 128);
 
@@ -93,6 +97,7 @@ TMainForm::TMainForm(const QString &basisOrdner, QWidget *parent)
   QuizEinrichten();
   SucheEinrichten();
   GalerieEinrichten();
+  UebenEinrichten();
   FormCreate();
   // After the key hook: the watcher of the Alt key must see the key before the hook takes it.
   ZugriffEinrichten();
@@ -212,10 +217,29 @@ void TMainForm::ErzeugeKomponenten() {
   ZeigDieAntwortBtn->setFont(fett16);
   // Its label is only drawn in the glyph.
   ZeigDieAntwortBtn->setAccessibleName(QStringLiteral("Zeig mir die richtige Antwort"));
+  // Hidden unless practising: the tool bar then lays out as it always did.
+  NaechsteFrageBtn = Neu<QPushButton>(ToolBar1, "NaechsteFrageBtn", {475, 2, NaechsteFrageBreite, 31});
+  NaechsteFrageBtn->setText(QStringLiteral("Nächste Frage"));
+  NaechsteFrageBtn->setFont(fett16);
+  SetzeTextFarbe(NaechsteFrageBtn, Qt::black);
+  NaechsteFrageBtn->hide();
   ToolBar1->NeuAnordnen();
 
   StatusBar1 = Neu<TStatusBar>(this, "StatusBar1", {0, 671, LayoutClientBreite, 24});
   StatusBar1->setFont(QApplication::font()); // the system font, not the window's
+  UebenCheckBox = new QCheckBox(QStringLiteral("&Üben"), StatusBar1);
+  UebenCheckBox->setObjectName(QStringLiteral("UebenCheckBox"));
+  UebenCheckBox->setAccessibleName(QStringLiteral("Üben: Antwort erst nach der eigenen Wahl zeigen"));
+  // Reached by Tab and Alt+Ü; a click leaves the focus with the gallery or the answers.
+  UebenCheckBox->setFocusPolicy(Qt::TabFocus);
+  UebenCheckBox->adjustSize();
+  UebenCheckBox->move(StatusBar1->width() - UebenCheckBox->width() - StatusRand,
+                      (StatusBar1->height() - UebenCheckBox->height()) / 2);
+  PunkteLabel = new QLabel(StatusBar1);
+  PunkteLabel->setObjectName(QStringLiteral("PunkteLabel"));
+  PunkteLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  PunkteLabel->setGeometry(UebenCheckBox->x() - PunkteBreite - StatusRand, 0, PunkteBreite, StatusBar1->height());
+  PunkteLabel->hide();
   ProgressBar1 = Neu<QProgressBar>(this, "ProgressBar1", {4, 676, 150, 17});
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setTextVisible(false);
@@ -303,6 +327,8 @@ void TMainForm::ErzeugeKomponenten() {
   Anker->Setze(Memo2, K::L | K::T | K::R);
   Anker->Setze(ProgressBar1, K::L | K::B);
   Anker->Setze(SuchEdit, K::T | K::R);
+  Anker->Setze(UebenCheckBox, K::T | K::R);
+  Anker->Setze(PunkteLabel, K::T | K::R);
 
   // Tab order of the layout.
   QWidget::setTabOrder(ScrollBox1, ComboBox1);
@@ -310,12 +336,13 @@ void TMainForm::ErzeugeKomponenten() {
   QWidget::setTabOrder(HilfeBtn, Listbox1);
   QWidget::setTabOrder(Listbox1, Memo2);
   QWidget::setTabOrder(Memo2, ZeigDieAntwortBtn);
-  QWidget::setTabOrder(ZeigDieAntwortBtn, ZurueckBtn);
+  QWidget::setTabOrder(ZeigDieAntwortBtn, NaechsteFrageBtn);
+  QWidget::setTabOrder(NaechsteFrageBtn, ZurueckBtn);
   QWidget *vorher = ZurueckBtn;
   for (QWidget *w :
        {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button), static_cast<QWidget *>(K_O_Button),
         static_cast<QWidget *>(P_T_Button), static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SucheButton),
-        static_cast<QWidget *>(SuchEdit)}) {
+        static_cast<QWidget *>(SuchEdit), static_cast<QWidget *>(UebenCheckBox)}) {
     QWidget::setTabOrder(vorher, w);
     vorher = w;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/bausteine.h"
+#include "app/lernstanddatei.h"
 #include "data/datenordner.h"
 #include "gallery/galerieregeln.h"
 
@@ -14,6 +15,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QEventLoop;
 class QFrame;
@@ -22,6 +24,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QTextEdit;
 class QTimer;
 
@@ -99,6 +102,12 @@ public:
   QLineEdit *SuchEdit = nullptr;
   TMachPause *MachPause1 = nullptr;
   QTimer *Timer1 = nullptr;
+  // Practice mode: the check box and the score at the right end of the status bar, the button
+  // beside "Zeig mir die richtige Antwort", and Alt+N, which also starts from the gallery.
+  QCheckBox *UebenCheckBox = nullptr;
+  QLabel *PunkteLabel = nullptr;
+  QPushButton *NaechsteFrageBtn = nullptr;
+  QShortcut *NaechsteFrageTaste = nullptr;
 
   // The hidden working list of the question screen; it keeps its lines from one question to the next.
   QStringList Memo1{QStringLiteral("Memo1")};
@@ -166,6 +175,30 @@ public:
   void Timer1Timer();
   // True while the program fills or selects Listbox1: only the user's choice is a click.
   bool ListeDurchProgramm = false;
+
+  // ---- practice mode (quiz/) -----------------------------------------------------------------
+  // Set-up of the practice controls, run once at the end of the construction.
+  void UebenEinrichten();
+  void UebenCheckBoxClick();
+  void NaechsteFrageBtnClick();
+  bool Ueben() const;
+  // Reads the progress file and restores the mode, at start-up.
+  void LadeLernstand();
+  // The practice controls, the score and the tiles' marks as the mode and the screen want them.
+  void ZeigeUebungsteile();
+  // The first choice of a practice question (or the answer asked for before it) counts once.
+  void ZaehleErsteWahl(bool richtig);
+  // A key on the answer list before the first choice: true when it moved through the list or chose.
+  bool UebungsTaste(int key);
+
+  TLernstand Lernstand;
+  TLernstandDatei LernstandDatei;
+  bool LernstandGeaendert = false; // written again at the end if a write failed meanwhile
+  bool FrageOffen = false;         // a practice question waits for its first choice
+  QString UebungsBild;             // the plate asked last: never asked twice in a row
+  bool NeuesZuletzt = true;        // the last one had never been asked; due ones come first at start
+  int PunkteRichtig = 0;
+  int PunkteGefragt = 0;
 
   // ---- search and scrolling (search/) --------------------------------------------------------
   // Connects the search field and the gallery's scroll bar, run once at the end of the construction.

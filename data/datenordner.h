@@ -15,6 +15,8 @@ struct TDatenOrdner {
 
   QString Datei(const QString &relativ) const { return Basis + relativ; }
   QString Einstellungen() const { return Datei(QStringLiteral("Kennzeichen.ini")); }
+  // The learner's progress in practice mode, a file of its own beside the settings.
+  QString Lernstand() const { return Datei(QStringLiteral("Nummernfibel-Lernstand.txt")); }
   QString Hilfe() const { return Datei(QStringLiteral("Nummernfibel-Hilfe.pdf")); }
   // Full folder path of a range, without a trailing separator.
   QString Ordner(TBereich bereich) const;

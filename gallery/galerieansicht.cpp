@@ -3,6 +3,7 @@
 
 #include "data/eintrag.h"
 #include "gallery/galerieregeln.h"
+#include "quiz/uebungsregeln.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -29,7 +30,13 @@ public:
   int childCount() const override { return 0; }
   int indexOfChild(const QAccessibleInterface *) const override { return -1; }
   QString text(QAccessible::Text art) const override {
-    return art == QAccessible::Name && isValid() ? FAnsicht->KachelName(FIndex) : QString();
+    if (!isValid())
+      return {};
+    if (art == QAccessible::Name)
+      return FAnsicht->KachelName(FIndex);
+    if (art == QAccessible::Description)
+      return FAnsicht->KachelBeschreibung(FIndex);
+    return {};
   }
   void setText(QAccessible::Text, const QString &) override {}
   QRect rect() const override {
@@ -109,6 +116,27 @@ QAccessibleInterface *GalerieZugangFabrik(const QString &klasse, QObject *objekt
   return nullptr;
 }
 
+// The box mark: five small segments in the tile's bottom-right corner, inside the widest frame,
+// as many filled as the plate's box, in the box's colour; empty ones for a plate never asked.
+constexpr int MarkenSegmentBreite = 7;
+constexpr int MarkenSegmentHoehe = 5;
+constexpr int MarkenLuecke = 2;
+constexpr int MarkenRand = 9;
+const QColor MarkenLeer(224, 224, 224);
+const QColor MarkenUmriss(96, 96, 96);
+
+void ZeichneKastenMarke(QPainter &maler, const QRect &feld, int kasten) {
+  const int breite = KastenAnzahl * MarkenSegmentBreite + (KastenAnzahl - 1) * MarkenLuecke;
+  const QPoint ecke(feld.right() + 1 - MarkenRand - breite, feld.bottom() + 1 - MarkenRand - MarkenSegmentHoehe);
+  maler.setPen(MarkenUmriss);
+  for (int i = 0; i < KastenAnzahl; ++i) {
+    const QRect segment(ecke.x() + i * (MarkenSegmentBreite + MarkenLuecke), ecke.y(), MarkenSegmentBreite,
+                        MarkenSegmentHoehe);
+    maler.fillRect(segment, i < kasten ? KastenFarbe(kasten) : MarkenLeer);
+    maler.drawRect(segment.adjusted(0, 0, -1, -1));
+  }
+}
+
 } // namespace
 
 TGalerieAnsicht::TGalerieAnsicht(const QVector<TKachel> &kacheln, const QStringList &bildPfade, QWidget *parent)
@@ -161,6 +189,18 @@ QString TGalerieAnsicht::KachelName(int index) const {
   return QStringLiteral("Kennzeichen ") + FrageCode(datei);
 }
 
+void TGalerieAnsicht::SetzeKastenQuelle(std::function<int(const QString &)> quelle) {
+  FKasten = std::move(quelle);
+  update();
+}
+
+QString TGalerieAnsicht::KachelBeschreibung(int index) const {
+  if (!FKasten)
+    return {};
+  const int tag = FKacheln.at(index).Tag();
+  return tag >= 0 && tag < FBildPfade.size() ? KastenText(FKasten(DateiName(FBildPfade.at(tag)))) : QString();
+}
+
 void TGalerieAnsicht::paintEvent(QPaintEvent *event) {
   const QRect bereich = event->rect();
   const int ersteZeile = qMax(0, (bereich.top() - KachelAbstand) / KachelRaster);
@@ -169,8 +209,11 @@ void TGalerieAnsicht::paintEvent(QPaintEvent *event) {
   QPainter maler(this);
   for (int i = ersteZeile * FSpalten; i < bis; ++i) {
     const TKachel &kachel = FKacheln.at(i);
-    if (kachel.Feld().intersects(bereich))
-      maler.drawImage(kachel.Feld().topLeft(), kachel.Bild());
+    if (!kachel.Feld().intersects(bereich))
+      continue;
+    maler.drawImage(kachel.Feld().topLeft(), kachel.Bild());
+    if (FKasten && kachel.Tag() >= 0 && kachel.Tag() < FBildPfade.size())
+      ZeichneKastenMarke(maler, kachel.Feld(), FKasten(DateiName(FBildPfade.at(kachel.Tag()))));
   }
 }
 

@@ -7,6 +7,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class TKachel;
 
 class TGalerieAnsicht : public QWidget {
@@ -25,6 +27,11 @@ public:
   // The tile's name for assistive technology: "Kennzeichen " and its code as the question names it.
   QString KachelName(int index) const;
   int Anzahl() const;
+  // In practice mode the box of a plate by its picture name (0: never asked); each tile then carries
+  // a mark of it. An empty function: no marks, the tiles as always.
+  void SetzeKastenQuelle(std::function<int(const QString &bild)> quelle);
+  // The tile's description for assistive technology: its box in practice mode, else nothing.
+  QString KachelBeschreibung(int index) const;
 
 signals:
   // A press of a mouse button on a tile, or the press action of its accessible child (left button).
@@ -39,4 +46,5 @@ private:
   const QVector<TKachel> &FKacheln;
   const QStringList &FBildPfade;
   int FSpalten = 1;
+  std::function<int(const QString &)> FKasten;
 };

@@ -71,6 +71,8 @@ void TMainForm::ListBox1Click() {
   const std::optional<TAntwort> antwort = ZerlegeAntwort(eintrag);
   if (!antwort)
     return;
+  if (FrageOffen)
+    ZaehleErsteWahl(KennzeichenEintrag::IstRichtig(antwort->Bildfeld, BildDatei));
   // An entry without a picture name keeps the one chosen before.
   if (!antwort->Bildname.isEmpty())
     LetzterBildname = antwort->Bildname;
@@ -136,6 +138,9 @@ void TMainForm::ListBox1Click() {
 }
 
 void TMainForm::ZeigDieAntwortBtnClick() {
+  // Asked for before any choice, the answer was not known.
+  if (FrageOffen)
+    ZaehleErsteWahl(false);
   for (int i = 0; i < Listbox1->count(); ++i) {
     if (Listbox1->item(i)->data(EintragRolle).toString().compare(RichtigeZeile, Qt::CaseInsensitive) != 0)
       continue;

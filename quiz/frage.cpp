@@ -70,6 +70,9 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
   if (!Sender || Sender->Tag() < 0 || Sender->Tag() >= BildPfade.size())
     return;
   const QString bildPfad = BildPfade.at(Sender->Tag());
+  // Only a question the learner sees is a practice question; a new one ends the last unanswered.
+  const bool uebung = Ueben() && (Button == Qt::LeftButton || Button == Qt::RightButton);
+  FrageOffen = false;
 
   // The middle button sets up the question (and so the plate the gallery marks) without leaving it.
   if (Button == Qt::LeftButton || Button == Qt::RightButton) {
@@ -148,5 +151,20 @@ void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
     Label1->adjustSize();
   }
 
-  ZeigDieAntwortBtnClick();
+  if (!uebung) {
+    ZeigDieAntwortBtnClick();
+    return;
+  }
+  // Nothing of the answer until the learner has chosen: no entry selected, the "?" stays, no map.
+  ListeDurchProgramm = true;
+  Listbox1->clearSelection();
+  ListeDurchProgramm = false;
+  Memo2->clear();
+  KarteBtn->hide();
+  Image3->hide();
+  Image4->hide();
+  FrageOffen = true;
+  NeuesZuletzt = !Lernstand.Finde(LernGruppe(gruppe), BildDatei);
+  UebungsBild = BildDatei;
+  ZeigeUebungsteile();
 }

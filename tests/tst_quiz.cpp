@@ -2,6 +2,7 @@
 // button, first as rules, then in the real window.
 #include "app/bausteine.h"
 #include "app/einstellungen.h"
+#include "app/lernstanddatei.h"
 #include "app/meldung.h"
 #include "app/tmainform.h"
 #include "app/zugang.h"
@@ -13,11 +14,13 @@
 #include "fixturbaum.h"
 #include "gallery/galerieansicht.h"
 #include "quiz/quizregeln.h"
+#include "quiz/uebungsregeln.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -31,6 +34,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -38,6 +44,7 @@
 
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -159,6 +166,13 @@ private slots:
   void angezeigteZeilen();
   void kartenUrl_data();
   void kartenUrl();
+  void kastenNachErsterWahl_data();
+  void kastenNachErsterWahl();
+  void naechsteFrage_data();
+  void naechsteFrage();
+  void lernstandLesen_data();
+  void lernstandLesen();
+  void lernstandDatei();
 
   // the window
   void oeffnenMitKnopf_data();
@@ -197,6 +211,7 @@ private slots:
   void bildBeimPixelVerhaeltnis_data();
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
+  void uebenAblauf();
   void datensatzEigeneZeile_data();
   void datensatzEigeneZeile();
 
@@ -611,6 +626,240 @@ void TestQuiz::kartenUrl() {
   QFETCH(QString, adresse);
   QFETCH(QByteArray, geoeffnet);
   QCOMPARE(KartenUrl(adresse).toEncoded(), geoeffnet);
+}
+
+// ---- practice mode: boxes, the next question, the progress file -------------------------------
+
+namespace {
+const QDateTime Jetzt = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+
+// A progress line for the tables, due that many hours from now.
+QString LernZeile(const char *bild, int kasten, int stunden, const char *gruppe = "Deutschland") {
+  return QStringLiteral("%1\t%2\t%3\t%4\t0\t0\n")
+      .arg(QLatin1String(gruppe) == QLatin1String("Ö") ? QStringLiteral("Österreich") : QString::fromUtf8(gruppe),
+           QLatin1String(bild))
+      .arg(kasten)
+      .arg(Jetzt.addSecs(qint64(stunden) * 3600).toString(Qt::ISODate));
+}
+
+// An entry as one comparable text: group, picture, box, due, counts and the extra fields.
+QString AlsText(const TLernEintrag &e) {
+  return QStringList{e.Gruppe,
+                     e.Bild,
+                     QString::number(e.Kasten),
+                     e.Faellig.toString(Qt::ISODate),
+                     QString::number(e.Richtig),
+                     QString::number(e.Falsch)}
+             .join(QLatin1Char('|')) +
+         (e.Zusatz.isEmpty() ? QString() : QLatin1Char('|') + e.Zusatz.join(QLatin1Char('|')));
+}
+
+QStringList AlsTexte(const TLernstand &stand) {
+  QStringList texte;
+  for (const TLernEintrag &e : stand.Eintraege())
+    texte << AlsText(e);
+  return texte;
+}
+} // namespace
+
+void TestQuiz::kastenNachErsterWahl_data() {
+  QTest::addColumn<int>("kasten"); // 0: a plate never asked
+  QTest::addColumn<bool>("richtig");
+  QTest::addColumn<int>("neuerKasten");
+  QTest::addColumn<int>("tage");
+  QTest::newRow("new_right_to_box_2") << 0 << true << 2 << 1;
+  QTest::newRow("new_wrong_stays_in_box_1_due_at_once") << 0 << false << 1 << 0;
+  QTest::newRow("box_2_right") << 2 << true << 3 << 3;
+  QTest::newRow("box_4_right_to_last") << 4 << true << 5 << 21;
+  QTest::newRow("last_box_right_stays") << 5 << true << 5 << 21;
+  QTest::newRow("last_box_wrong_back_to_1") << 5 << false << 1 << 0;
+  QTest::newRow("box_3_wrong_back_to_1") << 3 << false << 1 << 0;
+}
+
+void TestQuiz::kastenNachErsterWahl() {
+  QFETCH(int, kasten);
+  QFETCH(bool, richtig);
+  QFETCH(int, neuerKasten);
+  QFETCH(int, tage);
+  TLernstand stand;
+  if (kasten > 0)
+    stand = LiesLernstand(LernZeile("A.jpg", kasten, -5).toUtf8());
+  TLernEintrag &eintrag = stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A.jpg"));
+  const int richtigVorher = eintrag.Richtig;
+  const int falschVorher = eintrag.Falsch;
+  WerteErsteWahlAus(eintrag, richtig, Jetzt);
+  QCOMPARE(eintrag.Kasten, neuerKasten);
+  QCOMPARE(eintrag.Faellig, Jetzt.addDays(tage));
+  QCOMPARE(eintrag.Richtig, richtigVorher + (richtig ? 1 : 0));
+  QCOMPARE(eintrag.Falsch, falschVorher + (richtig ? 0 : 1));
+  QCOMPARE(KastenText(eintrag.Kasten), QStringLiteral("Kasten %1 von 5").arg(neuerKasten));
+}
+
+void TestQuiz::naechsteFrage_data() {
+  QTest::addColumn<QStringList>("bilder");
+  QTest::addColumn<QString>("stand");
+  QTest::addColumn<QString>("zuletzt");
+  QTest::addColumn<bool>("neuesZuletzt");
+  QTest::addColumn<QStringList>("moeglich"); // every one of them comes up; empty: none
+  const QStringList abc{"A.jpg", "B.jpg", "C.jpg"};
+  QTest::newRow("all_new_range_order") << abc << ""
+                                       << "" << true << QStringList{"A.jpg"};
+  QTest::newRow("new_never_twice_in_a_row") << abc << ""
+                                            << "A.jpg" << false << QStringList{"B.jpg"};
+  QTest::newRow("due_after_a_new_one") << abc << LernZeile("B.jpg", 1, 0) << "" << true << QStringList{"B.jpg"};
+  QTest::newRow("new_after_a_due_one") << abc << LernZeile("B.jpg", 1, 0) << "" << false << QStringList{"A.jpg"};
+  QTest::newRow("due_when_nothing_new") << abc
+                                        << LernZeile("A.jpg", 2, -1) + LernZeile("B.jpg", 1, 0) +
+                                               LernZeile("C.jpg", 3, 5)
+                                        << "" << false << QStringList{"B.jpg"};
+  QTest::newRow("lowest_box_first") << abc
+                                    << LernZeile("A.jpg", 2, -1) + LernZeile("B.jpg", 3, -50) +
+                                           LernZeile("C.jpg", 1, -1)
+                                    << "" << true << QStringList{"C.jpg"};
+  QTest::newRow("random_among_equal_boxes")
+      << QStringList{"A.jpg", "B.jpg", "C.jpg", "D.jpg"}
+      << LernZeile("A.jpg", 1, 0) + LernZeile("B.jpg", 1, -3) + LernZeile("C.jpg", 1, -1) + LernZeile("D.jpg", 2, -1)
+      << "B.jpg" << true << QStringList{"A.jpg", "C.jpg"};
+  QTest::newRow("only_due_one_just_asked")
+      << abc << LernZeile("A.jpg", 1, 0) + LernZeile("B.jpg", 4, 48) + LernZeile("C.jpg", 2, 24) << "A.jpg" << true
+      << QStringList{"C.jpg"};
+  QTest::newRow("nothing_due_soonest_first")
+      << abc << LernZeile("A.jpg", 3, 72) + LernZeile("B.jpg", 2, 24) + LernZeile("C.jpg", 2, 30) << "" << true
+      << QStringList{"B.jpg"};
+  QTest::newRow("other_group_same_name_is_new")
+      << QStringList{"A.jpg", "B.jpg"} << LernZeile("B.jpg", 1, 0, "Ö") << "" << true << QStringList{"A.jpg"};
+  QTest::newRow("plate_outside_range_ignored")
+      << QStringList{"A.jpg", "B.jpg"} << LernZeile("Z.jpg", 1, 0) << "A.jpg" << true << QStringList{"B.jpg"};
+  QTest::newRow("one_plate_just_asked") << QStringList{"A.jpg"} << LernZeile("A.jpg", 1, 0) << "A.jpg" << true
+                                        << QStringList{};
+  QTest::newRow("empty_range") << QStringList{} << LernZeile("A.jpg", 1, 0) << "" << true << QStringList{};
+}
+
+void TestQuiz::naechsteFrage() {
+  QFETCH(QStringList, bilder);
+  QFETCH(QString, stand);
+  QFETCH(QString, zuletzt);
+  QFETCH(bool, neuesZuletzt);
+  QFETCH(QStringList, moeglich);
+  const TLernstand lernstand = LiesLernstand(stand.toUtf8());
+  QSet<QString> gesehen;
+  for (quint32 saat = 1; saat <= 64; ++saat) {
+    QRandomGenerator zufall(saat);
+    const int index =
+        WaehleNaechsteFrage(bilder, QStringLiteral("Deutschland"), lernstand, zuletzt, neuesZuletzt, Jetzt, zufall);
+    if (moeglich.isEmpty()) {
+      QCOMPARE(index, -1);
+      continue;
+    }
+    QVERIFY(index >= 0 && index < bilder.size());
+    QVERIFY2(moeglich.contains(bilder.at(index)), qPrintable(bilder.at(index)));
+    gesehen.insert(bilder.at(index));
+  }
+  QCOMPARE(gesehen, QSet<QString>(moeglich.cbegin(), moeglich.cend()));
+}
+
+void TestQuiz::lernstandLesen_data() {
+  QTest::addColumn<QByteArray>("inhalt");
+  QTest::addColumn<bool>("ueben");
+  QTest::addColumn<QStringList>("eintraege");
+  const QString a = QStringLiteral("Deutschland|A.jpg|2|2026-12-08T12:00:00Z|1|0");
+  const QString w = QStringLiteral("Österreich|W_9.jpg|1|2026-12-07T12:00:00Z|0|2");
+  const QByteArray gut = "Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\n"
+                         "\xc3\x96sterreich\tW_9.jpg\t1\t2026-12-07T12:00:00Z\t0\t2\n";
+  QTest::newRow("empty") << QByteArray() << false << QStringList{};
+  QTest::newRow("mode_on") << QByteArray("# Kommentar\n\xc3\x9c"
+                                         "ben\tan\n") +
+                                  gut
+                           << true << QStringList{a, w};
+  QTest::newRow("bom_crlf") << QByteArray("\xef\xbb\xbf\xc3\x9c"
+                                          "ben\tan\r\n") +
+                                   QByteArray(gut).replace("\n", "\r\n")
+                            << true << QStringList{a, w};
+  QTest::newRow("garbage_lines_skipped") << QByteArray("\xc3\x9c"
+                                                       "ben\tvielleicht\nMüll ohne Tabulator\n") +
+                                                "Deutschland\tB.jpg\tzwei\t2026-12-08T12:00:00Z\t1\t0\n" +
+                                                "Deutschland\tC.jpg\t2\tmorgen\t1\t0\n" +
+                                                "Deutschland\tD.jpg\t2\t2026-12-08T12:00:00Z\t1\n" +
+                                                "Deutschland\tE.jpg\t0\t2026-12-08T12:00:00Z\t1\t0\n" +
+                                                "Deutschland\tF.jpg\t2\t2026-12-08T12:00:00Z\t-1\t0\n" +
+                                                "\t\tG.jpg\t1\t2026-12-08T12:00:00Z\t1\t0\n" +
+                                                QByteArray("\x00\xff\xfe\n", 4) + gut +
+                                                "Deutschland\t\t2\t2026-12-08T12:00:00Z\t1\t0"
+                                         << false << QStringList{a, w};
+  QTest::newRow("newer_version_extra_fields")
+      << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\tschwer\t\t17\n") << false
+      << QStringList{a + "|schwer||17"};
+  QTest::newRow("more_boxes_than_ours") << QByteArray("Deutschland\tA.jpg\t9\t2026-12-08T12:00:00Z\t1\t0\n") << false
+                                        << QStringList{"Deutschland|A.jpg|5|2026-12-08T12:00:00Z|1|0"};
+  QTest::newRow("same_plate_twice_later_counts")
+      << QByteArray("Deutschland\tA.jpg\t4\t2026-12-09T12:00:00Z\t3\t0\n") + gut << false << QStringList{a, w};
+  QTest::newRow("unknown_group_kept") << QByteArray("Schweiz\tZH.jpg\t3\t2026-12-08T12:00:00Z\t2\t0\n") << false
+                                      << QStringList{"Schweiz|ZH.jpg|3|2026-12-08T12:00:00Z|2|0"};
+  QTest::newRow("time_zone_to_utc") << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T13:00:00+01:00\t1\t0\n") << false
+                                    << QStringList{a};
+}
+
+void TestQuiz::lernstandLesen() {
+  QFETCH(QByteArray, inhalt);
+  QFETCH(bool, ueben);
+  QFETCH(QStringList, eintraege);
+  const TLernstand stand = LiesLernstand(inhalt);
+  QCOMPARE(stand.Ueben, ueben);
+  QCOMPARE(AlsTexte(stand), eintraege);
+  // Written and read again, nothing changes, the extra fields of a newer version included.
+  const QByteArray geschrieben = SchreibeLernstand(stand);
+  const TLernstand wieder = LiesLernstand(geschrieben);
+  QCOMPARE(wieder.Ueben, ueben);
+  QCOMPARE(AlsTexte(wieder), eintraege);
+  QCOMPARE(SchreibeLernstand(wieder), geschrieben);
+  QVERIFY(geschrieben.contains(ueben ? "\xc3\x9c"
+                                       "ben\tan\n"
+                                     : "\xc3\x9c"
+                                       "ben\taus\n"));
+}
+
+// The file on disk: made when missing, rewritten whole, left alone when it cannot be read or written.
+void TestQuiz::lernstandDatei() {
+  const QString pfad = Basis + QStringLiteral("Nummernfibel-Lernstand.txt");
+  TLernstandDatei datei(pfad);
+  TLernstand stand = datei.Lade();
+  QVERIFY(stand.Eintraege().isEmpty());
+  stand.Ueben = true;
+  WerteErsteWahlAus(stand.Hole(QStringLiteral("Österreich"), QStringLiteral("W_9.jpg")), false, Jetzt);
+  // A name that would break its line is not written; the rest is.
+  stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A\tB.jpg"));
+  QVERIFY(datei.Speichere(stand));
+  QFile gelesen(pfad);
+  QVERIFY(gelesen.open(QIODevice::ReadOnly));
+  const QByteArray inhalt = gelesen.readAll();
+  gelesen.close();
+  QVERIFY(inhalt.contains("\xc3\x96sterreich\tW_9.jpg\t1\t2026-12-07T12:00:00Z\t0\t1\n"));
+  QVERIFY(!inhalt.contains("A\tB.jpg"));
+  TLernstandDatei nochmal(pfad);
+  QCOMPARE(AlsTexte(nochmal.Lade()).size(), 1);
+
+  // A read-only folder: the write fails and the file keeps what it held.
+  QVERIFY(QFile::setPermissions(Basis, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+  QFile::setPermissions(pfad, QFileDevice::ReadOwner);
+  stand.Ueben = false;
+  if (::geteuid() != 0)
+    QVERIFY(!nochmal.Speichere(stand));
+  QFile::setPermissions(Basis, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  if (::geteuid() != 0) {
+    QVERIFY(gelesen.open(QIODevice::ReadOnly));
+    QCOMPARE(gelesen.readAll(), inhalt);
+    gelesen.close();
+  }
+
+  // A folder under the file's name is nobody's progress to replace.
+  QVERIFY(QFile::remove(pfad));
+  QVERIFY(QDir(Basis).mkdir(QStringLiteral("Nummernfibel-Lernstand.txt")));
+  TLernstandDatei ordner(pfad);
+  QVERIFY(ordner.Lade().Eintraege().isEmpty());
+  QVERIFY(!ordner.Schreibbar());
+  QVERIFY(!ordner.Speichere(stand));
+  QVERIFY(QFileInfo(pfad).isDir());
 }
 
 // ---- the window --------------------------------------------------------------------------------
@@ -1457,17 +1706,21 @@ void TestQuiz::datensatzEigeneZeile_data() {
   const QString mu = "München, Landkreis (zusätzliches Kennzeichen seit 2026)" + optional + " [Bayern]";
   const QString muc = "München, kreisfreie Stadt (zusätzliches Kennzeichen seit 2023)" + optional + " [Bayern]";
   const QString mue = QStringLiteral("Mühldorf am Inn, Landkreis [Bayern]");
-  const QString muel = "Müllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald" + optional + " [Baden-Württemberg]";
+  const QString muel =
+      "Müllheim, Altkennzeichen im Landkreis Breisgau-Hochschwarzwald" + optional + " [Baden-Württemberg]";
   // Of the two lines of M the later one is selected.
-  QTest::newRow("m_shorter_than_mu") << "K-O/M.jpg" << "München, Landkreis [Bayern]" << mu;
+  QTest::newRow("m_shorter_than_mu") << "K-O/M.jpg"
+                                     << "München, Landkreis [Bayern]" << mu;
   QTest::newRow("mu_prefix_of_muc") << "K-O/MU.jpg" << mu << muc;
   QTest::newRow("muc_longer_than_mu") << "K-O/MUC.jpg" << muc << mu;
   QTest::newRow("mue_prefix_of_muel") << "K-O/MÜ.jpg" << mue << muel;
   QTest::newRow("muel_longer_than_mue") << "K-O/MÜL.jpg" << muel << mue;
   QTest::newRow("mue_umlaut_not_u") << "K-O/MÜ.jpg" << mue << mu;
-  QTest::newRow("at_b_burgenland") << "A-Z/B_1.jpg" << "Burgenland, Landesregierung [Burgenland]"
+  QTest::newRow("at_b_burgenland") << "A-Z/B_1.jpg"
+                                   << "Burgenland, Landesregierung [Burgenland]"
                                    << "Bregenz, Bezirk [Vorarlberg]";
-  QTest::newRow("at_b_bregenz") << "A-Z/B_8.jpg" << "Bregenz, Bezirk [Vorarlberg]"
+  QTest::newRow("at_b_bregenz") << "A-Z/B_8.jpg"
+                                << "Bregenz, Bezirk [Vorarlberg]"
                                 << "Burgenland, Landesregierung [Burgenland]";
 }
 
@@ -1502,6 +1755,127 @@ void TestQuiz::datensatzEigeneZeile() {
   form.ZeigDieAntwortBtnClick();
   QCOMPARE(Beschreibung(), richtig);
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+}
+
+// Practice mode from the user's side: switched on with Alt+Ü, a tile pressed, a wrong first choice,
+// "Nächste Frage", a right one, then a restart that finds the mode, the progress file and the marks.
+void TestQuiz::uebenAblauf() {
+  const QString lernstand = Basis + QStringLiteral("Nummernfibel-Lernstand.txt");
+  QStringList gefragt;
+  {
+    TMainForm &form = GezeigteForm();
+    QVERIFY(!form.UebenCheckBox->isChecked());
+    QVERIFY(!form.PunkteLabel->isVisible());
+    // The access key presses the box as a click would, released a moment later.
+    Taste(&form, Qt::Key_Udiaeresis, Qt::AltModifier);
+    QTRY_VERIFY(form.UebenCheckBox->isChecked());
+    QVERIFY(form.PunkteLabel->isVisible());
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 0 richtig"));
+    // Every tile carries an empty mark: nothing was asked yet.
+    QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie);
+    QCOMPARE(galerie->child(2)->text(QAccessible::Description), QStringLiteral("Noch nicht geübt"));
+
+    const TKachel kachel = form.Kacheln.at(2);
+    QTest::mouseClick(form.Galerie, Qt::LeftButton, {}, kachel.Feld().center());
+    QVERIFY(form.Panel1->isVisible());
+    QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
+    gefragt << form.BildDatei;
+    // Nothing of the answer: no entry chosen, the "?" waits, no answer text, picture or map button.
+    QVERIFY(form.Listbox1->selectedItems().isEmpty());
+    QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+    QVERIFY(!form.Memo2->isVisible());
+    QVERIFY(form.Memo2->toPlainText().isEmpty());
+    QVERIFY(!form.RichtigImage->isVisible());
+    QVERIFY(!form.FalschImage->isVisible());
+    QVERIFY(!form.KarteBtn->isVisible());
+    QVERIFY(form.NaechsteFrageBtn->isVisible());
+    QCOMPARE(form.NaechsteFrageBtn->x(), form.ZeigDieAntwortBtn->x() + form.ZeigDieAntwortBtn->width());
+
+    // A wrong first choice is judged red and counts; a second one is judged but does not count.
+    QListWidgetItem *bamberg = form.Listbox1->item(Zeile(QStringLiteral("Bamberg")));
+    QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {}, form.Listbox1->visualItemRect(bamberg).center());
+    QCOMPARE(Hintergrund(), QColor(249, 84, 43));
+    QVERIFY(form.FalschImage->isVisible());
+    QVERIFY(form.KarteBtn->isVisible());
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 1 richtig"));
+    QListWidgetItem *berlin = form.Listbox1->item(Zeile(QStringLiteral("Berlin [Hauptstadt]")));
+    QTest::mouseClick(form.Listbox1->viewport(), Qt::LeftButton, {}, form.Listbox1->visualItemRect(berlin).center());
+    QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 1 richtig"));
+
+    // The next plate opens without the gallery, again with nothing shown; then a right first choice.
+    QTest::mouseClick(form.NaechsteFrageBtn, Qt::LeftButton);
+    QVERIFY(form.Panel1->isVisible());
+    QVERIFY(!form.ScrollBox1->isVisible());
+    QVERIFY(form.BildDatei != gefragt.first());
+    gefragt << form.BildDatei;
+    QVERIFY(form.Listbox1->selectedItems().isEmpty());
+    QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+    QVERIFY(!form.KarteBtn->isVisible());
+    form.ZeigDieAntwortBtnClick(); // shows which entry is right; the plate counts as not known
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 2 richtig"));
+    QTest::mouseClick(form.NaechsteFrageBtn, Qt::LeftButton);
+    gefragt << form.BildDatei;
+    const int richtig = Zeile(SichtbarerText(form.RichtigeZeile));
+    QVERIFY(richtig >= 0);
+    // The keys move through the answers without choosing; Enter chooses the entry reached.
+    Taste(&form, Qt::Key_Down);
+    Taste(&form, Qt::Key_Down);
+    QCOMPARE(form.Listbox1->currentRow(), 1);
+    QVERIFY(form.Listbox1->selectedItems().isEmpty());
+    QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
+    Taste(&form, Qt::Key_End);
+    Taste(&form, Qt::Key_Home);
+    for (int i = 0; i < richtig; ++i)
+      Taste(&form, Qt::Key_Down);
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 2 richtig"));
+    Taste(&form, Qt::Key_Return);
+    QCOMPARE(form.Listbox1->currentRow(), richtig);
+    QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+    QCOMPARE(form.PunkteLabel->text(), QStringLiteral("1 von 3 richtig"));
+    QVERIFY(form.close());
+    FForm.reset();
+  }
+
+  // B wrong, then the first new plate A, revealed; then B again: due in box 1 and no longer the last.
+  QCOMPARE(gefragt, QStringList({"B.jpg", "A.jpg", "B.jpg"}));
+  // The progress file: one line per plate asked, readable as it stands.
+  QFile datei(lernstand);
+  QVERIFY(datei.open(QIODevice::ReadOnly));
+  const QString inhalt = QString::fromUtf8(datei.readAll());
+  QVERIFY(inhalt.contains(QStringLiteral("\nÜben\tan\n")));
+  const QString datum = QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ");
+  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tB\\.jpg\t2\t%1\t1\t1\n").arg(datum))),
+           qPrintable(inhalt));
+  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tA\\.jpg\t1\t%1\t0\t1\n").arg(datum))),
+           qPrintable(inhalt));
+
+  // Started again: the mode is on, the score starts anew, and the tiles show their boxes.
+  TMainForm &form = GezeigteForm();
+  QVERIFY(form.UebenCheckBox->isChecked());
+  QVERIFY(form.PunkteLabel->isVisible());
+  QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 0 richtig"));
+  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie);
+  const QImage bild = form.Galerie->grab().toImage();
+  for (int i = 0; i < form.Kacheln.size(); ++i) {
+    const QString name = QFileInfo(form.BildPfade.at(form.Kacheln.at(i).Tag())).fileName();
+    const TLernEintrag *eintrag = form.Lernstand.Finde(QStringLiteral("Deutschland"), name);
+    const int kasten = eintrag ? eintrag->Kasten : 0;
+    QCOMPARE(kasten > 0, gefragt.contains(name));
+    QCOMPARE(galerie->child(i)->text(QAccessible::Description), KastenText(kasten));
+    // The first segment of the mark in the tile's bottom-right corner: the box's colour, or empty.
+    const QPoint segment = form.Kacheln.at(i).Feld().topLeft() + QPoint(46, 83);
+    QCOMPARE(bild.pixel(segment * bild.devicePixelRatio()),
+             (kasten > 0 ? KastenFarbe(kasten) : QColor(224, 224, 224)).rgb());
+  }
+  // Off again, the tiles are as they always were.
+  QTest::mouseClick(form.UebenCheckBox, Qt::LeftButton);
+  QVERIFY(!form.UebenCheckBox->isChecked());
+  QVERIFY(!form.PunkteLabel->isVisible());
+  QCOMPARE(galerie->child(0)->text(QAccessible::Description), QString());
+  const QImage aus = form.Galerie->grab().toImage();
+  const QPoint segment = form.Kacheln.at(0).Feld().topLeft() + QPoint(46, 83);
+  QCOMPARE(aus.pixel(segment * aus.devicePixelRatio()), qRgb(255, 255, 255));
 }
 
 QTEST_MAIN(TestQuiz)

@@ -1,0 +1,34 @@
+// Disk access for the progress file.
+#include "app/lernstanddatei.h"
+
+#include "app/dateizugriff.h"
+#include "data/dateilesen.h"
+
+namespace {
+// A person's progress over every plate is a few tens of kilobytes.
+constexpr qint64 GroessterLernstand = 16LL * 1024 * 1024;
+} // namespace
+
+TLernstand TLernstandDatei::Lade() {
+  // Copies left beside it by a write that was killed are of no use to anyone.
+  RaeumeReste(FPfad);
+  const TDateiInhalt inhalt = LiesRegulaereDatei(FPfad, GroessterLernstand);
+  FAlt.reset();
+  FSchreibbar = inhalt.Zustand != TDateiZustand::Unbrauchbar;
+  if (inhalt.Zustand != TDateiZustand::Gelesen)
+    return {};
+  FAlt = inhalt.Daten;
+  return LiesLernstand(inhalt.Daten);
+}
+
+bool TLernstandDatei::Speichere(const TLernstand &stand) {
+  if (!FSchreibbar || FPfad.isEmpty())
+    return false;
+  const QByteArray neu = SchreibeLernstand(stand);
+  if (FAlt && *FAlt == neu)
+    return true;
+  if (!ErsetzeDatei(FPfad, FAlt, neu))
+    return false;
+  FAlt = neu;
+  return true;
+}
