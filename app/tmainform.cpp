@@ -227,7 +227,7 @@ void TMainForm::ErzeugeKomponenten() {
 
   StatusBar1 = Neu<TStatusBar>(this, "StatusBar1", {0, 671, LayoutClientBreite, 24});
   StatusBar1->setFont(QApplication::font()); // the system font, not the window's
-  UebenCheckBox = new QCheckBox(QStringLiteral("&Üben"), StatusBar1);
+  UebenCheckBox = new QCheckBox(QStringLiteral("Üben"), StatusBar1);
   UebenCheckBox->setObjectName(QStringLiteral("UebenCheckBox"));
   UebenCheckBox->setAccessibleName(QStringLiteral("Üben: Antwort erst nach der eigenen Wahl zeigen"));
   // Reached by Tab and Alt+Ü; a click leaves the focus with the gallery or the answers.

@@ -7,6 +7,7 @@
 #include "app/zugang.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -100,6 +101,14 @@ void TMainForm::ZugriffEinrichten() {
     knopf->setStyle(stil);
     knopf->setShortcut(QKeySequence(Qt::ALT | Qt::Key(knopf->text().at(0).unicode())));
   }
+  // Practice mode: the box has its own key; Alt+N is one key of the window for both screens.
+  for (QAbstractButton *knopf :
+       {static_cast<QAbstractButton *>(UebenCheckBox), static_cast<QAbstractButton *>(NaechsteFrageBtn)}) {
+    auto *stil = new TZugriffStil(0);
+    stil->setParent(knopf);
+    knopf->setStyle(stil);
+  }
+  UebenCheckBox->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Udiaeresis));
   // A button's own key moves the focus to it and presses it, as a click does; the key is also
   // what a screen reader names as the button's shortcut.
   HilfeBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_H));
@@ -119,7 +128,9 @@ void TMainForm::ZugriffEinrichten() {
   });
   Zugriffstaste(ComboBox1, Qt::ALT | Qt::Key_G, [this] { ComboBox1->setFocus(Qt::ShortcutFocusReason); });
 
-  qApp->installEventFilter(new TAltWaechter(this, {bereiche.cbegin(), bereiche.cend()}));
+  QList<QWidget *> beschriftet{bereiche.cbegin(), bereiche.cend()};
+  beschriftet << UebenCheckBox << NaechsteFrageBtn;
+  qApp->installEventFilter(new TAltWaechter(this, beschriftet));
   FokusRahmen = new TFokusRahmen(this);
   Ansage = new TAnsage(this);
 }

@@ -108,6 +108,7 @@ struct TDekoder {
   int ScanKomponenten = 0;
   qint64 ScanBloecke = 0;
   qint64 BlockGrenze = 0;
+  bool Mehrfach = false; // several scans, with the whole picture's coefficients kept between them
   TDateiQuelle Quelle;
   TBelegung Speicher;
   bool Angelegt = false;
@@ -136,7 +137,8 @@ void PruefeScans(j_common_ptr info) {
   for (int k = 0; k < dekomp->comps_in_scan; ++k)
     dekoder->ScanBloecke +=
         qint64(dekomp->cur_comp_info[k]->width_in_blocks) * dekomp->cur_comp_info[k]->height_in_blocks;
-  if (dekoder->ScanKomponenten > GroessteScanKomponenten || dekoder->ScanBloecke > dekoder->BlockGrenze)
+  if (dekoder->ScanKomponenten > GroessteScanKomponenten ||
+      (dekoder->Mehrfach && dekoder->ScanBloecke > dekoder->BlockGrenze))
     FehlerBeenden(info);
 }
 
@@ -253,6 +255,7 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
     d->Info.src = &d->Quelle.Basis;
   }
   jpeg_read_header(&d->Info, TRUE);
+  d->Mehrfach = d->Info.progressive_mode || d->Info.comps_in_scan < d->Info.num_components;
 
   const qint64 breite = d->Info.image_width;
   const qint64 hoehe = d->Info.image_height;

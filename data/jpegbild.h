@@ -23,12 +23,15 @@ constexpr qint64 GroessteAnzeigeBildpunkte = 8LL * 1024 * 1024;
 // usual progressive order carries 14 components in ten scans for a colour picture, 24 for CMYK.
 constexpr int GroessteScanKomponenten = 100;
 
-// The blocks all scans together may pass over, by the file's size: a few million for any file (a
-// single pass over the largest picture allowed), and beyond that BloeckeJeByte per byte. A scan
-// needs at least a bit for every block it codes, so an honest file never comes near; a file of a
+// A picture coded in several scans (progressive, or one component at a time) keeps its coefficients
+// until the last scan, and each scan fills or refines them for every block it covers: the blocks all
+// its scans together pass over are bounded by the file's size, a million for any file (an honest
+// 8-megapixel progressive colour picture needs about that) and beyond that BloeckeJeByte per byte.
+// A scan needs at least a bit for every block it codes, so an honest file never comes near; a
 // kilobyte that claims 64 megapixels and repeats its scans, all filled in as missing data, is refused
-// after some tens of milliseconds instead of a second per picture.
-constexpr qint64 FreieScanBloecke = 4LL * 1024 * 1024;
+// before its first scan touches the hundreds of megabytes of coefficients it asks for. A picture in
+// one scan makes one pass, bounded by GroessteBildpunkte.
+constexpr qint64 FreieScanBloecke = 1024LL * 1024;
 constexpr qint64 BloeckeJeByte = 32;
 
 // All decodes at once (every thread) hold at most this much memory between them: each reserves its

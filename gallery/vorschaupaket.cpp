@@ -375,7 +375,9 @@ void TPaketSchreiber::Fuege(const QString &name, qint64 groesse, qint64 zeit, co
   Haenge<quint64>(FTabelle, quint64(anfang));
   Haenge<quint64>(FTabelle, Pruefsumme(FPuffer.constData() + FPuffer.size() - bytes, bytes));
   ++FAnzahl;
-  if (FPuffer.size() >= SchreibBlock && !Leere())
+  // A pack beyond the bound of all packs would push every other pack out, and then itself at the
+  // next start: such a folder is decoded at every start instead.
+  if (FVersatz > PaketGrenze || (FPuffer.size() >= SchreibBlock && !Leere()))
     Verwirf();
 }
 
