@@ -176,7 +176,8 @@ namespace {
 // With a screen reader running, Qt first hands every key to it and delivers the key afterwards, as an
 // event of the program's own sent straight to the control, which the hold on the window system's input
 // does not catch: a letter's release would start a search in the middle of the load, which finds
-// nothing. Such keys wait here for the load's end, in their order.
+// nothing. An input method hands its text to the control the same way. Such keys and texts wait here
+// for the load's end, in their order.
 class TTastenStau : public QObject {
 public:
   explicit TTastenStau(QWidget *fenster) : FFenster(fenster) { qApp->installEventFilter(this); }
@@ -189,7 +190,8 @@ public:
 
 protected:
   bool eventFilter(QObject *ziel, QEvent *ereignis) override {
-    if (ereignis->type() != QEvent::KeyPress && ereignis->type() != QEvent::KeyRelease)
+    const QEvent::Type art = ereignis->type();
+    if (art != QEvent::KeyPress && art != QEvent::KeyRelease && art != QEvent::InputMethod)
       return false;
     auto *steuer = qobject_cast<QWidget *>(ziel);
     if (!steuer || steuer->window() != FFenster)

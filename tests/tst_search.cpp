@@ -8,6 +8,7 @@
 #include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
+#include "tests/rauschen.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -244,6 +245,8 @@ private slots:
   void enterSchliesstMeldung_data();
   void enterSchliesstMeldung();
   void loslassenNachKontextmenue();
+  void tastenWaehrendDesLadens_data();
+  void tastenWaehrendDesLadens();
   void oesterreich_data();
   void oesterreich();
 
@@ -819,6 +822,81 @@ void TestSearch::loslassenNachKontextmenue() {
   QCOMPARE(Gerahmte(f.get()), QStringList{});
   QCOMPARE(f->ScrollBox1->Position(), 0);
   QVERIFY(Meldungen.isEmpty());
+}
+
+void TestSearch::tastenWaehrendDesLadens_data() {
+  QTest::addColumn<QString>("anfang");       // the key pressed to start the load; none: the range button
+  QTest::addColumn<bool>("insFeld");         // sent to the field itself, as an input method hands on its text
+  QTest::addColumn<QStringList>("waehrend"); // "x" press and release, "-x" release, "\r" Enter, "=x" text
+  QTest::addColumn<QString>("feld");
+  QTest::addColumn<QStringList>("meldungen");
+  QTest::addColumn<QStringList>("gerahmt");
+  QTest::newRow("code_typed_while_range_button_loads")
+      << "" << false << QStringList{"x"} << "X" << QStringList{} << QStringList{"X.jpg"};
+  QTest::newRow("release_and_enter_in_the_code_s_own_load")
+      << "x" << false << QStringList{"-x", "\r"} << "X" << QStringList{} << QStringList{"X.jpg"};
+  // Only the longer code is missing: the first search still reports on its own load.
+  QTest::newRow("next_letter_in_the_code_s_own_load")
+      << "x" << false << QStringList{"-x", "y"} << "XY" << QStringList{Nicht("XY"), Nicht("XY")} << QStringList{};
+  QTest::newRow("keys_to_the_field_while_range_button_loads")
+      << "" << true << QStringList{"x", "\r"} << "X" << QStringList{} << QStringList{"X.jpg"};
+  QTest::newRow("input_method_text_while_range_button_loads")
+      << "" << true << QStringList{"=x"} << "x" << QStringList{} << QStringList{"X.jpg"};
+}
+
+// Keys that reach the field while a range switch decodes its pictures (a real load, held back by
+// pictures slow to decode): an existing code is framed and never reported missing.
+void TestSearch::tastenWaehrendDesLadens() {
+  QFETCH(QString, anfang);
+  QFETCH(bool, insFeld);
+  QFETCH(QStringList, waehrend);
+  QFETCH(QString, feld);
+  QFETCH(QStringList, meldungen);
+  QFETCH(QStringList, gerahmt);
+  auto f = Fenster();
+  QVERIFY(f);
+  const QString uz = FOrdner->path() + "/Bilder/Deutschland/U-Z";
+  SchreibePlatte(uz + "/X.jpg");
+  QVERIFY(SchreibeRauschen(FOrdner->filePath("rauschen.jpg"), QSize(800, 600), uz, "UR", 60));
+  QWindow *fenster = f->windowHandle();
+  QLineEdit *suchEdit = f->SuchEdit;
+
+  bool gesendet = false;
+  QTimer waehrendDesLadens;
+  waehrendDesLadens.setInterval(10);
+  connect(&waehrendDesLadens, &QTimer::timeout, this, [&] {
+    if (gesendet || !f->LaedtBilder() || f->AktuellerOrdner != f->Pfade.Ordner(TBereich::U_Z))
+      return;
+    gesendet = true;
+    for (const QString &taste : waehrend) {
+      const auto code = Qt::Key(taste.back().toUpper().unicode());
+      if (taste.startsWith('=')) {
+        QInputMethodEvent text;
+        text.setCommitString(taste.mid(1));
+        QApplication::sendEvent(suchEdit, &text);
+      } else if (taste == "\r") {
+        insFeld ? QTest::keyClick(suchEdit, Qt::Key_Return) : QTest::keyClick(fenster, Qt::Key_Return);
+      } else if (taste.startsWith('-')) {
+        insFeld ? QTest::keyRelease(suchEdit, code) : QTest::keyRelease(fenster, code);
+      } else {
+        insFeld ? QTest::keyClick(suchEdit, code) : QTest::keyClick(fenster, code);
+      }
+    }
+  });
+  waehrendDesLadens.start();
+  if (anfang.isEmpty())
+    f->U_Z_Button->click();
+  else
+    QTest::keyPress(fenster, Qt::Key(anfang.at(0).toUpper().unicode()));
+  QVERIFY2(gesendet, "the load ended before the keys were sent");
+  waehrendDesLadens.stop();
+  QTRY_COMPARE(f->SuchEdit->text(), feld);
+  QTRY_VERIFY(!f->LaedtBilder());
+  QTRY_COMPARE(Meldungen, meldungen);
+  QCOMPARE(FetterKnopf(f.get()), QString("U_Z_Button"));
+  QCOMPARE(Gerahmte(f.get()), gerahmt);
+  if (!gerahmt.isEmpty())
+    QCOMPARE(f->GefundenIndex, Index(f.get(), gerahmt.last()));
 }
 
 void TestSearch::oesterreich_data() {
