@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 FUZZ_SEKUNDEN=${FUZZ_SEKUNDEN:-30}
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 
 # The benchmark is left out: it measures, it tests nothing.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNF_SANITIZER=ON \
