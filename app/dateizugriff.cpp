@@ -2,6 +2,8 @@
 // flush failed on a full disk, so the writes here go to the file descriptor and check every step.
 #include "app/dateizugriff.h"
 
+#include "data/dateilesen.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,20 +26,6 @@ void (*SchreibHaken)(TSchreibSchritt) = nullptr;
 void Schritt(TSchreibSchritt schritt) {
   if (SchreibHaken)
     SchreibHaken(schritt);
-}
-
-bool SchreibeAlles(int fd, const char *daten, qint64 laenge, off_t ab) {
-  while (laenge > 0) {
-    const ssize_t geschrieben = ::pwrite(fd, daten, size_t(laenge), ab);
-    if (geschrieben < 0 && errno == EINTR)
-      continue;
-    if (geschrieben <= 0)
-      return false;
-    daten += geschrieben;
-    laenge -= geschrieben;
-    ab += geschrieben;
-  }
-  return true;
 }
 
 bool Kuerze(int fd, off_t laenge) {

@@ -102,3 +102,19 @@ TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze) {
   daten.truncate(qsizetype(gelesen));
   return {TDateiZustand::Gelesen, daten};
 }
+
+#ifdef Q_OS_UNIX
+bool SchreibeAlles(int fd, const char *daten, qint64 laenge, qint64 ab) {
+  while (laenge > 0) {
+    const ssize_t geschrieben = ::pwrite(fd, daten, size_t(laenge), off_t(ab));
+    if (geschrieben < 0 && errno == EINTR)
+      continue;
+    if (geschrieben <= 0)
+      return false;
+    daten += geschrieben;
+    laenge -= geschrieben;
+    ab += geschrieben;
+  }
+  return true;
+}
+#endif

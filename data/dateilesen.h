@@ -55,3 +55,8 @@ struct TDateiInhalt {
 // Reads a regular file (a link to one counts) of at most `grenze` bytes. Opening never waits for a
 // writer, and only a regular file is ever opened.
 TDateiInhalt LiesRegulaereDatei(const QString &pfad, qint64 grenze);
+
+#ifdef Q_OS_UNIX
+// Writes all of `laenge` bytes at `ab`, going on after interrupts and short writes; false on any error.
+bool SchreibeAlles(int fd, const char *daten, qint64 laenge, qint64 ab);
+#endif

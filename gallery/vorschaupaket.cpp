@@ -8,6 +8,8 @@
 // the pixels can be written as they come and the head once at the end.
 #include "gallery/vorschaupaket.h"
 
+#include "data/dateilesen.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -325,18 +327,7 @@ void TPaketSchreiber::Verwirf() {
 
 bool TPaketSchreiber::Schreibe(const char *daten, qint64 laenge) {
 #ifdef Q_OS_UNIX
-  qint64 ab = FVersatz - FPuffer.size();
-  while (laenge > 0) {
-    const ssize_t geschrieben = ::pwrite(FHandle, daten, size_t(laenge), off_t(ab));
-    if (geschrieben < 0 && errno == EINTR)
-      continue;
-    if (geschrieben <= 0)
-      return false;
-    daten += geschrieben;
-    laenge -= geschrieben;
-    ab += geschrieben;
-  }
-  return true;
+  return SchreibeAlles(FHandle, daten, laenge, FVersatz - FPuffer.size());
 #else
   Q_UNUSED(daten);
   Q_UNUSED(laenge);
