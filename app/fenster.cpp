@@ -2,10 +2,10 @@
 // tracking, help, shutdown, the relayout on resize and the way back to the gallery.
 #include "app/tmainform.h"
 
-#include "app/bausteine.h"
-#include "app/dateizugriff.h"
-#include "app/einstellungen.h"
-#include "app/meldung.h"
+#include "widgets/bausteine.h"
+#include "data/dateizugriff.h"
+#include "data/einstellungen.h"
+#include "widgets/meldung.h"
 #include "gallery/galerieansicht.h"
 #include "gallery/galerieregeln.h"
 #include "quiz/quizregeln.h"

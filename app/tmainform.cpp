@@ -2,11 +2,11 @@
 // which only forward to the handlers.
 #include "app/tmainform.h"
 
-#include "app/anker.h"
+#include "widgets/anker.h"
 #include "app/aussehen.h"
-#include "app/bausteine.h"
+#include "widgets/bausteine.h"
 #include "app/layoutbilder.h"
-#include "app/zugang.h"
+#include "widgets/zugang.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 

@@ -1,8 +1,8 @@
 // The one window of the program: its components, its handlers and the state they share.
 #pragma once
 
-#include "app/bausteine.h"
-#include "app/lernstanddatei.h"
+#include "widgets/bausteine.h"
+#include "data/lernstanddatei.h"
 #include "data/datenordner.h"
 #include "gallery/galerieregeln.h"
 

@@ -4,7 +4,7 @@
 #include "app/tmainform.h"
 
 #include "app/fokusrahmen.h"
-#include "app/zugang.h"
+#include "widgets/zugang.h"
 
 #include <QApplication>
 #include <QCheckBox>

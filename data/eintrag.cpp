@@ -1,6 +1,8 @@
 // One line of a range text file: the list entry built from it and the values the quiz reads off it.
 #include "data/eintrag.h"
 
+#include "data/gruppen.h"
+
 #include "data/ansi.h"
 
 namespace {
@@ -50,10 +52,9 @@ QString KartenName(const QString &listenEintrag, int gruppe) {
   QString name = BisVor(listenEintrag, QStringLiteral(","));
   name = BisVor(name, QStringLiteral("["));
   name = BisVor(name, QString(Tab));
-  if (gruppe == 0 && name.contains(QLatin1String("Dienstfahrzeug der Bundeswehr")))
-    return QStringLiteral("Bundeswehr");
-  if (gruppe == 1 && name.contains(QLatin1String("Oberste Organe der Republik")))
-    return QStringLiteral("Oberste Organe");
+  const TGruppe *g = GruppeNr(gruppe);
+  if (g && name.contains(QString::fromUtf16(g->SonderEintrag)))
+    return QString::fromUtf16(g->SonderName);
   return name;
 }
 

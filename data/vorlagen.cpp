@@ -1,6 +1,8 @@
 // The plate pictures that lie behind a plate's letters: German templates and Austrian state plates.
 #include "data/vorlagen.h"
 
+#include "data/gruppen.h"
+
 #include <algorithm>
 
 namespace {
@@ -28,27 +30,22 @@ bool IstBundeswehr(const QString &name) {
 } // namespace
 
 QString GruppenVorlageGross(int gruppe) {
-  if (gruppe == 0)
-    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen.bmp");
-  if (gruppe == 1)
-    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_leer.bmp");
-  return {};
+  const TGruppe *g = GruppeNr(gruppe);
+  return g ? QString::fromUtf16(g->VorlageGross) : QString();
 }
 
 QString GruppenVorlageKlein(int gruppe) {
-  if (gruppe == 0)
-    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen_klein.bmp");
-  if (gruppe == 1)
-    return QStringLiteral("Bilder/Österreich/Ö_Kennzeichen_klein.bmp");
-  return {};
+  const TGruppe *g = GruppeNr(gruppe);
+  return g ? QString::fromUtf16(g->VorlageKlein) : QString();
 }
 
 QString GrosseVorlage(int gruppe, const QString &bildDatei) {
-  if (gruppe == 0)
-    return IstBundeswehr(bildDatei) ? QStringLiteral("Bilder/Deutschland/D_Kennzeichen_Bundeswehr.bmp")
-                                    : GruppenVorlageGross(gruppe);
-  if (gruppe != 1)
+  const TGruppe *g = GruppeNr(gruppe);
+  if (!g)
     return {};
+  if (!g->Landesplatten)
+    return g->SonderVorlageGross && IstBundeswehr(bildDatei) ? QString::fromUtf16(g->SonderVorlageGross)
+                                                             : QString::fromUtf16(g->VorlageGross);
   QString vorlage;
   for (const TStaatsPlatte &platte : StaatsPlatten)
     if (bildDatei.contains(QLatin1String(platte.endung)))
@@ -58,7 +55,8 @@ QString GrosseVorlage(int gruppe, const QString &bildDatei) {
 }
 
 QString KleineVorlage(int gruppe, const QString &bildname) {
-  if (gruppe == 0 && IstBundeswehr(bildname))
-    return QStringLiteral("Bilder/Deutschland/D_Kennzeichen_Bundeswehr_klein.bmp");
+  const TGruppe *g = GruppeNr(gruppe);
+  if (g && g->SonderVorlageKlein && IstBundeswehr(bildname))
+    return QString::fromUtf16(g->SonderVorlageKlein);
   return GruppenVorlageKlein(gruppe);
 }

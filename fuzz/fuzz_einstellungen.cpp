@@ -1,5 +1,5 @@
 // Fuzz target: any bytes as Kennzeichen.ini, read and then written with the program's own keys.
-#include "app/einstellungen.h"
+#include "data/einstellungen.h"
 #include "data/zahlen.h"
 
 #include <QDir>

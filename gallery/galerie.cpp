@@ -1,8 +1,8 @@
 // Gallery loading, tile layout and the first-paint set-up of the window.
 #include "app/tmainform.h"
 
-#include "app/bausteine.h"
-#include "app/einstellungen.h"
+#include "widgets/bausteine.h"
+#include "data/einstellungen.h"
 #include "data/ansi.h"
 #include "gallery/galerieansicht.h"
 #include "gallery/galerieregeln.h"

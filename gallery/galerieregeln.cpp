@@ -2,6 +2,7 @@
 #include "gallery/galerieregeln.h"
 
 #include "data/ansi.h"
+#include "data/gruppen.h"
 #include "data/vorlagen.h"
 #include "data/zahlen.h"
 #include "gallery/vorschaucache.h"
@@ -125,8 +126,8 @@ TRahmen BestimmeRahmen(const QString &name, const QString &suchtext, int gruppe)
   const QString gross = AnsiGross(name);
   if (!gross.contains(suchtext))
     return TRahmen::Duenn;
-  if ((gruppe == 0 && gross.startsWith(suchtext + QLatin1Char('.'))) ||
-      (gruppe == 1 && gross.startsWith(suchtext + QLatin1Char('_'))))
+  const TGruppe *g = GruppeNr(gruppe);
+  if (g && gross.startsWith(suchtext + g->Trenner))
     return TRahmen::Treffer;
   return TRahmen::Keiner;
 }
@@ -272,15 +273,12 @@ int GruppeAusAuswahl(const QString &wert) {
   const std::optional<int> zahl = LiesGanzzahl(wert);
   if (!zahl)
     return 0;
-  return (*zahl == 0 || *zahl == 1) ? *zahl : -1;
+  return GruppeNr(*zahl) ? *zahl : -1;
 }
 
 std::optional<QPoint> KennzeichenVersatz(int gruppe) {
-  if (gruppe == 0)
-    return DeutscherKennzeichenVersatz;
-  if (gruppe == 1)
-    return OesterreichischerKennzeichenVersatz;
-  return std::nullopt;
+  const TGruppe *g = GruppeNr(gruppe);
+  return g ? std::optional<QPoint>(g->Versatz) : std::nullopt;
 }
 
 int ZentrierteLinks(int panelLinks, int panelBreite, int breite) {

@@ -1,7 +1,7 @@
 // Plate groups and letter ranges: the group list, the five range buttons and the group set-up.
 #include "app/tmainform.h"
 
-#include "app/bausteine.h"
+#include "widgets/bausteine.h"
 #include "data/vorlagen.h"
 #include "gallery/galerieregeln.h"
 #include "search/tscrollbox.h"

@@ -1,9 +1,9 @@
 // Judging a chosen answer, the right answer on request, the map button and the placement timer.
 #include "app/tmainform.h"
 
-#include "app/bausteine.h"
-#include "app/meldung.h"
-#include "app/zugang.h"
+#include "widgets/bausteine.h"
+#include "widgets/meldung.h"
+#include "widgets/zugang.h"
 #include "data/eintrag.h"
 #include "data/vorlagen.h"
 #include "quiz/quizregeln.h"

@@ -1,8 +1,8 @@
 // The question screen for one plate: opened by a press on a tile, filled from the range's text file.
 #include "app/tmainform.h"
 
-#include "app/bausteine.h"
-#include "app/meldung.h"
+#include "widgets/bausteine.h"
+#include "widgets/meldung.h"
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
 #include "quiz/quizregeln.h"

@@ -3,6 +3,7 @@
 
 #include "data/ansi.h"
 #include "data/eintrag.h"
+#include "data/gruppen.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCollator>
@@ -25,12 +26,8 @@ constexpr int ErgebnisBildVersatz = 75;
 } // namespace
 
 QString FrageText(int gruppe, const QString &bildDatei) {
-  const QString ende = QStringLiteral("  am Anfang ?");
-  if (gruppe == 0)
-    return QStringLiteral("Für welchen Landkreis / kreisfreie Stadt steht:  ") + FrageCode(bildDatei) + ende;
-  if (gruppe == 1)
-    return QStringLiteral("Für welchen Bezirk steht:  ") + FrageCode(bildDatei) + ende;
-  return {};
+  const TGruppe *g = GruppeNr(gruppe);
+  return g ? QString::fromUtf16(g->FrageAnfang) + FrageCode(bildDatei) + QStringLiteral("  am Anfang ?") : QString();
 }
 
 TFrageListe BaueFrageListe(const QStringList &zeilen, const QString &bildDatei) {
@@ -124,16 +121,13 @@ TPlatzierung PlatzierungUnterListe(int listeUnten, int gruppe) {
   TPlatzierung platz;
   platz.KarteBtnOben = listeUnten + 10;
   platz.Image4Oben = listeUnten + 12;
-  // The Austrian codes sit on a flatter field of the small plate.
-  if (gruppe == 1) {
-    platz.Image3Links = 25;
-    platz.Image3Oben = listeUnten + 16;
-    platz.Image3Hoehe = 28;
-  } else {
-    platz.Image3Links = 23;
-    platz.Image3Oben = listeUnten + 14;
-    platz.Image3Hoehe = 34;
-  }
+  // No group places the code as the German plates do.
+  const TGruppe *g = GruppeNr(gruppe);
+  if (!g)
+    g = GruppeNr(DeutscheGruppe);
+  platz.Image3Links = g->KleinesBild.x();
+  platz.Image3Oben = listeUnten + g->KleinesBild.y();
+  platz.Image3Hoehe = g->KleinesBildHoehe;
   return platz;
 }
 

@@ -2,7 +2,7 @@
 // and the texts for the score and a plate's box.
 #pragma once
 
-#include "quiz/lernstand.h"
+#include "data/lernstand.h"
 
 #include <QColor>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 // Finding a plate by its code: the search field's events and the search itself.
 #include "app/tmainform.h"
 
-#include "app/meldung.h"
-#include "app/zugang.h"
+#include "widgets/meldung.h"
+#include "widgets/zugang.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
 

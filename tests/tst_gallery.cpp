@@ -1,7 +1,7 @@
 // The gallery: grid and frame rules, the folder listing, JPEG decoding of good and hostile files,
 // the thumbnail cache, and the real window loading, framing and switching groups and ranges.
-#include "app/bausteine.h"
-#include "app/meldung.h"
+#include "widgets/bausteine.h"
+#include "widgets/meldung.h"
 #include "app/tmainform.h"
 #include "data/jpegbild.h"
 #include "fixturbaum.h"

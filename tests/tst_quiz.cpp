@@ -1,11 +1,11 @@
 // The quiz: list entries of a text file, the question, judging answers, the answer box and the map
 // button, first as rules, then in the real window.
-#include "app/bausteine.h"
-#include "app/einstellungen.h"
-#include "app/lernstanddatei.h"
-#include "app/meldung.h"
+#include "widgets/bausteine.h"
+#include "data/einstellungen.h"
+#include "data/lernstanddatei.h"
+#include "widgets/meldung.h"
 #include "app/tmainform.h"
-#include "app/zugang.h"
+#include "widgets/zugang.h"
 #include "data/ansi.h"
 #include "data/dateilesen.h"
 #include "data/eintrag.h"

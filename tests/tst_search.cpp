@@ -1,9 +1,9 @@
 // The plate search and the gallery's scrolling: the rules, the scroll box, and the window driven
 // through its search field, its wheel and its scroll bar.
-#include "app/bausteine.h"
-#include "app/meldung.h"
+#include "widgets/bausteine.h"
+#include "widgets/meldung.h"
 #include "app/tmainform.h"
-#include "app/zugang.h"
+#include "widgets/zugang.h"
 #include "fixturbaum.h"
 #include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"

@@ -1,5 +1,5 @@
 // Anchors for absolutely placed controls.
-#include "app/anker.h"
+#include "widgets/anker.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,7 +1,7 @@
 // Accessibility interfaces for the stand-in widgets that Qt knows nothing about.
-#include "app/zugang.h"
+#include "widgets/zugang.h"
 
-#include "app/bausteine.h"
+#include "widgets/bausteine.h"
 
 #include <QAccessibleWidget>
 #include <QFrame>

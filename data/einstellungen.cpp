@@ -1,8 +1,8 @@
 // Kennzeichen.ini, read and written with the classic profile semantics. A file without a byte-order mark
 // is Windows-1252; one with a mark (UTF-8, UTF-16 LE or BE) is read and written in its own encoding.
-#include "app/einstellungen.h"
+#include "data/einstellungen.h"
 
-#include "app/dateizugriff.h"
+#include "data/dateizugriff.h"
 #include "data/ansi.h"
 #include "data/dateilesen.h"
 #include "data/textdatei.h"

@@ -1,7 +1,7 @@
 // Disk access for the progress file.
-#include "app/lernstanddatei.h"
+#include "data/lernstanddatei.h"
 
-#include "app/dateizugriff.h"
+#include "data/dateizugriff.h"
 #include "data/dateilesen.h"
 
 namespace {

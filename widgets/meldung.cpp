@@ -1,5 +1,5 @@
 // The one way to the user's message boxes.
-#include "app/meldung.h"
+#include "widgets/meldung.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 // Careful file access for Kennzeichen.ini. Qt's buffered QSaveFile can report success although the last
 // flush failed on a full disk, so the writes here go to the file descriptor and check every step.
-#include "app/dateizugriff.h"
+#include "data/dateizugriff.h"
 
 #include "data/dateilesen.h"
 

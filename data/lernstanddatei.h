@@ -1,7 +1,7 @@
 // The progress file beside Kennzeichen.ini: read tolerantly, written with the settings' safe writer.
 #pragma once
 
-#include "quiz/lernstand.h"
+#include "data/lernstand.h"
 
 #include <QByteArray>
 #include <QString>

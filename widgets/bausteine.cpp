@@ -1,7 +1,7 @@
 // The small stand-in widgets of the window.
-#include "app/bausteine.h"
+#include "widgets/bausteine.h"
 
-#include "app/zugang.h"
+#include "widgets/zugang.h"
 #include "data/jpegbild.h"
 
 #include <QChildEvent>

@@ -1,6 +1,8 @@
 // Reading and writing the progress text; tolerant, since a person may edit it and a newer version
 // may have written it.
-#include "quiz/lernstand.h"
+#include "data/lernstand.h"
+
+#include "data/gruppen.h"
 
 #include <algorithm>
 #include <optional>
@@ -70,11 +72,8 @@ TLernEintrag &TLernstand::Hole(const QString &gruppe, const QString &bild) {
 }
 
 QString LernGruppe(int gruppe) {
-  if (gruppe == 0)
-    return QStringLiteral("Deutschland");
-  if (gruppe == 1)
-    return QStringLiteral("Österreich");
-  return {};
+  const TGruppe *g = GruppeNr(gruppe);
+  return g ? QString::fromUtf16(g->LernName) : QString();
 }
 
 TLernstand LiesLernstand(const QByteArray &inhalt) {
