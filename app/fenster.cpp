@@ -1,22 +1,29 @@
 // The window's life cycle and its screens: start-up checks and settings, the key hook, maximise
-// tracking, help, shutdown, the relayout on resize and the way back to the gallery.
+// tracking, help, shutdown, the first paint's set-up, the relayout on resize, the way back to the
+// gallery, the plate groups and the letter ranges.
 #include "app/tmainform.h"
 
-#include "widgets/bausteine.h"
 #include "data/dateizugriff.h"
 #include "data/einstellungen.h"
-#include "widgets/meldung.h"
-#include "gallery/galerieansicht.h"
+#include "data/gruppen.h"
+#include "data/vorlagen.h"
+#include "gallery/galerie.h"
 #include "gallery/galerieregeln.h"
 #include "quiz/quizregeln.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "search/tscrollbox.h"
+#include "widgets/bausteine.h"
+#include "widgets/meldung.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -27,6 +34,18 @@
 
 namespace {
 const QString Abschnitt = QStringLiteral("Einstellung");
+
+void SetzeFett(QAbstractButton *knopf, bool fett) {
+  QFont schrift = knopf->font();
+  schrift.setBold(fett);
+  knopf->setFont(schrift);
+}
+
+void Verschiebe(QWidget *steuer, int links, int oben) {
+  // Moving to the same place would still post events; on every paint that becomes a loop.
+  if (steuer->pos() != QPoint(links, oben))
+    steuer->move(links, oben);
+}
 constexpr int Zeilenschritt = KachelRaster;     // one row of tiles
 constexpr int Seitenschritt = 2 * KachelRaster; // two rows
 constexpr int RadSchritt = 120;                 // wheel delta of one notch
@@ -35,9 +54,9 @@ constexpr int RadSchritt = 120;                 // wheel delta of one notch
 void TMainForm::FormCreate() {
   KarteBtn->setEnabled(false);
   qApp->installEventFilter(this);
-  RaeumeReste(Pfade.Einstellungen());
+  RaeumeReste(FPfade.Einstellungen());
 
-  const QString groesse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
+  const QString groesse = LiesProfil(FPfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"));
   // A value that is not two whole numbers, or one without a client area, keeps the layout size. That
   // size must fit the screen as well as a stored one: at 150 % a screen 1024 pixels high has room for
   // fewer than 734.
@@ -49,26 +68,24 @@ void TMainForm::FormCreate() {
     SetzeHoehe(passend->Hoehe);
   }
 
-  KartenAdresse = LiesProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("KartenAdresse"));
-  if (KartenAdresse.isEmpty())
-    KartenAdresse = StandardKartenAdresse();
+  FKartenAdresse = LiesProfil(FPfade.Einstellungen(), Abschnitt, QStringLiteral("KartenAdresse"));
+  if (FKartenAdresse.isEmpty())
+    FKartenAdresse = StandardKartenAdresse();
 
   for (TBereich bereich :
        {TBereich::Oesterreich, TBereich::A_E, TBereich::F_J, TBereich::K_O, TBereich::P_T, TBereich::U_Z}) {
-    if (bereich == TBereich::A_E) {
-      QFont fett = A_E_Button->font();
-      fett.setBold(true);
-      A_E_Button->setFont(fett);
-    }
-    const QString ordner = Pfade.Ordner(bereich);
+    if (QAbstractButton *knopf = Bereichsknoepfe->button(int(bereich)); knopf && bereich == TBereich::A_E)
+      SetzeFett(knopf, true);
+    const QString ordner = FPfade.Ordner(bereich);
     if (!QFileInfo(ordner).isDir()) {
       FatalerFehler(FehltMeldung(QStringLiteral("Verzeichnis: "), ordner + QLatin1Char('/')));
       return;
     }
   }
 
-  LadeLernstand();
-  ErzeugeArbeitsobjekte();
+  FUebung->LadeLernstand(FPfade.Lernstand());
+  ZeigeUebungsteile();
+  FGalerie->ErzeugeArbeitsobjekte();
 }
 
 void TMainForm::FormDestroy() {
@@ -77,19 +94,18 @@ void TMainForm::FormDestroy() {
   FZerstoert = true;
   qApp->removeEventFilter(this);
   BilderFreigeben();
-  FreigebenArbeitsobjekte();
+  FGalerie->FreigebenArbeitsobjekte();
   // After a fatal message the program ends without touching the settings.
   if (FAbgebrochen)
     return;
   // A progress write that failed during the run (a full disk) gets one more chance.
-  if (LernstandGeaendert)
-    LernstandDatei.Speichere(Lernstand);
-  SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"),
+  FUebung->SichereAmEnde();
+  SchreibeProfil(FPfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"),
                  QString::number(ComboBox1->currentIndex()));
   // Only a size with a client area that fits the screen is stored: the next start takes it as it is.
-  if (!MaximiertPerBefehl)
+  if (!FMaximiertPerBefehl)
     if (const std::optional<TGroesse> g = PassendeGroesse({Breite(), Hoehe()}, Rahmen(), FreieFlaeche().size()))
-      SchreibeProfil(Pfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"),
+      SchreibeProfil(FPfade.Einstellungen(), Abschnitt, QStringLiteral("Groesse"),
                      QStringLiteral("%1x%2").arg(g->Breite).arg(g->Hoehe));
 }
 
@@ -114,18 +130,9 @@ void TMainForm::FatalerFehler(const QString &text) {
   QCoreApplication::exit(0);
 }
 
-void TMainForm::BilderFreigeben() {
-  // Assigned, not cleared: a gallery of 20 000 tiles should not keep its room until the next load.
-  Kacheln = QVector<TKachel>();
-  if (Galerie)
-    Galerie->update();
-}
+void TMainForm::BilderFreigeben() { FGalerie->BilderFreigeben(); }
 
-void TMainForm::FormClose() {
-  FGeschlossen = true;
-  if (FWarteSchleife)
-    FWarteSchleife->quit();
-}
+void TMainForm::FormClose() { FGalerie->Schliesse(); }
 
 bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
   if (!FSchonGezeigt || FAbgebrochen)
@@ -181,7 +188,7 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
   }
 
   const int key = taste->key();
-  if (steuer == Listbox1 && UebungsTaste(key))
+  if (steuer == Listbox1 && FUebung->UebungsTaste(key))
     return true;
   if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
     ZeigDieAntwortBtn->setFocus();
@@ -200,20 +207,20 @@ void TMainForm::FensterBefehl(Qt::WindowStates alt, Qt::WindowStates neu) {
   const bool warMinimiert = alt & Qt::WindowMinimized;
   const bool istMinimiert = neu & Qt::WindowMinimized;
   if (istMaximiert && !warMaximiert) {
-    MaximiertPerBefehl = true;
+    FMaximiertPerBefehl = true;
     FormResize();
   } else if ((warMaximiert && !istMaximiert) || (warMinimiert && !istMinimiert)) {
     // Coming back from the task bar is a restore too, as the classic restore command was.
-    Trenner->resize(GespeicherteTrennerBreite, Trenner->height());
-    MaximiertPerBefehl = false;
+    Trenner->resize(FGespeicherteTrennerBreite, Trenner->height());
+    FMaximiertPerBefehl = false;
   }
 }
 
-void TMainForm::GroesseGeaendert() { GroesseMaximiert = isMaximized(); }
+void TMainForm::GroesseGeaendert() { FGroesseMaximiert = isMaximized(); }
 
 void TMainForm::HilfeBtnClick() {
   // Nothing is reported when the file or a viewer is missing.
-  QDesktopServices::openUrl(QUrl::fromLocalFile(Pfade.Hilfe()));
+  QDesktopServices::openUrl(QUrl::fromLocalFile(FPfade.Hilfe()));
 }
 
 bool TMainForm::GalerieSichtbar() const { return !ScrollBox1->isHidden(); }
@@ -226,14 +233,14 @@ void TMainForm::FormResize() {
     return;
   }
   setUpdatesEnabled(false);
-  if (GalerieSichtbar() || MaximiertPerBefehl) {
+  if (GalerieSichtbar() || FMaximiertPerBefehl) {
     LadeDieBilder();
     ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
     ComboBox1->resize(Panel1->width() - 60, ComboBox1->height());
     Panel1->move(Panel1->x(), Panel2->y() + Panel2->height() + 5);
     ScrollBox1->update();
   }
-  if (!GroesseMaximiert) {
+  if (!FGroesseMaximiert) {
     FalschImage->move(ErgebnisBildLinks(Panel2->x(), Panel2->width(), FalschImage->width()), FalschImage->y());
     RichtigImage->move(ErgebnisBildLinks(Panel2->x(), Panel2->width(), RichtigImage->width()), RichtigImage->y());
   }
@@ -253,7 +260,7 @@ void TMainForm::ZurScrollBoxUmschalten() {
   const bool fokusGeht = fokus && (Panel1->isAncestorOf(fokus) || Panel2->isAncestorOf(fokus) || fokus == ZurueckBtn ||
                                    fokus == ZeigDieAntwortBtn || fokus == NaechsteFrageBtn);
   Memo2->clear();
-  FrageOffen = false;
+  FUebung->SchliesseFrage();
   for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
                      static_cast<QWidget *>(ZurueckBtn), static_cast<QWidget *>(ZeigDieAntwortBtn),
                      static_cast<QWidget *>(KarteBtn), static_cast<QWidget *>(NaechsteFrageBtn)})
@@ -262,14 +269,14 @@ void TMainForm::ZurScrollBoxUmschalten() {
   if (fokusGeht)
     ScrollBox1->setFocus();
   FormResize();
-  if (Gruppe() == 0)
-    for (QPushButton *knopf : {A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button})
+  if (const TGruppe *gruppe = GruppeNr(Gruppe()); gruppe && gruppe->Bereichsknoepfe)
+    for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
       knopf->show();
   SuchEdit->show();
   // Whoever opened the question from the search field goes on typing there.
   if (fokusGeht && FFokusVorFrage == SuchEdit)
     SuchEdit->setFocus();
-  ScrollBox1->SetzePosition(ScrollBoxPosition);
+  ScrollBox1->SetzePosition(FGalerie->ScrollBoxPosition());
 }
 
 void TMainForm::ZurueckBtnClick() { ZurScrollBoxUmschalten(); }
@@ -283,3 +290,125 @@ void TMainForm::FormClick() {
 }
 
 void TMainForm::ToolBar1Click() { FormClick(); }
+
+void TMainForm::FormPaint() {
+  if (FAbgebrochen)
+    return;
+  if (FErstesZeichnen) {
+    if (FEinrichtungLaeuft)
+      return;
+    FEinrichtungLaeuft = true;
+    ComboBox1->setCurrentIndex(0);
+    const QString auswahl = LiesProfil(FPfade.Einstellungen(), Abschnitt, QStringLiteral("Auswahl"));
+    if (!auswahl.isEmpty())
+      ComboBox1->setCurrentIndex(GruppeAusAuswahl(auswahl));
+    if (!GruppeEinrichten(Gruppe()))
+      return; // the fatal message has ended the program; the set-up stays undone
+    // The controls of the gallery screen come first: the window is on the screen during the load.
+    ZurueckBtn->hide();
+    ZeigDieAntwortBtn->hide();
+    if (const TGruppe *gruppe = GruppeNr(Gruppe())) {
+      for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
+        knopf->setVisible(gruppe->Bereichsknoepfe);
+      SuchEdit->show();
+    }
+    LadeDieBilder();
+    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
+    FGespeicherteTrennerBreite = Trenner->width();
+    FErstesZeichnen = false;
+    FEinrichtungLaeuft = false;
+  }
+
+  Verschiebe(Label1, ZentrierteLinks(Panel2->x(), Panel2->width(), Label1->width()), Label1->y());
+  Verschiebe(Image2, ZentrierteLinks(Panel2->x(), Panel2->width(), Image2->width()), Image2->y());
+  if (const std::optional<QPoint> versatz = KennzeichenVersatz(Gruppe()))
+    Verschiebe(Image1, Image2->x() + versatz->x(), Image2->y() + versatz->y());
+  Verschiebe(Label2, ZentrierteLinks(Panel2->x(), Panel2->width(), Label2->width()), Label2->y());
+  // A pressed button repaints the window under it: taking its focus then would cancel the click.
+  if (!GalerieSichtbar() && !Listbox1->isHidden() && !Listbox1->hasFocus() &&
+      QGuiApplication::mouseButtons() == Qt::NoButton)
+    Listbox1->setFocus();
+}
+
+void TMainForm::ErsteEinrichtung() {
+  if (!FErstesZeichnen || FAbgebrochen || FGalerie->Geschlossen())
+    return;
+  // The window as built reaches the screen first; the load that follows keeps it painted.
+  repaint();
+  FormPaint();
+}
+
+void TMainForm::LadeDieBilder() { FGalerie->LadeDieBilder(FSuche->Suchtext(), Gruppe()); }
+
+bool TMainForm::LaedtBilder() const { return FGalerie->LaedtBilder(); }
+
+bool TMainForm::GruppeEinrichten(int gruppe) {
+  const TGruppe *g = GruppeNr(gruppe);
+  if (!g)
+    return true; // no group: no folder, and the window's own templates stay
+  FGalerie->SetzeOrdner(FPfade.Ordner(g->ErsterBereich));
+  for (const auto &[vorlage, bild] :
+       {std::pair{GruppenVorlageGross(gruppe), Image2}, std::pair{GruppenVorlageKlein(gruppe), Image4}}) {
+    const QString pfad = FPfade.Datei(vorlage);
+    if (!QFileInfo(pfad).isFile()) {
+      FatalerFehler(FehltMeldung(QStringLiteral("Datei: "), pfad));
+      return false;
+    }
+    // A template that exists but cannot be decoded keeps the picture shown before; the classic
+    // exception here would have cut the set-up short and repeated it on every paint.
+    bild->LadeDatei(pfad);
+  }
+  return true;
+}
+
+void TMainForm::ComboBox1Change() {
+  const TGruppe *gruppe = GruppeNr(Gruppe());
+  if (!GruppeEinrichten(Gruppe()))
+    return;
+  if (gruppe && gruppe->Bereichsknoepfe) {
+    for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
+      SetzeFett(knopf, false);
+    SetzeFett(Bereichsknoepfe->button(int(gruppe->ErsterBereich)), true);
+  }
+  LadeDieBilder();
+  if (!Panel1->isHidden())
+    ZurueckBtnClick();
+  ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
+  FGalerie->SetzeScrollBoxPosition(0);
+  ScrollBox1->SetzePosition(0);
+  if (gruppe) {
+    for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
+      knopf->setVisible(gruppe->Bereichsknoepfe);
+    SuchEdit->show();
+  }
+}
+
+// The other four turn plain in the order of the range table, then the own one bold.
+void TMainForm::WaehleBereich(TBereich bereich) {
+  QAbstractButton *eigener = Bereichsknoepfe->button(int(bereich));
+  for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
+    if (knopf != eigener)
+      SetzeFett(knopf, false);
+  SetzeFett(eigener, true);
+  FGalerie->SetzeOrdner(FPfade.Ordner(bereich));
+  LadeDieBilder();
+}
+
+void TMainForm::A_E_ButtonClick() { WaehleBereich(TBereich::A_E); }
+void TMainForm::F_J_ButtonClick() { WaehleBereich(TBereich::F_J); }
+void TMainForm::K_O_ButtonClick() { WaehleBereich(TBereich::K_O); }
+void TMainForm::P_T_ButtonClick() { WaehleBereich(TBereich::P_T); }
+void TMainForm::U_Z_ButtonClick() { WaehleBereich(TBereich::U_Z); }
+
+int TMainForm::Gruppe() const { return ComboBox1->currentIndex(); }
+
+// One wheel notch moves the gallery by one row of tiles.
+void TMainForm::FormMouseWheelDown() {
+  if (GalerieSichtbar())
+    FGalerie->Scrolle(KachelRaster);
+}
+
+void TMainForm::FormMouseWheelUp() {
+  if (GalerieSichtbar())
+    FGalerie->Scrolle(-KachelRaster);
+}

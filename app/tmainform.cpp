@@ -2,15 +2,18 @@
 // which only forward to the handlers.
 #include "app/tmainform.h"
 
-#include "widgets/anker.h"
+#include "gallery/galerie.h"
+
 #include "app/aussehen.h"
-#include "widgets/bausteine.h"
 #include "app/layoutbilder.h"
-#include "widgets/zugang.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
+#include "widgets/anker.h"
+#include "widgets/bausteine.h"
+#include "widgets/zugang.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QIcon>
@@ -78,7 +81,7 @@ template <typename T> T *Neu(QWidget *eltern, const char *name, QRect geometrie)
 } // namespace
 
 TMainForm::TMainForm(const QString &basisOrdner, QWidget *parent)
-    : QWidget(parent), Pfade(TDatenOrdner::Aus(basisOrdner)), Anker(new TAnker(this)) {
+    : QWidget(parent), FPfade(TDatenOrdner::Aus(basisOrdner)), Anker(new TAnker(this)) {
   RichteAussehenEin();
   ZugangEinrichten();
   setObjectName(QStringLiteral("TMainForm"));
@@ -94,10 +97,7 @@ TMainForm::TMainForm(const QString &basisOrdner, QWidget *parent)
   resize(LayoutClientBreite, LayoutClientHoehe);
   ErzeugeKomponenten();
   VerbindeHandler();
-  QuizEinrichten();
-  SucheEinrichten();
-  GalerieEinrichten();
-  UebenEinrichten();
+  ErzeugeTeile();
   FormCreate();
   // After the key hook: the watcher of the Alt key must see the key before the hook takes it.
   ZugriffEinrichten();
@@ -252,21 +252,26 @@ void TMainForm::ErzeugeKomponenten() {
 
   struct Bereichsknopf {
     QPushButton *&Knopf;
+    TBereich Bereich;
     const char *Name;
     int Links;
     const char *Text;
     const char *Vorgelesen; // the caption's dash would be read as "minus"
   };
-  const Bereichsknopf knoepfe[] = {{A_E_Button, "A_E_Button", 80, "A - E", "Bereich A bis E"},
-                                   {F_J_Button, "F_J_Button", 147, "F - J", "Bereich F bis J"},
-                                   {K_O_Button, "K_O_Button", 216, "K - O", "Bereich K bis O"},
-                                   {P_T_Button, "P_T_Button", 285, "P - T", "Bereich P bis T"},
-                                   {U_Z_Button, "U_Z_Button", 353, "U - Z", "Bereich U bis Z"}};
+  const Bereichsknopf knoepfe[] = {{A_E_Button, TBereich::A_E, "A_E_Button", 80, "A - E", "Bereich A bis E"},
+                                   {F_J_Button, TBereich::F_J, "F_J_Button", 147, "F - J", "Bereich F bis J"},
+                                   {K_O_Button, TBereich::K_O, "K_O_Button", 216, "K - O", "Bereich K bis O"},
+                                   {P_T_Button, TBereich::P_T, "P_T_Button", 285, "P - T", "Bereich P bis T"},
+                                   {U_Z_Button, TBereich::U_Z, "U_Z_Button", 353, "U - Z", "Bereich U bis Z"}};
+  // Buttons, not choices: none stays pressed, and the group only names each button's range.
+  Bereichsknoepfe = new QButtonGroup(this);
+  Bereichsknoepfe->setExclusive(false);
   for (const Bereichsknopf &k : knoepfe) {
     k.Knopf = Neu<QPushButton>(this, k.Name, {k.Links, 80, 50, 25});
     k.Knopf->setText(QLatin1String(k.Text));
     k.Knopf->setAccessibleName(QLatin1String(k.Vorgelesen));
     k.Knopf->hide();
+    Bereichsknoepfe->addButton(k.Knopf, int(k.Bereich));
   }
 
   SucheButton = Neu<QPushButton>(this, "SucheButton", {455, 112, 31, 24});
@@ -338,11 +343,12 @@ void TMainForm::ErzeugeKomponenten() {
   QWidget::setTabOrder(Memo2, ZeigDieAntwortBtn);
   QWidget::setTabOrder(ZeigDieAntwortBtn, NaechsteFrageBtn);
   QWidget::setTabOrder(NaechsteFrageBtn, ZurueckBtn);
+  QWidgetList folge;
+  for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
+    folge << knopf;
+  folge << SucheButton << SuchEdit << UebenCheckBox;
   QWidget *vorher = ZurueckBtn;
-  for (QWidget *w :
-       {static_cast<QWidget *>(A_E_Button), static_cast<QWidget *>(F_J_Button), static_cast<QWidget *>(K_O_Button),
-        static_cast<QWidget *>(P_T_Button), static_cast<QWidget *>(U_Z_Button), static_cast<QWidget *>(SucheButton),
-        static_cast<QWidget *>(SuchEdit), static_cast<QWidget *>(UebenCheckBox)}) {
+  for (QWidget *w : std::as_const(folge)) {
     QWidget::setTabOrder(vorher, w);
     vorher = w;
   }
@@ -357,11 +363,7 @@ void TMainForm::VerbindeHandler() {
   connect(ZeigDieAntwortBtn, &QPushButton::clicked, this, &TMainForm::ZeigDieAntwortBtnClick);
   connect(KarteBtn, &QPushButton::clicked, this, &TMainForm::KarteBtnClick);
   connect(HilfeBtn, &QPushButton::clicked, this, &TMainForm::HilfeBtnClick);
-  connect(A_E_Button, &QPushButton::clicked, this, &TMainForm::A_E_ButtonClick);
-  connect(F_J_Button, &QPushButton::clicked, this, &TMainForm::F_J_ButtonClick);
-  connect(K_O_Button, &QPushButton::clicked, this, &TMainForm::K_O_ButtonClick);
-  connect(P_T_Button, &QPushButton::clicked, this, &TMainForm::P_T_ButtonClick);
-  connect(U_Z_Button, &QPushButton::clicked, this, &TMainForm::U_Z_ButtonClick);
+  connect(Bereichsknoepfe, &QButtonGroup::idClicked, this, [this](int bereich) { WaehleBereich(TBereich(bereich)); });
   connect(SucheButton, &QPushButton::clicked, this, &TMainForm::SucheButtonClick);
   // Only a choice by the user is a change; selecting from the program raises nothing.
   connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) { ComboBox1Change(); });
@@ -385,17 +387,17 @@ void TMainForm::resizeEvent(QResizeEvent *event) {
 
 // Until the first paint's set-up has run (queued by the show) a paint only shows the window as built.
 void TMainForm::paintEvent(QPaintEvent *) {
-  if (!ErstesZeichnen)
+  if (!FErstesZeichnen)
     FormPaint();
 }
 
 void TMainForm::showEvent(QShowEvent *event) {
   QWidget::showEvent(event);
   FSchonGezeigt = true;
-  FGeschlossen = false;
+  FGalerie->Oeffne();
   // The one-time set-up must be done before the user can act, not only when a paint arrives; it
   // runs from the event loop, right after the window has been painted once.
-  if (ErstesZeichnen)
+  if (FErstesZeichnen)
     QMetaObject::invokeMethod(this, &TMainForm::ErsteEinrichtung, Qt::QueuedConnection);
 }
 

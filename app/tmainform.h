@@ -1,23 +1,17 @@
-// The one window of the program: its components, its handlers and the state they share.
+// The one window of the program: its components, its handlers, and the wiring of the parts that own the
+// screens' state.
 #pragma once
 
-#include "widgets/bausteine.h"
-#include "data/lernstanddatei.h"
 #include "data/datenordner.h"
 #include "gallery/galerieregeln.h"
 
-#include <QImage>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
-#include <QVector>
 #include <QWidget>
 
-#include <functional>
-
+class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class QEventLoop;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -32,14 +26,15 @@ class TAnker;
 class TAnsage;
 class TBild;
 class TFokusRahmen;
-class TGalerieAnsicht;
+class TFrage;
+class TGalerie;
 class TMachPause;
 class TPanel;
 class TScrollBox;
 class TStatusBar;
+class TSuche;
 class TToolBar;
-class TVorschauCache;
-class TVorschauLadung;
+class TUeben;
 
 class TMainForm : public QWidget {
   Q_OBJECT
@@ -70,7 +65,6 @@ public:
   QFrame *Bevel2 = nullptr;
   QFrame *Bevel3 = nullptr;
   TScrollBox *ScrollBox1 = nullptr;
-  TGalerieAnsicht *Galerie = nullptr; // the tiles, painted inside ScrollBox1
   TPanel *Panel1 = nullptr;
   QLabel *Label1 = nullptr;
   QLabel *Label2 = nullptr;
@@ -108,11 +102,20 @@ public:
   QLabel *PunkteLabel = nullptr;
   QPushButton *NaechsteFrageBtn = nullptr;
   QShortcut *NaechsteFrageTaste = nullptr;
+  // The five range buttons, keyed by their range.
+  QButtonGroup *Bereichsknoepfe = nullptr;
+  TFokusRahmen *FokusRahmen = nullptr;
+  TAnsage *Ansage = nullptr; // what a screen reader is to speak without a change of the focus
 
-  // The hidden working list of the question screen; it keeps its lines from one question to the next.
-  QStringList Memo1{QStringLiteral("Memo1")};
+  // ---- the parts that own the screens' state ------------------------------------------------
+  TGalerie *Galerie() const { return FGalerie; }
+  TFrage *Frage() const { return FFrage; }
+  TUeben *Uebung() const { return FUebung; }
+  TSuche *Suche() const { return FSuche; }
+  // Base folder and every path built from it.
+  const TDatenOrdner &Pfade() const { return FPfade; }
 
-  // ---- shell: start-up, settings, keys, help, shutdown (app/) -------------------------------
+  // ---- shell: start-up, settings, keys, help, shutdown ---------------------------------------
   void FormCreate();
   void FormDestroy();
   // The window is being closed: a load in progress ends at once, and none starts any more.
@@ -124,9 +127,18 @@ public:
   void BilderFreigeben();
   // Shows the fatal message and ends the program; callers stop their work when it returns.
   void FatalerFehler(const QString &text);
+  // True once the first paint's set-up has run.
+  bool Eingerichtet() const { return !FErstesZeichnen; }
+  // Maximised by the window system's command, not by a size.
+  bool MaximiertPerBefehl() const { return FMaximiertPerBefehl; }
+  // The tool bar's spacer as the first paint left it: a restore gives it back.
+  int GespeicherteTrennerBreite() const { return FGespeicherteTrennerBreite; }
+  // The map base address, from the settings or built in.
+  const QString &KartenAdresse() const { return FKartenAdresse; }
 
-  // ---- main window and screens (app/) --------------------------------------------------------
+  // ---- main window and screens ---------------------------------------------------------------
   void FormResize();
+  void FormPaint();
   void ZurScrollBoxUmschalten();
   void ZurueckBtnClick();
   void Panel1Click();
@@ -135,17 +147,9 @@ public:
   void FormClick();
   void ToolBar1Click();
   bool GalerieSichtbar() const;
-  // The Alt+letter keys and the focus ring, set up once the key hook is in place.
-  void ZugriffEinrichten();
-  TFokusRahmen *FokusRahmen = nullptr;
-  TAnsage *Ansage = nullptr; // what a screen reader is to speak without a change of the focus
 
-  // ---- gallery (gallery/) --------------------------------------------------------------------
+  // ---- gallery, groups and letter ranges -----------------------------------------------------
   void LadeDieBilder();
-  // Sets up the painted gallery view inside ScrollBox1, run once at the end of the construction.
-  void GalerieEinrichten();
-  void SucheBilder(const QString &Ordner, const QString &Endungen);
-  void FormPaint();
   // Loads the large and small template of a group; false after the fatal message for a missing one.
   bool GruppeEinrichten(int gruppe);
   void ComboBox1Change();
@@ -155,54 +159,24 @@ public:
   void P_T_ButtonClick();
   void U_Z_ButtonClick();
   int Gruppe() const;
-  // The gallery's working objects: made at the end of FormCreate, released in FormDestroy.
-  void ErzeugeArbeitsobjekte();
-  void FreigebenArbeitsobjekte();
-  // Decodes done by the gallery since start: a reload of unchanged files must not add to it.
-  int Dekodierungen() const;
-  // True while the first paint's set-up runs: a paint from inside it (a message box) must not repeat it.
-  bool EinrichtungLaeuft = false;
   // True while LadeDieBilder waits for its thumbnails.
-  bool LaedtBilder() const { return FWarteSchleife != nullptr; }
+  bool LaedtBilder() const;
 
-  // ---- quiz (quiz/) --------------------------------------------------------------------------
-  // Set-up of the quiz components (list, answer box), run once at the end of the construction.
-  void QuizEinrichten();
+  // ---- quiz ----------------------------------------------------------------------------------
   void BildMouseDown(TKachel *Sender, Qt::MouseButton Button);
+  // The question for a picture, as a press of this button on its tile opens it.
+  void OeffneFrage(const QString &bildPfad, Qt::MouseButton Button);
   void ListBox1Click();
   void ZeigDieAntwortBtnClick();
   void KarteBtnClick();
   void Timer1Timer();
-  // True while the program fills or selects Listbox1: only the user's choice is a click.
-  bool ListeDurchProgramm = false;
 
-  // ---- practice mode (quiz/) -----------------------------------------------------------------
-  // Set-up of the practice controls, run once at the end of the construction.
-  void UebenEinrichten();
+  // ---- practice mode -------------------------------------------------------------------------
   void UebenCheckBoxClick();
   void NaechsteFrageBtnClick();
   bool Ueben() const;
-  // Reads the progress file and restores the mode, at start-up.
-  void LadeLernstand();
-  // The practice controls, the score and the tiles' marks as the mode and the screen want them.
-  void ZeigeUebungsteile();
-  // The first choice of a practice question (or the answer asked for before it) counts once.
-  void ZaehleErsteWahl(bool richtig);
-  // A key on the answer list before the first choice: true when it moved through the list or chose.
-  bool UebungsTaste(int key);
 
-  TLernstand Lernstand;
-  TLernstandDatei LernstandDatei;
-  bool LernstandGeaendert = false; // written again at the end if a write failed meanwhile
-  bool FrageOffen = false;         // a practice question waits for its first choice
-  QString UebungsBild;             // the plate asked last: never asked twice in a row
-  bool NeuesZuletzt = true;        // the last one had never been asked; due ones come first at start
-  int PunkteRichtig = 0;
-  int PunkteGefragt = 0;
-
-  // ---- search and scrolling (search/) --------------------------------------------------------
-  // Connects the search field and the gallery's scroll bar, run once at the end of the construction.
-  void SucheEinrichten();
+  // ---- search and scrolling ------------------------------------------------------------------
   void SucheButtonClick();
   void SuchEditChange();
   void SuchEditKeyDown(int Key);
@@ -210,31 +184,7 @@ public:
   void FormMouseWheelDown();
   void FormMouseWheelUp();
   // Enter in the search field: the question for the plate the search framed.
-  void OeffneGefundeneFrage();
-  // Tells a screen reader what the search found ("HH gefunden"); a search that finds nothing says so in its box.
-  void MeldeSuchergebnis(bool gefunden);
-
-  // ---- shared state ----------------------------------------------------------------------------
-  TDatenOrdner Pfade;    // base folder and every path built from it
-  QString KartenAdresse; // the map base address
-  bool MaximiertPerBefehl = false;
-  bool GroesseMaximiert = false;
-  int GespeicherteTrennerBreite = 0;
-
-  QString AktuellerOrdner;
-  QStringList BildPfade;
-  QVector<TKachel> Kacheln;
-  QString Suchtext;
-  bool Gefunden = false;
-  int GefundenIndex = 0;
-  bool ErstesZeichnen = true;
-
-  QString BildDatei;
-  QString RichtigeZeile;
-  QString KartenName;
-  QString LetzterBildname; // picture name of the last chosen entry, kept between choices
-
-  int ScrollBoxPosition = 0;
+  void OeffneGefundeneFrage(int index);
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
@@ -249,20 +199,33 @@ protected:
 private:
   void ErzeugeKomponenten();
   void VerbindeHandler();
+  // The parts get their widgets and are wired to each other, once the components exist.
+  void ErzeugeTeile();
+  // The Alt+letter keys and the focus ring, set up once the key hook is in place.
+  void ZugriffEinrichten();
   // The first paint's set-up, queued by the show so that the window is on the screen before it runs.
   void ErsteEinrichtung();
-  // Waits for the load's worker threads while the window stays alive; false when the load was ended.
-  bool WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm);
+  // A range button's work: it alone bold, its folder loaded.
+  void WaehleBereich(TBereich bereich);
+  // The practice controls, the score and the tiles' marks as the mode and the screen want them.
+  void ZeigeUebungsteile();
 
+  TDatenOrdner FPfade;
+  QString FKartenAdresse; // the map base address
   TAnker *Anker = nullptr;
-  TVorschauCache *Vorschauen = nullptr;
+  TGalerie *FGalerie = nullptr;
+  TFrage *FFrage = nullptr;
+  TUeben *FUebung = nullptr;
+  TSuche *FSuche = nullptr;
+  bool FMaximiertPerBefehl = false;
+  bool FGroesseMaximiert = false;
+  int FGespeicherteTrennerBreite = 0;
+  bool FErstesZeichnen = true;
+  // True while the first paint's set-up runs: a paint from inside it (a message box) must not repeat it.
+  bool FEinrichtungLaeuft = false;
   bool FAbgebrochen = false;
   bool FZerstoert = false;
   bool FSchonGezeigt = false;
-  bool FGeschlossen = false;  // closed by the user or a signal: no new load starts
-  bool FNochmalLaden = false; // a load was asked for while one ran: it follows when that one ends
-  QEventLoop *FWarteSchleife = nullptr;
-  quint64 FLadungNummer = 0;
   int FRadRest = 0; // wheel delta not yet used up by whole steps
   // Where the focus was when the question opened: it goes back there when the gallery returns.
   QPointer<QWidget> FFokusVorFrage;

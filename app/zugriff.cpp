@@ -7,6 +7,7 @@
 #include "widgets/zugang.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -94,8 +95,8 @@ void Zugriffstaste(QWidget *steuer, QKeyCombination taste, std::function<void()>
 
 void TMainForm::ZugriffEinrichten() {
   // The letter-range captions begin with their letter; each button's key is that letter.
-  const QList<QPushButton *> bereiche{A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button};
-  for (QPushButton *knopf : bereiche) {
+  const QList<QAbstractButton *> bereiche = Bereichsknoepfe->buttons();
+  for (QAbstractButton *knopf : bereiche) {
     auto *stil = new TZugriffStil(0);
     stil->setParent(knopf);
     knopf->setStyle(stil);

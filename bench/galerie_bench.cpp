@@ -6,6 +6,10 @@
 // tile above the empty window. "Neustart" is the program started again with the folder's thumbnail
 // pack on disk: a new process per run, its load timed in wall and CPU time.
 #include "app/tmainform.h"
+#include "gallery/galerie.h"
+#include "quiz/frage.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "data/jpegbild.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
@@ -178,7 +182,7 @@ QString OrdnerVon(const benchmark::State &state) {
 }
 
 void Lade(TMainForm *form, const QString &ordner) {
-  form->AktuellerOrdner = ordner;
+  form->Galerie()->SetzeOrdner(ordner);
   form->LadeDieBilder();
   Leerlauf();
 }
@@ -189,9 +193,9 @@ QString PaketOrdner() { return Umgebung->Dir.path() + QStringLiteral("/cache/num
 // Nothing of an earlier load is left, neither in memory nor on disk.
 void VergissAlles(TMainForm *form) {
   Lade(form, Umgebung->Leer);
-  form->FreigebenArbeitsobjekte();
+  form->Galerie()->FreigebenArbeitsobjekte();
   QDir(PaketOrdner()).removeRecursively();
-  form->ErzeugeArbeitsobjekte();
+  form->Galerie()->ErzeugeArbeitsobjekte();
 }
 
 void Kalt(benchmark::State &state) {
@@ -200,10 +204,10 @@ void Kalt(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     VergissAlles(form);
-    const int vorher = form->Dekodierungen();
+    const int vorher = form->Galerie()->Dekodierungen();
     state.ResumeTiming();
     Lade(form, ordner);
-    state.counters["Dekodierungen"] = form->Dekodierungen() - vorher;
+    state.counters["Dekodierungen"] = form->Galerie()->Dekodierungen() - vorher;
   }
 }
 
@@ -211,10 +215,10 @@ void Warm(benchmark::State &state) {
   TMainForm *form = Umgebung->Form.get();
   const QString ordner = OrdnerVon(state);
   Lade(form, ordner);
-  const int vorher = form->Dekodierungen();
+  const int vorher = form->Galerie()->Dekodierungen();
   for (auto _ : state)
     Lade(form, ordner);
-  state.counters["Dekodierungen"] = form->Dekodierungen() - vorher;
+  state.counters["Dekodierungen"] = form->Galerie()->Dekodierungen() - vorher;
 }
 
 // Hands the files out to this many threads, one at a time, as a load does.
@@ -393,8 +397,8 @@ void Speicher(benchmark::State &state) {
     state.counters["KB_leer"] = double(leer);
   }
   Lade(form, Umgebung->Leer);
-  form->FreigebenArbeitsobjekte();
-  form->ErzeugeArbeitsobjekte();
+  form->Galerie()->FreigebenArbeitsobjekte();
+  form->Galerie()->ErzeugeArbeitsobjekte();
 #else
   state.SkipWithError("needs /proc");
 #endif
@@ -463,7 +467,7 @@ int NeustartProzess(const QString &basis, const QString &ordner) {
   Lade(&form, ordner);
   const qint64 wand = uhr.nsecsElapsed();
   std::printf("%lld %lld %d\n", static_cast<long long>(wand), static_cast<long long>(CpuZeit() - cpu),
-              form.Dekodierungen());
+              form.Galerie()->Dekodierungen());
   return 0;
 }
 

@@ -1,23 +1,15 @@
-// Gallery loading, tile layout and the first-paint set-up of the window.
-#include "app/tmainform.h"
+// The gallery: loading a folder's tiles through the thumbnail cache, and where the gallery stands.
+#include "gallery/galerie.h"
 
-#include "widgets/bausteine.h"
-#include "data/einstellungen.h"
 #include "data/ansi.h"
-#include "gallery/galerieansicht.h"
-#include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
 #include "search/tscrollbox.h"
+#include "widgets/bausteine.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QEventLoop>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -85,91 +77,105 @@ private:
   std::vector<std::pair<QPointer<QWindow>, std::unique_ptr<QEvent>>> FGehalten;
 };
 
-void Verschiebe(QWidget *steuer, int links, int oben) {
-  // Moving to the same place would still post events; on every paint that becomes a loop.
-  if (steuer->pos() != QPoint(links, oben))
-    steuer->move(links, oben);
-}
 } // namespace
 
-void TMainForm::LadeDieBilder() {
+TGalerie::TGalerie(QWidget *fenster, TScrollBox *scrollBox, QProgressBar *fortschritt, TStatusBar *status)
+    : QObject(fenster), FFenster(fenster), FScrollBox(scrollBox), FFortschritt(fortschritt), FStatus(status) {
+  FAnsicht = new TGalerieAnsicht(FKacheln, FBildPfade, FScrollBox->Inhalt());
+  FAnsicht->setObjectName(QStringLiteral("Galerie"));
+  FAnsicht->setGeometry(0, 0, 0, 0);
+  connect(FAnsicht, &TGalerieAnsicht::KachelGedrueckt, this, [this](int index, Qt::MouseButton knopf) {
+    // The mouse waits for a load's end; an accessible press that comes in meanwhile is dropped.
+    if (LaedtBilder() || index < 0 || index >= FKacheln.size())
+      return;
+    const TKachel kachel = FKacheln.at(index);
+    emit KachelGedrueckt(kachel, knopf);
+  });
+  connect(FScrollBox, &TScrollBox::PositionVorAktion, this, [this](int position) { FScrollBoxPosition = position; });
+}
+
+TGalerie::~TGalerie() { FreigebenArbeitsobjekte(); }
+
+TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
   // A load asked for while one waits for its thumbnails (a resize by the window system) follows it.
   if (LaedtBilder()) {
     FNochmalLaden = true;
-    return;
+    FNochmalSuchtext = suchtext;
+    FNochmalGruppe = gruppe;
+    return {FGefunden, FGefundenIndex};
   }
   if (FGeschlossen)
-    return;
-  Gefunden = false;
-  if (AnsiTrim(AktuellerOrdner).isEmpty())
-    return;
-  ScrollBox1->SetzePosition(0);
+    return {FGefunden, FGefundenIndex};
+  FGefunden = false;
+  if (AnsiTrim(FAktuellerOrdner).isEmpty())
+    return {};
+  FScrollBox->SetzePosition(0);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   BilderFreigeben();
   // The folder goes as it is: a round trip through the code page would break any path outside it.
-  SucheBilder(AktuellerOrdner, BilderEndungen);
-  const int anzahl = BildPfade.size();
+  SucheBilder(FAktuellerOrdner, BilderEndungen);
+  const int anzahl = FBildPfade.size();
 
   if (anzahl > 0) {
-    ProgressBar1->show();
-    Kacheln.reserve(anzahl);
-    ProgressBar1->setMaximum(anzahl);
-    const TGitter gitter = BerechneGitter(anzahl, ScrollBox1->ClientBreite());
-    const int gruppe = Gruppe();
-    const qreal verhaeltnis = Galerie->devicePixelRatioF();
-    if (!Vorschauen)
+    FFortschritt->show();
+    FKacheln.reserve(anzahl);
+    FFortschritt->setMaximum(anzahl);
+    const TGitter gitter = BerechneGitter(anzahl, FScrollBox->ClientBreite());
+    const qreal verhaeltnis = FAnsicht->devicePixelRatioF();
+    if (!FVorschauen)
       ErzeugeArbeitsobjekte();
-    Galerie->SetzeGitter(gitter.Spalten, anzahl);
-    const std::unique_ptr<TVorschauLadung> ladung = Vorschauen->Starte(BildPfade, verhaeltnis);
+    FAnsicht->SetzeGitter(gitter.Spalten, anzahl);
+    const std::unique_ptr<TVorschauLadung> ladung = FVorschauen->Starte(FBildPfade, verhaeltnis);
     // Records are made here, in list order, as their thumbnails come in, and shown at once.
     const auto uebernimm = [&] {
-      const int vorher = Kacheln.size();
+      const int vorher = FKacheln.size();
       ladung->Uebernimm([&](int i, const QImage &vorschau) {
-        const TRahmen rahmen = BestimmeRahmen(DateiName(BildPfade.at(i)), Suchtext, gruppe);
+        const TRahmen rahmen = BestimmeRahmen(DateiName(FBildPfade.at(i)), suchtext, gruppe);
         if (rahmen == TRahmen::Treffer) {
-          Gefunden = true;
-          GefundenIndex = i;
+          FGefunden = true;
+          FGefundenIndex = i;
         }
-        Kacheln.append(TKachel(i, QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)),
-                               vorschau, rahmen, verhaeltnis, ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
+        FKacheln.append(TKachel(i, QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)),
+                                vorschau, rahmen, verhaeltnis, ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
       });
-      if (Kacheln.size() > vorher) {
-        Galerie->ZeigeKacheln(vorher, Kacheln.size());
-        ProgressBar1->setValue(Kacheln.size());
+      if (FKacheln.size() > vorher) {
+        FAnsicht->ZeigeKacheln(vorher, FKacheln.size());
+        FFortschritt->setValue(FKacheln.size());
       }
     };
     uebernimm();
     if (!ladung->Fertig() && !WarteAufVorschauen(*ladung, uebernimm)) {
       // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
       FNochmalLaden = false;
-      ProgressBar1->hide();
+      FFortschritt->hide();
       QApplication::restoreOverrideCursor();
-      return;
+      return {FGefunden, FGefundenIndex};
     }
     uebernimm();
     // A resize during the wait has sized the box for the window as it is now, and its load follows:
     // a box fitted to this load's columns would hand that load the old width.
     if (!FNochmalLaden)
-      ScrollBox1->SetzeClientBreite(KachelRaster * gitter.Spalten + KachelAbstand);
+      FScrollBox->SetzeClientBreite(KachelRaster * gitter.Spalten + KachelAbstand);
   }
 
-  ProgressBar1->setValue(0);
-  const int sicht = SichtSpalten(ScrollBox1->width());
-  ScrollBox1->SetzeBereich(ScrollBereich(anzahl, sicht));
-  ProgressBar1->hide();
+  FFortschritt->setValue(0);
+  const int sicht = SichtSpalten(FScrollBox->width());
+  FScrollBox->SetzeBereich(ScrollBereich(anzahl, sicht));
+  FFortschritt->hide();
   QApplication::restoreOverrideCursor();
-  StatusBar1->SetzeSimpleText(QStringLiteral("      ") + QString::number(anzahl) + QStringLiteral(" Nummernfibel "));
+  FStatus->SetzeSimpleText(QStringLiteral("      ") + QString::number(anzahl) + QStringLiteral(" Nummernfibel "));
 
-  if (!Suchtext.isEmpty()) {
-    ScrollBox1->SetzePosition(FundPosition(GefundenIndex, sicht));
-    if (ScrollBox1->Position() <= FundSchwelle)
-      ScrollBox1->SetzePosition(0);
+  if (!suchtext.isEmpty()) {
+    FScrollBox->SetzePosition(FundPosition(FGefundenIndex, sicht));
+    if (FScrollBox->Position() <= FundSchwelle)
+      FScrollBox->SetzePosition(0);
   }
 
   if (FNochmalLaden) {
     FNochmalLaden = false;
-    LadeDieBilder();
+    return LadeDieBilder(FNochmalSuchtext, FNochmalGruppe);
   }
+  return {FGefunden, FGefundenIndex};
 }
 
 namespace {
@@ -213,14 +219,14 @@ private:
 // input: X11 and Wayland count the close request as such, and it would wait for the whole load. A timer hands the
 // finished thumbnails on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
 // last worker ends the wait at once.
-bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
+bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
-  const TTastenStau stau(this);
+  const TTastenStau stau(FFenster);
   QEventLoop schleife;
   QTimer takt;
   takt.setInterval(Fortschrittstakt);
   connect(&takt, &QTimer::timeout, &schleife, [&uebernimm] { uebernimm(); });
-  // The message goes to the window, which outlives every load; the number keeps a late message of
+  // The message goes to the gallery, which outlives every load; the number keeps a late message of
   // an earlier load from ending this one.
   const quint64 nummer = ++FLadungNummer;
   ladung.BeimEnde([this, nummer] {
@@ -233,9 +239,9 @@ bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<
         Qt::QueuedConnection);
   });
   // A resize locks the window's updates for its relayout; a wait for decoding shows its progress all the same.
-  const bool gesperrt = !updatesEnabled();
+  const bool gesperrt = !FFenster->updatesEnabled();
   if (gesperrt)
-    setUpdatesEnabled(true);
+    FFenster->setUpdatesEnabled(true);
   FWarteSchleife = &schleife;
   takt.start();
   TEingabeAufschub aufschub;
@@ -245,7 +251,7 @@ bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<
   if (!FGeschlossen)
     aufschub.GibWeiter();
   if (gesperrt)
-    setUpdatesEnabled(false);
+    FFenster->setUpdatesEnabled(false);
   // Left early because the window was closed: the load ends here.
   if (FGeschlossen) {
     ladung.Abbrechen();
@@ -257,79 +263,39 @@ bool TMainForm::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<
   return true;
 }
 
-void TMainForm::SucheBilder(const QString &Ordner, const QString &Endungen) {
-  BildPfade = ListeBilder(Ordner, Endungen);
+void TGalerie::SucheBilder(const QString &ordner, const QString &endungen) {
+  FBildPfade = ListeBilder(ordner, endungen);
 }
 
-void TMainForm::FormPaint() {
-  if (FAbgebrochen)
-    return;
-  if (ErstesZeichnen) {
-    if (EinrichtungLaeuft)
-      return;
-    EinrichtungLaeuft = true;
-    ComboBox1->setCurrentIndex(0);
-    const QString auswahl = LiesProfil(Pfade.Einstellungen(), QStringLiteral("Einstellung"), QStringLiteral("Auswahl"));
-    if (!auswahl.isEmpty())
-      ComboBox1->setCurrentIndex(GruppeAusAuswahl(auswahl));
-    if (!GruppeEinrichten(Gruppe()))
-      return; // the fatal message has ended the program; the set-up stays undone
-    // The controls of the gallery screen come first: the window is on the screen during the load.
-    ZurueckBtn->hide();
-    ZeigDieAntwortBtn->hide();
-    const int gruppe = Gruppe();
-    if (gruppe == 0 || gruppe == 1) {
-      for (QPushButton *knopf : {A_E_Button, F_J_Button, K_O_Button, P_T_Button, U_Z_Button})
-        knopf->setVisible(gruppe == 0);
-      SuchEdit->show();
-    }
-    LadeDieBilder();
-    ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
-    GespeicherteTrennerBreite = Trenner->width();
-    ErstesZeichnen = false;
-    EinrichtungLaeuft = false;
-  }
+void TGalerie::MerkePosition() { FScrollBoxPosition = FScrollBox->Position(); }
 
-  Verschiebe(Label1, ZentrierteLinks(Panel2->x(), Panel2->width(), Label1->width()), Label1->y());
-  Verschiebe(Image2, ZentrierteLinks(Panel2->x(), Panel2->width(), Image2->width()), Image2->y());
-  if (const std::optional<QPoint> versatz = KennzeichenVersatz(Gruppe()))
-    Verschiebe(Image1, Image2->x() + versatz->x(), Image2->y() + versatz->y());
-  Verschiebe(Label2, ZentrierteLinks(Panel2->x(), Panel2->width(), Label2->width()), Label2->y());
-  // A pressed button repaints the window under it: taking its focus then would cancel the click.
-  if (!GalerieSichtbar() && !Listbox1->isHidden() && !Listbox1->hasFocus() &&
-      QGuiApplication::mouseButtons() == Qt::NoButton)
-    Listbox1->setFocus();
+void TGalerie::Scrolle(int schritt) {
+  FScrollBox->SetzePosition(FScrollBox->Position() + schritt);
+  FScrollBoxPosition = FScrollBox->Position();
 }
 
-void TMainForm::GalerieEinrichten() {
-  Galerie = new TGalerieAnsicht(Kacheln, BildPfade, ScrollBox1->Inhalt());
-  Galerie->setObjectName(QStringLiteral("Galerie"));
-  Galerie->setGeometry(0, 0, 0, 0);
-  connect(Galerie, &TGalerieAnsicht::KachelGedrueckt, this, [this](int index, Qt::MouseButton knopf) {
-    // The mouse waits for a load's end; an accessible press that comes in meanwhile is dropped.
-    if (LaedtBilder() || index < 0 || index >= Kacheln.size())
-      return;
-    TKachel kachel = Kacheln.at(index);
-    BildMouseDown(&kachel, knopf);
-  });
+void TGalerie::BilderFreigeben() {
+  // Assigned, not cleared: a gallery of 20 000 tiles should not keep its room until the next load.
+  FKacheln = QVector<TKachel>();
+  FAnsicht->update();
 }
 
-void TMainForm::ErsteEinrichtung() {
-  if (!ErstesZeichnen || FAbgebrochen || FGeschlossen)
-    return;
-  // The window as built reaches the screen first; the load that follows keeps it painted.
-  repaint();
-  FormPaint();
+void TGalerie::ErzeugeArbeitsobjekte() {
+  if (!FVorschauen)
+    FVorschauen = new TVorschauCache;
 }
 
-int TMainForm::Dekodierungen() const { return Vorschauen ? Vorschauen->Dekodierungen() : 0; }
-
-void TMainForm::ErzeugeArbeitsobjekte() {
-  if (!Vorschauen)
-    Vorschauen = new TVorschauCache;
+void TGalerie::FreigebenArbeitsobjekte() {
+  delete FVorschauen;
+  FVorschauen = nullptr;
 }
 
-void TMainForm::FreigebenArbeitsobjekte() {
-  delete Vorschauen;
-  Vorschauen = nullptr;
+int TGalerie::Dekodierungen() const { return FVorschauen ? FVorschauen->Dekodierungen() : 0; }
+
+void TGalerie::Schliesse() {
+  FGeschlossen = true;
+  if (FWarteSchleife)
+    FWarteSchleife->quit();
 }
+
+void TGalerie::SetzeMarkenQuelle(TMarkenQuelle quelle) { FAnsicht->SetzeMarkenQuelle(std::move(quelle)); }

@@ -3,7 +3,6 @@
 
 #include "data/eintrag.h"
 #include "gallery/galerieregeln.h"
-#include "quiz/uebungsregeln.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -125,14 +124,14 @@ constexpr int MarkenRand = 9;
 const QColor MarkenLeer(224, 224, 224);
 const QColor MarkenUmriss(96, 96, 96);
 
-void ZeichneKastenMarke(QPainter &maler, const QRect &feld, int kasten) {
-  const int breite = KastenAnzahl * MarkenSegmentBreite + (KastenAnzahl - 1) * MarkenLuecke;
+void ZeichneMarke(QPainter &maler, const QRect &feld, const TKachelMarke &marke) {
+  const int breite = marke.Segmente * MarkenSegmentBreite + (marke.Segmente - 1) * MarkenLuecke;
   const QPoint ecke(feld.right() + 1 - MarkenRand - breite, feld.bottom() + 1 - MarkenRand - MarkenSegmentHoehe);
   maler.setPen(MarkenUmriss);
-  for (int i = 0; i < KastenAnzahl; ++i) {
+  for (int i = 0; i < marke.Segmente; ++i) {
     const QRect segment(ecke.x() + i * (MarkenSegmentBreite + MarkenLuecke), ecke.y(), MarkenSegmentBreite,
                         MarkenSegmentHoehe);
-    maler.fillRect(segment, i < kasten ? KastenFarbe(kasten) : MarkenLeer);
+    maler.fillRect(segment, i < marke.Gefuellt ? marke.Farbe : MarkenLeer);
     maler.drawRect(segment.adjusted(0, 0, -1, -1));
   }
 }
@@ -189,16 +188,16 @@ QString TGalerieAnsicht::KachelName(int index) const {
   return QStringLiteral("Kennzeichen ") + FrageCode(datei);
 }
 
-void TGalerieAnsicht::SetzeKastenQuelle(std::function<int(const QString &)> quelle) {
-  FKasten = std::move(quelle);
+void TGalerieAnsicht::SetzeMarkenQuelle(TMarkenQuelle quelle) {
+  FMarke = std::move(quelle);
   update();
 }
 
 QString TGalerieAnsicht::KachelBeschreibung(int index) const {
-  if (!FKasten)
+  if (!FMarke)
     return {};
   const int tag = FKacheln.at(index).Tag();
-  return tag >= 0 && tag < FBildPfade.size() ? KastenText(FKasten(DateiName(FBildPfade.at(tag)))) : QString();
+  return tag >= 0 && tag < FBildPfade.size() ? FMarke(DateiName(FBildPfade.at(tag))).Text : QString();
 }
 
 void TGalerieAnsicht::paintEvent(QPaintEvent *event) {
@@ -212,8 +211,8 @@ void TGalerieAnsicht::paintEvent(QPaintEvent *event) {
     if (!kachel.Feld().intersects(bereich))
       continue;
     maler.drawImage(kachel.Feld().topLeft(), kachel.Bild());
-    if (FKasten && kachel.Tag() >= 0 && kachel.Tag() < FBildPfade.size())
-      ZeichneKastenMarke(maler, kachel.Feld(), FKasten(DateiName(FBildPfade.at(kachel.Tag()))));
+    if (FMarke && kachel.Tag() >= 0 && kachel.Tag() < FBildPfade.size())
+      ZeichneMarke(maler, kachel.Feld(), FMarke(DateiName(FBildPfade.at(kachel.Tag()))));
   }
 }
 

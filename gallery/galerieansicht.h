@@ -3,6 +3,8 @@
 // assistive technology as children with a name and a press action.
 #pragma once
 
+#include <QColor>
+#include <QString>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -10,6 +12,17 @@
 #include <functional>
 
 class TKachel;
+
+// The mark a tile carries in practice mode: how many of its segments are filled and in which colour,
+// and what a screen reader says of it.
+struct TKachelMarke {
+  int Gefuellt = 0;
+  int Segmente = 0;
+  QColor Farbe;
+  QString Text;
+};
+// The mark of a plate by its picture name.
+using TMarkenQuelle = std::function<TKachelMarke(const QString &bild)>;
 
 class TGalerieAnsicht : public QWidget {
   Q_OBJECT
@@ -27,10 +40,10 @@ public:
   // The tile's name for assistive technology: "Kennzeichen " and its code as the question names it.
   QString KachelName(int index) const;
   int Anzahl() const;
-  // In practice mode the box of a plate by its picture name (0: never asked); each tile then carries
-  // a mark of it. An empty function: no marks, the tiles as always.
-  void SetzeKastenQuelle(std::function<int(const QString &bild)> quelle);
-  // The tile's description for assistive technology: its box in practice mode, else nothing.
+  // In practice mode each tile carries the mark of its plate. An empty function: no marks, the tiles
+  // as always.
+  void SetzeMarkenQuelle(TMarkenQuelle quelle);
+  // The tile's description for assistive technology: its mark's text in practice mode, else nothing.
   QString KachelBeschreibung(int index) const;
 
 signals:
@@ -46,5 +59,5 @@ private:
   const QVector<TKachel> &FKacheln;
   const QStringList &FBildPfade;
   int FSpalten = 1;
-  std::function<int(const QString &)> FKasten;
+  TMarkenQuelle FMarke;
 };

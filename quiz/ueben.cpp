@@ -1,9 +1,7 @@
 // Practice mode: the question shows nothing of its answer until the learner has chosen, the first
 // choice counts for the score and the plate's box, and the next plate comes from the boxes.
-#include "app/tmainform.h"
+#include "quiz/ueben.h"
 
-#include "gallery/galerieansicht.h"
-#include "gallery/galerieregeln.h"
 #include "quiz/uebungsregeln.h"
 
 #include <QCheckBox>
@@ -14,72 +12,71 @@
 #include <QRandomGenerator>
 #include <QShortcut>
 
-void TMainForm::UebenEinrichten() {
-  connect(UebenCheckBox, &QCheckBox::clicked, this, &TMainForm::UebenCheckBoxClick);
-  connect(NaechsteFrageBtn, &QPushButton::clicked, this, &TMainForm::NaechsteFrageBtnClick);
-  // The button is hidden on the gallery screen, where Alt+N starts all the same: one shortcut for
-  // both screens, since a mnemonic of the button beside it would make the key ambiguous.
-  NaechsteFrageTaste = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_N), this);
-  NaechsteFrageTaste->setEnabled(false);
-  connect(NaechsteFrageTaste, &QShortcut::activated, this, &TMainForm::NaechsteFrageBtnClick);
+TUeben::TUeben(QObject *eltern, const TUebenSteuer &steuer) : QObject(eltern), S(steuer) {}
+
+bool TUeben::Ueben() const { return S.UebenCheckBox->isChecked(); }
+
+void TUeben::LadeLernstand(const QString &pfad) {
+  FLernstandDatei = TLernstandDatei(pfad);
+  FLernstand = FLernstandDatei.Lade();
+  S.UebenCheckBox->setChecked(FLernstand.Ueben);
 }
 
-bool TMainForm::Ueben() const { return UebenCheckBox->isChecked(); }
-
-void TMainForm::LadeLernstand() {
-  LernstandDatei = TLernstandDatei(Pfade.Lernstand());
-  Lernstand = LernstandDatei.Lade();
-  UebenCheckBox->setChecked(Lernstand.Ueben);
-  ZeigeUebungsteile();
+bool TUeben::UebenCheckBoxClick() {
+  FLernstand.Ueben = Ueben();
+  FLernstandGeaendert = !FLernstandDatei.Speichere(FLernstand);
+  if (Ueben() || !FFrageOffen)
+    return false;
+  FFrageOffen = false;
+  return true;
 }
 
-void TMainForm::UebenCheckBoxClick() {
-  Lernstand.Ueben = Ueben();
-  LernstandGeaendert = !LernstandDatei.Speichere(Lernstand);
-  // Leaving the mode in the middle of a question shows its answer, as the question screen always did.
-  if (!Ueben() && FrageOffen) {
-    FrageOffen = false;
-    ZeigDieAntwortBtnClick();
-  }
-  ZeigeUebungsteile();
-}
-
-void TMainForm::ZeigeUebungsteile() {
+void TUeben::ZeigeUebungsteile(bool frageSchirm) {
   const bool an = Ueben();
-  PunkteLabel->setText(PunkteText(PunkteRichtig, PunkteGefragt));
-  PunkteLabel->setVisible(an);
-  NaechsteFrageBtn->setVisible(an && !GalerieSichtbar() && !ZurueckBtn->isHidden());
-  NaechsteFrageTaste->setEnabled(an);
-  if (an)
-    Galerie->SetzeKastenQuelle([this](const QString &bild) {
-      const TLernEintrag *eintrag = Lernstand.Finde(LernGruppe(Gruppe()), bild);
-      return eintrag ? eintrag->Kasten : 0;
-    });
-  else
-    Galerie->SetzeKastenQuelle({});
+  S.PunkteLabel->setText(PunkteText(FPunkteRichtig, FPunkteGefragt));
+  S.PunkteLabel->setVisible(an);
+  S.NaechsteFrageBtn->setVisible(an && frageSchirm);
+  S.NaechsteFrageTaste->setEnabled(an);
 }
 
-void TMainForm::ZaehleErsteWahl(bool richtig) {
-  FrageOffen = false;
-  const QString gruppe = LernGruppe(Gruppe());
-  if (gruppe.isEmpty() || BildDatei.isEmpty())
+void TUeben::FrageGestellt(int gruppe, const QString &bild) {
+  FFrageOffen = true;
+  FGruppe = LernGruppe(gruppe);
+  FNeuesZuletzt = !FLernstand.Finde(FGruppe, bild);
+  FUebungsBild = bild;
+}
+
+void TUeben::Beurteilt(bool richtig) {
+  if (FFrageOffen)
+    ZaehleErsteWahl(richtig);
+}
+
+void TUeben::AntwortVerlangt() {
+  if (FFrageOffen)
+    ZaehleErsteWahl(false);
+}
+
+void TUeben::ZaehleErsteWahl(bool richtig) {
+  FFrageOffen = false;
+  if (FGruppe.isEmpty() || FUebungsBild.isEmpty())
     return;
-  ++PunkteGefragt;
+  ++FPunkteGefragt;
   if (richtig)
-    ++PunkteRichtig;
-  WerteErsteWahlAus(Lernstand.Hole(gruppe, BildDatei), richtig, QDateTime::currentDateTimeUtc());
-  LernstandGeaendert = !LernstandDatei.Speichere(Lernstand);
-  PunkteLabel->setText(PunkteText(PunkteRichtig, PunkteGefragt));
+    ++FPunkteRichtig;
+  WerteErsteWahlAus(FLernstand.Hole(FGruppe, FUebungsBild), richtig, QDateTime::currentDateTimeUtc());
+  FLernstandGeaendert = !FLernstandDatei.Speichere(FLernstand);
+  S.PunkteLabel->setText(PunkteText(FPunkteRichtig, FPunkteGefragt));
 }
 
 // Before the first choice the arrow keys only move through the answers, and Enter or Space chooses:
 // otherwise the first entry passed on the way down would count as the learner's answer.
-bool TMainForm::UebungsTaste(int key) {
-  const int anzahl = Listbox1->count();
-  if (!FrageOffen || anzahl == 0)
+bool TUeben::UebungsTaste(int key) {
+  QListWidget *liste = S.Listbox1;
+  const int anzahl = liste->count();
+  if (!FFrageOffen || anzahl == 0)
     return false;
-  const int seite = qMax(1, Listbox1->viewport()->height() / qMax(1, Listbox1->sizeHintForRow(0)) - 1);
-  int zeile = Listbox1->currentRow();
+  const int seite = qMax(1, liste->viewport()->height() / qMax(1, liste->sizeHintForRow(0)) - 1);
+  int zeile = liste->currentRow();
   switch (key) {
   case Qt::Key_Up: zeile = qMax(0, zeile - 1); break;
   case Qt::Key_Down: zeile = qMin(anzahl - 1, zeile + 1); break;
@@ -93,27 +90,26 @@ bool TMainForm::UebungsTaste(int key) {
     if (zeile < 0)
       return false;
     // Selected as by a click: the list's own signal judges it.
-    Listbox1->setCurrentRow(zeile, QItemSelectionModel::ClearAndSelect);
+    liste->setCurrentRow(zeile, QItemSelectionModel::ClearAndSelect);
     return true;
   default: return false;
   }
-  Listbox1->setCurrentRow(zeile, QItemSelectionModel::NoUpdate);
-  Listbox1->scrollToItem(Listbox1->item(zeile));
+  liste->setCurrentRow(zeile, QItemSelectionModel::NoUpdate);
+  liste->scrollToItem(liste->item(zeile));
   return true;
 }
 
-void TMainForm::NaechsteFrageBtnClick() {
-  // A load in progress owns the tile list; the plate follows once the gallery is there.
-  if (!Ueben() || LaedtBilder() || Abgebrochen())
-    return;
-  QStringList bilder;
-  bilder.reserve(BildPfade.size());
-  for (const QString &pfad : std::as_const(BildPfade))
-    bilder.append(DateiName(pfad));
-  const int index = WaehleNaechsteFrage(bilder, LernGruppe(Gruppe()), Lernstand, UebungsBild, NeuesZuletzt,
-                                        QDateTime::currentDateTimeUtc(), *QRandomGenerator::global());
-  if (index < 0)
-    return;
-  TKachel kachel(index);
-  BildMouseDown(&kachel, Qt::LeftButton);
+int TUeben::WaehleNaechsteFrage(const QStringList &bilder, int gruppe) {
+  return ::WaehleNaechsteFrage(bilder, LernGruppe(gruppe), FLernstand, FUebungsBild, FNeuesZuletzt,
+                               QDateTime::currentDateTimeUtc(), *QRandomGenerator::global());
+}
+
+int TUeben::Kasten(int gruppe, const QString &bild) const {
+  const TLernEintrag *eintrag = FLernstand.Finde(LernGruppe(gruppe), bild);
+  return eintrag ? eintrag->Kasten : 0;
+}
+
+void TUeben::SichereAmEnde() {
+  if (FLernstandGeaendert)
+    FLernstandDatei.Speichere(FLernstand);
 }

@@ -1,12 +1,10 @@
 // Finding a plate by its code: the search field's events and the search itself.
-#include "app/tmainform.h"
+#include "search/suche.h"
 
-#include "widgets/meldung.h"
-#include "widgets/zugang.h"
+#include "data/gruppen.h"
 #include "search/suchregeln.h"
-#include "search/tscrollbox.h"
+#include "widgets/meldung.h"
 
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSet>
@@ -26,11 +24,11 @@ qint64 Kennung(const QKeyEvent *taste) {
   return taste->key();
 }
 
-// Hands the search field's key presses and releases to the window's handlers; the field then
+// Hands the search field's key presses and releases to the search's handlers; the field then
 // handles the key as usual.
 class TSuchTasten : public QObject {
 public:
-  TSuchTasten(TMainForm *fenster) : QObject(fenster), FFenster(fenster) {}
+  explicit TSuchTasten(TSuche *suche) : QObject(suche), FSuche(suche) {}
 
 protected:
   bool eventFilter(QObject *, QEvent *ereignis) override {
@@ -48,117 +46,101 @@ protected:
     if (art == QEvent::KeyPress) {
       // Noted before the press is handled: the handling may open a message box.
       FGedrueckt.insert(Kennung(taste));
-      FFenster->SuchEditKeyDown(code);
+      FSuche->SuchEditKeyDown(code);
     } else if (FGedrueckt.remove(Kennung(taste)) || code != TasteEnter) {
-      FFenster->SuchEditKeyUp(code, taste->text());
+      FSuche->SuchEditKeyUp(code, taste->text());
     } else {
       // Enter that closed a message box on its press: its release would search again and open the
       // box anew, forever. Like every release in the field, it still empties the term.
-      FFenster->Suchtext.clear();
+      FSuche->SetzeSuchtext(QString());
     }
     return false;
   }
 
 private:
-  TMainForm *FFenster;
+  TSuche *FSuche;
   QSet<qint64> FGedrueckt;
 };
 
 } // namespace
 
-void TMainForm::SucheEinrichten() {
+TSuche::TSuche(QWidget *fenster, QLineEdit *suchEdit, TSuchWege wege)
+    : QObject(fenster), FFenster(fenster), FSuchEdit(suchEdit), FWege(std::move(wege)) {
   // textChanged comes for every change, the program's own included, and not for an identical text.
-  connect(SuchEdit, &QLineEdit::textChanged, this, [this](const QString &) { SuchEditChange(); });
-  SuchEdit->installEventFilter(new TSuchTasten(this));
-  connect(ScrollBox1, &TScrollBox::PositionVorAktion, this, [this](int position) { ScrollBoxPosition = position; });
+  connect(FSuchEdit, &QLineEdit::textChanged, this, [this](const QString &) { SuchEditChange(); });
+  FSuchEdit->installEventFilter(new TSuchTasten(this));
 }
 
-void TMainForm::SucheButtonClick() {
-  Suchtext = Suchbegriff(SuchEdit->text());
+std::optional<int> TSuche::SucheButtonClick() {
+  FSuchtext = Suchbegriff(FSuchEdit->text());
+  std::optional<int> fund;
 
-  if (ComboBox1->currentIndex() == 0) {
-    if (Suchtext.isEmpty()) {
-      ZeigeInformation(this, KeinSuchtext);
+  const TGruppe *gruppe = GruppeNr(FWege.Gruppe());
+  if (gruppe && gruppe->Bereichsknoepfe) {
+    if (FSuchtext.isEmpty()) {
+      ZeigeInformation(FFenster, KeinSuchtext);
     } else {
-      const std::optional<TBereich> bereich = BereichFuerSuchbegriff(Suchtext);
+      const std::optional<TBereich> bereich = BereichFuerSuchbegriff(FSuchtext);
       // The range's handler runs even when its range is shown: the search is a reload.
-      if (bereich) {
-        switch (*bereich) {
-        case TBereich::A_E: A_E_ButtonClick(); break;
-        case TBereich::F_J: F_J_ButtonClick(); break;
-        case TBereich::K_O: K_O_ButtonClick(); break;
-        case TBereich::P_T: P_T_ButtonClick(); break;
-        case TBereich::U_Z: U_Z_ButtonClick(); break;
-        case TBereich::Oesterreich: break;
-        }
-      }
-      if (FAbgebrochen)
-        return;
-      MeldeSuchergebnis(bereich && Gefunden);
-      if (!bereich || !Gefunden)
-        ZeigeInformation(this, NichtGefunden(Suchtext));
+      if (bereich)
+        fund = FWege.LadeBereich(*bereich);
+      if (FWege.Abgebrochen())
+        return std::nullopt;
+      MeldeSuchergebnis(fund.has_value());
+      if (!fund)
+        ZeigeInformation(FFenster, NichtGefunden(FSuchtext));
     }
   }
 
   // A separate test: the group is read again after the German part.
-  if (ComboBox1->currentIndex() == 1) {
-    if (Suchtext.isEmpty()) {
-      ZeigeInformation(this, KeinSuchtext);
+  gruppe = GruppeNr(FWege.Gruppe());
+  if (gruppe && !gruppe->Bereichsknoepfe) {
+    if (FSuchtext.isEmpty()) {
+      ZeigeInformation(FFenster, KeinSuchtext);
     } else {
-      AktuellerOrdner = Pfade.Ordner(TBereich::Oesterreich);
-      LadeDieBilder();
-      if (FAbgebrochen)
-        return;
-      MeldeSuchergebnis(Gefunden);
-      if (!Gefunden)
-        ZeigeInformation(this, NichtGefunden(Suchtext));
+      fund = FWege.LadeBereich(gruppe->ErsterBereich);
+      if (FWege.Abgebrochen())
+        return std::nullopt;
+      MeldeSuchergebnis(fund.has_value());
+      if (!fund)
+        ZeigeInformation(FFenster, NichtGefunden(FSuchtext));
     }
   }
+  return fund;
 }
 
-void TMainForm::SuchEditChange() {
+void TSuche::SuchEditChange() {
   // Counted before any trimming: a blank alone still searches and reports the missing text.
-  if (!SuchEdit->text().isEmpty())
+  if (!FSuchEdit->text().isEmpty())
     SucheButtonClick();
 }
 
-void TMainForm::SuchEditKeyDown(int) {}
+void TSuche::SuchEditKeyDown(int) {}
 
-void TMainForm::SuchEditKeyUp(int Key, const QString &TastenText) {
-  Suchtext.clear();
+void TSuche::SuchEditKeyUp(int Key, const QString &TastenText) {
+  FSuchtext.clear();
   const bool BuchstabeGetippt = IstUmlaut(TasteZuText(TastenText)) || (Key >= TasteA && Key <= TasteZ);
 
   // Writing an identical text raises no change; a different one searches again through SuchEditChange.
-  const QString text = NormalisierterFeldText(SuchEdit->text());
-  if (text != SuchEdit->text())
-    SuchEdit->setText(text);
-  if (FAbgebrochen)
+  const QString text = NormalisierterFeldText(FSuchEdit->text());
+  if (text != FSuchEdit->text())
+    FSuchEdit->setText(text);
+  if (FWege.Abgebrochen())
     return;
 
   if (BuchstabeGetippt)
-    SuchEdit->setCursorPosition(SuchEdit->text().size());
+    FSuchEdit->setCursorPosition(FSuchEdit->text().size());
 
   if (Key == TasteEnter) {
     // Only this search's own load can frame a plate: one that loads nothing must not open an older find.
-    Gefunden = false;
-    SucheButtonClick();
-    if (!FAbgebrochen && Gefunden && GalerieSichtbar())
-      OeffneGefundeneFrage();
+    const std::optional<int> fund = SucheButtonClick();
+    if (fund && !FWege.Abgebrochen())
+      emit FundGewaehlt(*fund);
   }
 }
 
-void TMainForm::OeffneGefundeneFrage() {
-  // The tile the gallery scrolled to, opened as a left click on it would.
-  for (const TKachel &kachel : std::as_const(Kacheln))
-    if (kachel.Tag() == GefundenIndex) {
-      TKachel gefunden = kachel;
-      BildMouseDown(&gefunden, Qt::LeftButton);
-      return;
-    }
-}
-
-void TMainForm::MeldeSuchergebnis(bool gefunden) {
+void TSuche::MeldeSuchergebnis(bool gefunden) {
   // Typing into the field, the user cannot see the frame appear.
   if (gefunden)
-    Ansage->Sage(Suchtext + QStringLiteral(" gefunden"));
+    FWege.Sage(FSuchtext + QStringLiteral(" gefunden"));
 }

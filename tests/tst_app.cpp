@@ -9,6 +9,10 @@
 #include "app/qttexte.h"
 #include "app/signale.h"
 #include "app/tmainform.h"
+#include "gallery/galerie.h"
+#include "quiz/frage.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "widgets/zugang.h"
 #include "fixturbaum.h"
 #include "quiz/quizregeln.h"
@@ -772,7 +776,7 @@ void TestApp::startMitGroesseUndAdresse() {
   QVERIFY(!fenster->Abgebrochen());
   QCOMPARE(fenster->Breite(), 900);
   QCOMPARE(fenster->Hoehe(), 700);
-  QCOMPARE(fenster->KartenAdresse, StandardKartenAdresse());
+  QCOMPARE(fenster->KartenAdresse(), StandardKartenAdresse());
   QVERIFY(!fenster->KarteBtn->isEnabled());
   QVERIFY(fenster->A_E_Button->font().bold());
   QVERIFY(Meldungen.isEmpty());
@@ -843,7 +847,7 @@ void TestApp::unicodeEinstellungenBleiben() {
   QCOMPARE(fenster->Breite(), 900);
   QCOMPARE(fenster->Hoehe(), 700);
   QCOMPARE(fenster->Gruppe(), 1);
-  QCOMPARE(fenster->KartenAdresse, QString::fromUtf8("https://karte.example/?q=Bad Tölz"));
+  QCOMPARE(fenster->KartenAdresse(), QString::fromUtf8("https://karte.example/?q=Bad Tölz"));
   delete fenster;
   QCOMPARE(Lies(ini), datei("900x700"));
 
@@ -993,12 +997,12 @@ void TestApp::minimiertUndWiederhergestellt() {
   TMainForm *fenster = NeuesFenster();
   const int trenner = fenster->Trenner->width();
   fenster->setWindowState(Qt::WindowMaximized);
-  QTRY_VERIFY(fenster->MaximiertPerBefehl);
+  QTRY_VERIFY(fenster->MaximiertPerBefehl());
   fenster->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
   fenster->Trenner->resize(50, fenster->Trenner->height());
   // Back from the task bar counts as a restore: the flag goes and the separator comes back.
   fenster->setWindowState(Qt::WindowMaximized);
-  QTRY_VERIFY(!fenster->MaximiertPerBefehl);
+  QTRY_VERIFY(!fenster->MaximiertPerBefehl());
   QCOMPARE(fenster->Trenner->width(), trenner);
   delete fenster;
 }
@@ -1046,11 +1050,11 @@ void TestApp::schliessenSchreibtEinstellungen() {
   QTRY_COMPARE(fenster->Breite(), 800);
   if (maximieren) {
     fenster->setWindowState(Qt::WindowMaximized);
-    QTRY_VERIFY(fenster->MaximiertPerBefehl);
+    QTRY_VERIFY(fenster->MaximiertPerBefehl());
   }
   if (wiederherstellen) {
     fenster->setWindowState(Qt::WindowNoState);
-    QTRY_VERIFY(!fenster->MaximiertPerBefehl);
+    QTRY_VERIFY(!fenster->MaximiertPerBefehl());
     fenster->SetzeBreite(800);
     fenster->SetzeHoehe(650);
     QTRY_COMPARE(fenster->Hoehe(), 650);
@@ -1125,7 +1129,7 @@ void TestApp::bildschirme() {
                      static_cast<QWidget *>(fenster->KarteBtn), static_cast<QWidget *>(fenster->ZeigDieAntwortBtn)})
     w->show();
   fenster->Memo2->setPlainText(QStringLiteral("Antwort"));
-  fenster->ScrollBoxPosition = 0;
+  fenster->Galerie()->SetzeScrollBoxPosition(0);
   fenster->Panel1Click();
   QVERIFY(sichtbar(fenster->ScrollBox1));
   QVERIFY(sichtbar(fenster->SuchEdit));
@@ -1429,7 +1433,7 @@ void TestApp::fokusSichtbar() {
   QFETCH(bool, frage);
   BaueBaum(FOrdner->path());
   std::unique_ptr<TMainForm> fenster(NeuesFenster());
-  QTRY_VERIFY(!fenster->ErstesZeichnen);
+  QTRY_VERIFY(fenster->Eingerichtet());
   if (frage) {
     fenster->ScrollBox1->hide();
     for (QWidget *w : {static_cast<QWidget *>(fenster->Panel1), static_cast<QWidget *>(fenster->Panel2),
@@ -1469,7 +1473,7 @@ void TestApp::fokusSichtbar() {
 void TestApp::zugriffsbuchstabeMitAlt() {
   BaueBaum(FOrdner->path());
   std::unique_ptr<TMainForm> fenster(NeuesFenster());
-  QTRY_VERIFY(!fenster->ErstesZeichnen);
+  QTRY_VERIFY(fenster->Eingerichtet());
   fenster->setFocus();
   QPushButton *knopf = fenster->K_O_Button;
   knopf->show();
@@ -1630,7 +1634,7 @@ void TestApp::signalWaehrendDesLadens() {
   fenster->show();
   QTRY_VERIFY_WITH_TIMEOUT(schliessen.Geschlossen && !fenster->LaedtBilder(), 20000);
   QVERIFY(waehrend);
-  QCOMPARE(fenster->Kacheln.size(), 0);
+  QCOMPARE(fenster->Galerie()->Kacheln().size(), 0);
   delete fenster;
   const QString ini = FOrdner->filePath(QStringLiteral("Kennzeichen.ini"));
   QCOMPARE(LiesProfil(ini, QStringLiteral("Einstellung"), QStringLiteral("Auswahl")), QStringLiteral("0"));

@@ -3,6 +3,10 @@
 #include "widgets/bausteine.h"
 #include "widgets/meldung.h"
 #include "app/tmainform.h"
+#include "gallery/galerie.h"
+#include "quiz/frage.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "data/jpegbild.h"
 #include "fixturbaum.h"
 #include "gallery/galerieansicht.h"
@@ -213,14 +217,14 @@ class TstGallery : public QObject {
   }
 
   static int IndexVon(const TMainForm *form, const QString &name) {
-    for (int i = 0; i < form->BildPfade.size(); ++i)
-      if (DateiName(form->BildPfade.at(i)) == name)
+    for (int i = 0; i < form->Galerie()->BildPfade().size(); ++i)
+      if (DateiName(form->Galerie()->BildPfade().at(i)) == name)
         return i;
     return -1;
   }
   static QImage KachelVon(const TMainForm *form, const QString &name) {
     const int i = IndexVon(form, name);
-    return i < 0 ? QImage() : form->Kacheln.at(i).Bild();
+    return i < 0 ? QImage() : form->Galerie()->Kacheln().at(i).Bild();
   }
 
   // The shown window at its first range, with 500 pictures in K-O.
@@ -236,7 +240,7 @@ class TstGallery : public QObject {
     QCoreApplication::exec();
     FForm = std::make_unique<TMainForm>(FBaum->Dir.path());
     FForm->show();
-    if (!QTest::qWaitForWindowExposed(FForm.get()) || !QTest::qWaitFor([this] { return !FForm->ErstesZeichnen; }))
+    if (!QTest::qWaitForWindowExposed(FForm.get()) || !QTest::qWaitFor([this] { return FForm->Eingerichtet(); }))
       return nullptr;
     return FForm.get();
   }
@@ -1018,16 +1022,16 @@ private slots:
       FBaum->Jpeg(AE + QStringLiteral("A%1.jpg").arg(i), QSize(70 + 20 * i, 40), QColor(30 * i, 30, 30));
     Schreibe(FBaum->Pfad(AE + "A3.jpg"), "kaputt");
     TMainForm *erster = Starte();
-    QCOMPARE(erster->Dekodierungen(), 8);
+    QCOMPARE(erster->Galerie()->Dekodierungen(), 8);
     QVector<QImage> kacheln;
-    for (const TKachel &kachel : erster->Kacheln)
+    for (const TKachel &kachel : erster->Galerie()->Kacheln())
       kacheln.append(kachel.Bild());
     FForm.reset();
     TMainForm *zweiter = Starte();
-    QCOMPARE(zweiter->Dekodierungen(), 0);
-    QCOMPARE(zweiter->Kacheln.size(), 8);
+    QCOMPARE(zweiter->Galerie()->Dekodierungen(), 0);
+    QCOMPARE(zweiter->Galerie()->Kacheln().size(), 8);
     for (int i = 0; i < 8; ++i)
-      QCOMPARE(zweiter->Kacheln.at(i).Bild(), kacheln.at(i));
+      QCOMPARE(zweiter->Galerie()->Kacheln().at(i).Bild(), kacheln.at(i));
   }
 
   // At ratio 2 every logical pixel of a tile is a 2 x 2 block: the frames mix the same blocks that
@@ -1062,16 +1066,16 @@ private slots:
     TMainForm *form = Starte(false);
     form->resize(900, 800);
     form->FormResize();
-    QVERIFY(form->AktuellerOrdner.isEmpty());
-    QVERIFY(form->Kacheln.isEmpty());
+    QVERIFY(form->Galerie()->AktuellerOrdner().isEmpty());
+    QVERIFY(form->Galerie()->Kacheln().isEmpty());
     QVERIFY(form->StatusBar1->SimpleText().isEmpty());
     form->FormPaint();
-    QCOMPARE(form->Kacheln.size(), 1);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 1);
     // A folder of blanks only: nothing at all changes, not even the status text.
-    form->AktuellerOrdner = QStringLiteral("  ");
+    form->Galerie()->SetzeOrdner(QStringLiteral("  "));
     form->StatusBar1->SetzeSimpleText(QStringLiteral("x"));
     form->LadeDieBilder();
-    QCOMPARE(form->Kacheln.size(), 1);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 1);
     QCOMPARE(form->StatusBar1->SimpleText(), QStringLiteral("x"));
   }
 
@@ -1080,8 +1084,8 @@ private slots:
     TZeigZaehler zaehler;
     form->ProgressBar1->installEventFilter(&zaehler);
     form->FormPaint();
-    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
-    QVERIFY(form->Kacheln.isEmpty());
+    QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::A_E));
+    QVERIFY(form->Galerie()->Kacheln().isEmpty());
     QCOMPARE(form->ScrollBox1->Bereich(), 99);
     QCOMPARE(form->StatusBar1->SimpleText(), QStringLiteral("      0 Nummernfibel "));
     QCOMPARE(zaehler.Anzahl, 0);
@@ -1097,12 +1101,12 @@ private slots:
     form->ProgressBar1->installEventFilter(&zaehler);
     form->ScrollBox1->SetzeClientBreite(700);
     form->K_O_ButtonClick();
-    QCOMPARE(form->Kacheln.size(), 57);
-    QCOMPARE(form->Kacheln.at(8).Feld(), QRect(103, 103, 95, 95));
-    QCOMPARE(form->Kacheln.at(56).Feld().topLeft(), QPoint(4, 8 * 99 + 4));
-    QCOMPARE(form->Kacheln.at(8).Tag(), 8);
-    QCOMPARE(form->Galerie->parentWidget(), form->ScrollBox1->Inhalt());
-    QCOMPARE(form->Galerie->geometry(), QRect(0, 0, 7 * 99 + 4, 9 * 99 + 4));
+    QCOMPARE(form->Galerie()->Kacheln().size(), 57);
+    QCOMPARE(form->Galerie()->Kacheln().at(8).Feld(), QRect(103, 103, 95, 95));
+    QCOMPARE(form->Galerie()->Kacheln().at(56).Feld().topLeft(), QPoint(4, 8 * 99 + 4));
+    QCOMPARE(form->Galerie()->Kacheln().at(8).Tag(), 8);
+    QCOMPARE(form->Galerie()->Ansicht()->parentWidget(), form->ScrollBox1->Inhalt());
+    QCOMPARE(form->Galerie()->Ansicht()->geometry(), QRect(0, 0, 7 * 99 + 4, 9 * 99 + 4));
     QCOMPARE(form->ScrollBox1->ClientBreite(), 697);
     QCOMPARE(form->StatusBar1->SimpleText(), QStringLiteral("      57 Nummernfibel "));
     QCOMPARE(zaehler.Anzahl, 1);
@@ -1119,7 +1123,7 @@ private slots:
     form->ScrollBox1->SetzeClientBreite(700);
     form->A_E_ButtonClick();
     QCOMPARE(form->ScrollBox1->ClientBreite(), 301);
-    QCOMPARE(form->Kacheln.at(2).Feld().topLeft(), QPoint(202, 4));
+    QCOMPARE(form->Galerie()->Kacheln().at(2).Feld().topLeft(), QPoint(202, 4));
   }
 
   void vorschauImFenster() {
@@ -1142,7 +1146,7 @@ private slots:
     Schreibe(FBaum->Pfad(AE + "Kaputt.jpg"), "kein JPEG");
     Schreibe(FBaum->Pfad(AE + "Kurz.jp"), JpegBytes(QSize(60, 30), Qt::black));
     TMainForm *form = Starte();
-    QCOMPARE(form->Kacheln.size(), 3);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 3);
     QVERIFY(HatFarbe(KachelVon(form, "Kaputt.jpg"), qRgb(255, 0, 0)));
     QVERIFY(HatFarbe(KachelVon(form, "Kurz.jp"), qRgb(255, 0, 0)));
     QVERIFY(!HatFarbe(KachelVon(form, "A.jpg"), qRgb(255, 0, 0)));
@@ -1167,7 +1171,7 @@ private slots:
     TMainForm *form = Starte();
     QVERIFY(!form->Abgebrochen());
     QVERIFY(FMeldungen.isEmpty());
-    QCOMPARE(form->Kacheln.size(), 5);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 5);
     for (const char *name : {"C_leer.jpg", "D_zufall.jpg", "E_riesig.jpg"})
       QVERIFY2(HatFarbe(KachelVon(form, QLatin1String(name)), qRgb(255, 0, 0)), name);
     QVERIFY(!HatFarbe(KachelVon(form, "A_gut.jpg"), qRgb(255, 0, 0)));
@@ -1202,10 +1206,10 @@ private slots:
       FBaum->Jpeg(ordner + name, QSize(200, 100));
     FBaum->Einstellung(QString::number(gruppe));
     TMainForm *form = Starte();
-    form->Suchtext = suchtext;
+    form->Suche()->SetzeSuchtext(suchtext);
     form->LadeDieBilder();
-    QVERIFY(form->Gefunden);
-    QCOMPARE(form->GefundenIndex, IndexVon(form, gefunden));
+    QVERIFY(form->Galerie()->Gefunden());
+    QCOMPARE(form->Galerie()->GefundenIndex(), IndexVon(form, gefunden));
     for (const QString &name : dateien) {
       const QImage bild = KachelVon(form, name);
       // Pixel (3, 10) lies in the white margin above the thumbnail: the frame's pure colour.
@@ -1217,10 +1221,10 @@ private slots:
         QCOMPARE(bild.pixel(1, 10), Grau);
     }
     // The next load without a match keeps the index but clears the flag.
-    form->Suchtext = QStringLiteral("QQ");
+    form->Suche()->SetzeSuchtext(QStringLiteral("QQ"));
     form->LadeDieBilder();
-    QVERIFY(!form->Gefunden);
-    QCOMPARE(form->GefundenIndex, IndexVon(form, gefunden));
+    QVERIFY(!form->Galerie()->Gefunden());
+    QCOMPARE(form->Galerie()->GefundenIndex(), IndexVon(form, gefunden));
   }
 
   void sprungZumFund() {
@@ -1228,13 +1232,13 @@ private slots:
       FBaum->Jpeg(AE + QStringLiteral("A%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
     TMainForm *form = Starte();
     QCOMPARE(form->ScrollBox1->width() / 100, 7);
-    form->Suchtext = QStringLiteral("A020");
+    form->Suche()->SetzeSuchtext(QStringLiteral("A020"));
     form->LadeDieBilder();
-    QCOMPARE(form->GefundenIndex, 20);
+    QCOMPARE(form->Galerie()->GefundenIndex(), 20);
     QCOMPARE(form->ScrollBox1->Bereich(), (120 / 7 + 1) * 99);
     QCOMPARE(form->ScrollBox1->Position(), 198);
     // A match in the first row stands at the top.
-    form->Suchtext = QStringLiteral("A003");
+    form->Suche()->SetzeSuchtext(QStringLiteral("A003"));
     form->LadeDieBilder();
     QCOMPARE(form->ScrollBox1->Position(), 0);
   }
@@ -1254,24 +1258,24 @@ private slots:
     FBaum->Einstellung(auswahl);
     TMainForm *form = Starte();
     QCOMPARE(form->ComboBox1->currentIndex(), gruppe);
-    QVERIFY(!form->ErstesZeichnen);
+    QVERIFY(form->Eingerichtet());
     QVERIFY(form->ZurueckBtn->isHidden());
     QVERIFY(form->ZeigDieAntwortBtn->isHidden());
     QCOMPARE(form->A_E_Button->isHidden(), gruppe != 0);
     QCOMPARE(form->U_Z_Button->isHidden(), gruppe != 0);
     QCOMPARE(form->SuchEdit->isHidden(), gruppe == -1);
     QCOMPARE(form->ScrollBox1->width(), form->Breite() - 55);
-    QCOMPARE(form->GespeicherteTrennerBreite, form->Trenner->width());
+    QCOMPARE(form->GespeicherteTrennerBreite(), form->Trenner->width());
     if (gruppe == 1) {
-      QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::Oesterreich));
-      QCOMPARE(form->Kacheln.size(), 1);
+      QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::Oesterreich));
+      QCOMPARE(form->Galerie()->Kacheln().size(), 1);
       QCOMPARE(form->Image2->Bild().pixel(5, 5), qRgb(255, 0, 0));
     } else if (gruppe == 0) {
-      QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
+      QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::A_E));
       QCOMPARE(form->Image2->Bild().pixel(5, 5), qRgb(0, 0, 255));
     } else {
-      QVERIFY(form->AktuellerOrdner.isEmpty());
-      QVERIFY(form->Kacheln.isEmpty());
+      QVERIFY(form->Galerie()->AktuellerOrdner().isEmpty());
+      QVERIFY(form->Galerie()->Kacheln().isEmpty());
     }
   }
 
@@ -1291,7 +1295,7 @@ private slots:
     QCOMPARE(FMeldungen.first(), QStringLiteral("Datei: ") +
                                      FBaum->Pfad(QString::fromUtf8("Bilder/Österreich/Ö_Kennzeichen_klein.bmp")) +
                                      QStringLiteral("\r\nist nicht vorhanden!\r\n\t\tDas Programm wird beendet."));
-    QVERIFY(form->Kacheln.isEmpty());
+    QVERIFY(form->Galerie()->Kacheln().isEmpty());
     // Later paints do nothing more.
     form->FormPaint();
     QCOMPARE(FMeldungen.size(), 1);
@@ -1325,21 +1329,21 @@ private slots:
     QCOMPARE(fette(), QStringList{"A - E"});
     form->K_O_ButtonClick();
     QCOMPARE(fette(), QStringList{"K - O"});
-    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::K_O));
-    QCOMPARE(form->Kacheln.size(), 2);
+    QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::K_O));
+    QCOMPARE(form->Galerie()->Kacheln().size(), 2);
 
     form->ComboBox1->setCurrentIndex(1);
     form->ComboBox1Change();
-    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::Oesterreich));
+    QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::Oesterreich));
     QVERIFY(form->K_O_Button->isHidden());
     QVERIFY(!form->SuchEdit->isHidden());
     QCOMPARE(form->Image2->Bild().pixel(5, 5), qRgb(255, 0, 0));
 
     form->ComboBox1->setCurrentIndex(0);
     form->ComboBox1Change();
-    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
+    QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::A_E));
     QCOMPARE(fette(), QStringList{"A - E"});
-    QCOMPARE(form->Kacheln.size(), 1);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 1);
     QVERIFY(!form->K_O_Button->isHidden());
     QCOMPARE(form->Image2->Bild().pixel(5, 5), qRgb(0, 0, 255));
   }
@@ -1351,7 +1355,7 @@ private slots:
     TMainForm *form = Starte();
     // The question screen as a tile click leaves it, scrolled down before.
     form->ScrollBox1->SetzePosition(300);
-    form->ScrollBoxPosition = form->ScrollBox1->Position();
+    form->Galerie()->SetzeScrollBoxPosition(form->ScrollBox1->Position());
     form->ScrollBox1->hide();
     form->Panel1->show();
     form->Panel2->show();
@@ -1361,9 +1365,9 @@ private slots:
     QVERIFY(form->Panel1->isHidden());
     QVERIFY(form->Panel2->isHidden());
     QVERIFY(!form->ScrollBox1->isHidden());
-    QCOMPARE(form->ScrollBoxPosition, 0);
+    QCOMPARE(form->Galerie()->ScrollBoxPosition(), 0);
     QCOMPARE(form->ScrollBox1->Position(), 0);
-    QCOMPARE(form->Kacheln.size(), 1);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 1);
     QCOMPARE(form->ScrollBox1->width(), form->Breite() - 55);
   }
 
@@ -1372,20 +1376,20 @@ private slots:
       FBaum->Jpeg(AE + QStringLiteral("A%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
     FBaum->Jpeg(KO + "K.jpg");
     TMainForm *form = Starte();
-    QCOMPARE(form->Dekodierungen(), 12);
+    QCOMPARE(form->Galerie()->Dekodierungen(), 12);
     form->resize(form->width() + 50, form->height());
     form->FormResize();
-    form->Suchtext = QStringLiteral("A03");
+    form->Suche()->SetzeSuchtext(QStringLiteral("A03"));
     form->LadeDieBilder();
     form->K_O_ButtonClick();
     form->A_E_ButtonClick();
-    QCOMPARE(form->Dekodierungen(), 13);
+    QCOMPARE(form->Galerie()->Dekodierungen(), 13);
     // Tiles are still rebuilt: the frame follows the search text.
-    QCOMPARE(form->Kacheln.at(3).Bild().pixel(3, 10), Gelb);
+    QCOMPARE(form->Galerie()->Kacheln().at(3).Bild().pixel(3, 10), Gelb);
 
     FBaum->Jpeg(AE + "A05.jpg", QSize(80, 30), Qt::red);
     form->LadeDieBilder();
-    QCOMPARE(form->Dekodierungen(), 14);
+    QCOMPARE(form->Galerie()->Dekodierungen(), 14);
   }
 
   // ---- hostile files ---------------------------------------------------------------------------
@@ -1478,15 +1482,15 @@ private slots:
     QElapsedTimer uhr;
     uhr.start();
     TMainForm *form = Starte();
-    QCOMPARE(form->Kacheln.size(), 2);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 2);
     QVERIFY(HatFarbe(KachelVon(form, "B_bombe.jpg"), qRgb(255, 0, 0)));
     QVERIFY(!HatFarbe(KachelVon(form, "A.jpg"), qRgb(255, 0, 0)));
     QVERIFY2(uhr.elapsed() < 30000, qPrintable(QString::number(uhr.elapsed())));
     uhr.restart();
-    TKachel kachel = form->Kacheln.at(IndexVon(form, "B_bombe.jpg"));
+    TKachel kachel = form->Galerie()->Kacheln().at(IndexVon(form, "B_bombe.jpg"));
     form->BildMouseDown(&kachel, Qt::LeftButton);
     QVERIFY2(uhr.elapsed() < 30000, qPrintable(QString::number(uhr.elapsed())));
-    QCOMPARE(FMeldungen, QStringList{BildFehlerMeldung(form->BildPfade.at(IndexVon(form, "B_bombe.jpg")))});
+    QCOMPARE(FMeldungen, QStringList{BildFehlerMeldung(form->Galerie()->BildPfade().at(IndexVon(form, "B_bombe.jpg")))});
   }
 
   // Eight threads on headers of 8192 x 8192 take turns rather than all taking their share at once.
@@ -1552,10 +1556,10 @@ private slots:
     uhr.start();
     TMainForm *form = Starte();
     QStringList namen;
-    for (const QString &pfad : form->BildPfade)
+    for (const QString &pfad : form->Galerie()->BildPfade())
       namen.append(DateiName(pfad));
     QCOMPARE(namen, kachel ? QStringList({"A.jpg", "B.jpg"}) : QStringList{"A.jpg"});
-    QCOMPARE(form->Kacheln.size(), namen.size());
+    QCOMPARE(form->Galerie()->Kacheln().size(), namen.size());
     QVERIFY(!HatFarbe(KachelVon(form, "A.jpg"), qRgb(255, 0, 0)));
     if (kachel)
       QCOMPARE(HatFarbe(KachelVon(form, "B.jpg"), qRgb(255, 0, 0)), fehler);
@@ -1576,21 +1580,21 @@ private slots:
       Schreibe(FBaum->Pfad(AE + QStringLiteral("A%1.jpg").arg(i, 4, 10, QLatin1Char('0'))), bild);
     FBaum->Jpeg(KO + "K.jpg");
     TMainForm *form = Starte();
-    QCOMPARE(form->Kacheln.size(), 3000);
-    QCOMPARE(form->Dekodierungen(), 3000);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 3000);
+    QCOMPARE(form->Galerie()->Dekodierungen(), 3000);
     form->LadeDieBilder();
     form->resize(form->width() + 99, form->height());
     form->FormResize();
     form->K_O_ButtonClick();
     form->A_E_ButtonClick();
-    QCOMPARE(form->Dekodierungen(), 3001);
-    QCOMPARE(form->Kacheln.size(), 3000);
-    const TKachel &letzte = form->Kacheln.last();
+    QCOMPARE(form->Galerie()->Dekodierungen(), 3001);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 3000);
+    const TKachel &letzte = form->Galerie()->Kacheln().last();
     QCOMPARE(letzte.Tag(), 2999);
-    const int spalten = form->Galerie->Spalten();
+    const int spalten = form->Galerie()->Ansicht()->Spalten();
     QCOMPARE(letzte.Feld().topLeft(), KachelPosition(2999, spalten));
-    QCOMPARE(form->Galerie->KachelBei(letzte.Feld().center()), 2999);
-    QCOMPARE(form->Galerie->KachelBei(letzte.Feld().topLeft() - QPoint(1, 1)), -1);
+    QCOMPARE(form->Galerie()->Ansicht()->KachelBei(letzte.Feld().center()), 2999);
+    QCOMPARE(form->Galerie()->Ansicht()->KachelBei(letzte.Feld().topLeft() - QPoint(1, 1)), -1);
   }
 
   // The progress bar reaches the screen while a long load runs: its painted value advances step by
@@ -1614,7 +1618,7 @@ private slots:
     form->ProgressBar1->installEventFilter(&gemalt);
     schleuse.Erlaube(25);
     form->K_O_ButtonClick();
-    QCOMPARE(form->Kacheln.size(), 500);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 500);
     const QString werte = QDebug::toString(gemalt.Werte);
     QVERIFY2(gemalt.Werte.size() > 5, qPrintable(werte));
     // Up to the full bar, then back to 0 as the load ends.
@@ -1644,7 +1648,7 @@ private slots:
       waehrend = form->LaedtBilder();
       QWindow *fenster = form->windowHandle();
       if (klick) {
-        const QPoint ecke = form->Galerie->mapTo(form, QPoint(KachelAbstand + 10, KachelAbstand + 10));
+        const QPoint ecke = form->Galerie()->Ansicht()->mapTo(form, QPoint(KachelAbstand + 10, KachelAbstand + 10));
         QTest::mouseClick(fenster, Qt::LeftButton, {}, ecke);
       } else {
         QTest::keyClick(fenster, Qt::Key_PageDown);
@@ -1657,10 +1661,10 @@ private slots:
     QVERIFY(waehrend);
     QCOMPARE(positionDanach, 0);
     QVERIFY(form->GalerieSichtbar());
-    QCOMPARE(form->Kacheln.size(), 500);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 500);
     if (klick) {
       QTRY_VERIFY(!form->GalerieSichtbar());
-      QCOMPARE(form->BildDatei, QStringLiteral("K000.jpg"));
+      QCOMPARE(form->Frage()->BildDatei(), QStringLiteral("K000.jpg"));
     } else {
       QTRY_COMPARE(form->ScrollBox1->Position(), 2 * 198);
     }
@@ -1681,10 +1685,10 @@ private slots:
     form->K_O_ButtonClick();
     QVERIFY(waehrend);
     QVERIFY(!form->LaedtBilder());
-    QCOMPARE(form->Kacheln.size(), 500);
-    QCOMPARE(form->Dekodierungen(), 501);
-    QCOMPARE(form->Galerie->Spalten(), BerechneGitter(500, form->ScrollBox1->ClientBreite()).Spalten);
-    QCOMPARE(form->Galerie->Spalten(), SpaltenFuerDasFenster(form, 500));
+    QCOMPARE(form->Galerie()->Kacheln().size(), 500);
+    QCOMPARE(form->Galerie()->Dekodierungen(), 501);
+    QCOMPARE(form->Galerie()->Ansicht()->Spalten(), BerechneGitter(500, form->ScrollBox1->ClientBreite()).Spalten);
+    QCOMPARE(form->Galerie()->Ansicht()->Spalten(), SpaltenFuerDasFenster(form, 500));
   }
 
   // The window system's resize that comes while the first load runs (a tiling desktop's fit, right at
@@ -1715,12 +1719,12 @@ private slots:
     });
     takt.start(1);
     form->show();
-    QVERIFY(QTest::qWaitFor([form] { return !form->ErstesZeichnen; }, 120000));
+    QVERIFY(QTest::qWaitFor([form] { return form->Eingerichtet(); }, 120000));
     QVERIFY(waehrend);
-    QCOMPARE(form->Kacheln.size(), 300);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 300);
     QCOMPARE(form->ScrollBox1->width(), form->Breite() - GalerieRand);
-    QCOMPARE(form->Galerie->Spalten(), SpaltenFuerDasFenster(form, 300));
-    QCOMPARE(form->Kacheln.last().Feld().topLeft(), KachelPosition(299, form->Galerie->Spalten()));
+    QCOMPARE(form->Galerie()->Ansicht()->Spalten(), SpaltenFuerDasFenster(form, 300));
+    QCOMPARE(form->Galerie()->Kacheln().last().Feld().topLeft(), KachelPosition(299, form->Galerie()->Ansicht()->Spalten()));
   }
 
   // Closing the window during a load ends the load at once, and no load starts after it.
@@ -1733,14 +1737,14 @@ private slots:
       schleuse.Oeffne();
     });
     form->K_O_ButtonClick();
-    QCOMPARE(form->Kacheln.size(), 0);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 0);
     QVERIFY(form->ProgressBar1->isHidden());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    QCOMPARE(form->Dekodierungen(), 1);
+    QCOMPARE(form->Galerie()->Dekodierungen(), 1);
     form->A_E_ButtonClick();
-    QCOMPARE(form->AktuellerOrdner, form->Pfade.Ordner(TBereich::A_E));
-    QCOMPARE(form->Dekodierungen(), 1);
-    QCOMPARE(form->Kacheln.size(), 0);
+    QCOMPARE(form->Galerie()->AktuellerOrdner(), form->Pfade().Ordner(TBereich::A_E));
+    QCOMPARE(form->Galerie()->Dekodierungen(), 1);
+    QCOMPARE(form->Galerie()->Kacheln().size(), 0);
   }
 
   // Tiles follow the screen's device-pixel ratio (the suite also runs with QT_SCALE_FACTOR=2): the
@@ -1749,13 +1753,13 @@ private slots:
     FBaum->Jpeg(AE + "A.jpg", QSize(200, 100));
     FBaum->Jpeg(AE + "B.jpg", QSize(200, 100));
     TMainForm *form = Starte();
-    const qreal verhaeltnis = form->Galerie->devicePixelRatioF();
+    const qreal verhaeltnis = form->Galerie()->Ansicht()->devicePixelRatioF();
     if (qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2"))
       QCOMPARE(verhaeltnis, 2.0);
-    const QImage bild = form->Kacheln.at(1).Bild();
+    const QImage bild = form->Galerie()->Kacheln().at(1).Bild();
     QCOMPARE(bild.size(), QSize(GeraetePunkte(95, verhaeltnis), GeraetePunkte(95, verhaeltnis)));
     QCOMPARE(bild.devicePixelRatio(), verhaeltnis);
-    QCOMPARE(form->Kacheln.at(1).Feld(), QRect(103, 4, 95, 95));
+    QCOMPARE(form->Galerie()->Kacheln().at(1).Feld(), QRect(103, 4, 95, 95));
     // The thumbnail lies where it lies at ratio 1: black from logical (1, 25) to (93, 69).
     QVERIFY(Nahe(bild.pixel(GeraetePunkte(2, verhaeltnis), GeraetePunkte(26, verhaeltnis)), qRgb(0, 0, 0), 30));
     QCOMPARE(bild.pixel(GeraetePunkte(2, verhaeltnis), GeraetePunkte(24, verhaeltnis)), Weiss);

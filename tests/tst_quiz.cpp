@@ -5,6 +5,10 @@
 #include "data/lernstanddatei.h"
 #include "widgets/meldung.h"
 #include "app/tmainform.h"
+#include "gallery/galerie.h"
+#include "quiz/frage.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "widgets/zugang.h"
 #include "data/ansi.h"
 #include "data/dateilesen.h"
@@ -266,10 +270,8 @@ void TestQuiz::Oeffne(const QString &relativ, Qt::MouseButton knopf) {
   // The range the gallery would be showing for that picture.
   if (form.ComboBox1->currentIndex() != (oesterreich ? 1 : 0))
     form.ComboBox1->setCurrentIndex(oesterreich ? 1 : 0);
-  form.AktuellerOrdner = Basis + relativ.left(relativ.lastIndexOf(QLatin1Char('/')));
-  form.BildPfade = QStringList{Basis + relativ};
-  TKachel kachel(0);
-  form.BildMouseDown(&kachel, knopf);
+  form.Galerie()->SetzeOrdner(Basis + relativ.left(relativ.lastIndexOf(QLatin1Char('/'))));
+  form.OeffneFrage(Basis + relativ, knopf);
 }
 
 int TestQuiz::Zeile(const QString &beschreibung) {
@@ -299,7 +301,7 @@ TMainForm &TestQuiz::GezeigteForm() {
   if (!QTest::qWaitForWindowActive(&form))
     qWarning("window did not become active");
   // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
-  if (!QTest::qWaitFor([&form] { return form.Kacheln.size() == 6; }))
+  if (!QTest::qWaitFor([&form] { return form.Galerie()->Kacheln().size() == 6; }))
     qWarning("gallery not loaded");
   return form;
 }
@@ -880,7 +882,7 @@ void TestQuiz::oeffnenMitKnopf() {
   form.ScrollBox1->SetzePosition(198);
   const int position = form.ScrollBox1->Position();
   QVERIFY(position > 0);
-  form.ScrollBoxPosition = 0;
+  form.Galerie()->SetzeScrollBoxPosition(0);
   form.A_E_Button->show();
   form.SuchEdit->show();
 
@@ -891,16 +893,16 @@ void TestQuiz::oeffnenMitKnopf() {
   QCOMPARE(form.Panel2->isHidden(), !frageSichtbar);
   QCOMPARE(form.A_E_Button->isHidden(), frageSichtbar);
   QCOMPARE(form.SuchEdit->isHidden(), frageSichtbar);
-  QCOMPARE(form.ScrollBoxPosition, frageSichtbar ? position : 0);
+  QCOMPARE(form.Galerie()->ScrollBoxPosition(), frageSichtbar ? position : 0);
   // The plate's picture is loaded only when the screen switches.
   QCOMPARE(form.Image1->Bild().size(), frageSichtbar ? GroesseVon(De + "A-E/B.jpg") : QSize(0, 0));
   // The question itself is set up in every case, and with it the plate the gallery marks next.
-  QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
+  QCOMPARE(form.Frage()->BildDatei(), QStringLiteral("B.jpg"));
   QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Landkreis / kreisfreie Stadt steht:  B  am Anfang ?"));
   QVERIFY(form.Label1->width() >= form.Label1->sizeHint().width());
   QCOMPARE(form.Image2->Bild().size(), GroesseVon(De + "D_Kennzeichen.bmp"));
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
-  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
   QVERIFY(Meldungen.isEmpty());
 }
 
@@ -960,8 +962,8 @@ void TestQuiz::richtigeAntwort() {
   QVERIFY(form.Image4->isHidden());
   QCOMPARE(form.Memo2->toPlainText(), QStringLiteral("Berlin [Hauptstadt]"));
   QVERIFY(form.Memo2->isVisibleTo(form.Panel2));
-  QCOMPARE(form.Suchtext, QStringLiteral("B"));
-  QCOMPARE(form.RichtigeZeile, QStringLiteral("Berlin [Hauptstadt]\t\tB.jpg"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
+  QCOMPARE(form.Frage()->RichtigeZeile(), QStringLiteral("Berlin [Hauptstadt]\t\tB.jpg"));
   QVERIFY(form.KarteBtn->isEnabled());
   QVERIFY(form.KarteBtn->isVisibleTo(form.Panel1));
   QCOMPARE(form.KarteBtn->text(), QStringLiteral("Berlin auf Karte anzeigen"));
@@ -985,7 +987,7 @@ void TestQuiz::falscheAntwort() {
   QCOMPARE(form.Image3->geometry(), QRect(23, unten + 14, 40, 34));
   QCOMPARE(form.Image4->y(), unten + 12);
   // A wrong answer does not move the gallery's mark.
-  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
   QCOMPARE(form.KarteBtn->text(), QStringLiteral("Bamberg auf Karte anzeigen"));
 
   // A code whose picture is not in the folder: wrong, but no small plate.
@@ -1014,7 +1016,7 @@ void TestQuiz::bundeswehr() {
   TMainForm &form = Form();
   Oeffne(De + QStringLiteral("U-Z/Y.jpg"));
   QCOMPARE(form.Image2->Bild().size(), GroesseVon(De + "D_Kennzeichen_Bundeswehr.bmp"));
-  QCOMPARE(form.KartenName, QStringLiteral("Bundeswehr"));
+  QCOMPARE(form.Frage()->KartenName(), QStringLiteral("Bundeswehr"));
   QCOMPARE(form.KarteBtn->text(), QStringLiteral("Bundeswehr auf Karte anzeigen"));
   form.KarteBtnClick();
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Bundeswehr"));
@@ -1039,7 +1041,7 @@ void TestQuiz::oesterreich() {
   QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Bezirk steht:  W_9  am Anfang ?"));
   QCOMPARE(form.Image2->Bild().size(), GroesseVon(At + "Ö_Kennzeichen_Wien.jpg"));
   QCOMPARE(Beschreibung(), QStringLiteral("Wien"));
-  QCOMPARE(form.Suchtext, QStringLiteral("W"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("W"));
 
   Waehle(QStringLiteral("Salzburg Stadt"));
   QCOMPARE(form.Image4->Bild().size(), GroesseVon(At + "Ö_Kennzeichen_klein.bmp"));
@@ -1062,17 +1064,17 @@ void TestQuiz::oesterreich() {
 void TestQuiz::ohneZeileBleibtFrageOffen() {
   TMainForm &form = Form();
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
-  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
   // C has no line; the right entry of B stands in the same list and must not be judged for C.
   Oeffne(De + QStringLiteral("A-E/C.jpg"));
-  QCOMPARE(form.RichtigeZeile, QString());
+  QCOMPARE(form.Frage()->RichtigeZeile(), QString());
   QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
   QVERIFY(form.RichtigImage->isHidden());
   QVERIFY(form.FalschImage->isHidden());
   QVERIFY(form.Memo2->isHidden());
   QCOMPARE(Beschreibung(), QString());
   QVERIFY(form.Listbox1->count() > 0);
-  QCOMPARE(form.Suchtext, QStringLiteral("B"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
 }
 
 void TestQuiz::ohneTextDateiLeereListe() {
@@ -1181,7 +1183,7 @@ void TestQuiz::fehlendesBildWirdGemeldet() {
   Oeffne(De + QStringLiteral("A-E/A.jpg"));
   QCOMPARE(Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("A-E/A.jpg"))});
   // The press ends there: the question still belongs to the plate before.
-  QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
+  QCOMPARE(form.Frage()->BildDatei(), QStringLiteral("B.jpg"));
   QCOMPARE(form.Listbox1->count(), eintraege);
   QVERIFY(!form.Abgebrochen());
 
@@ -1193,7 +1195,7 @@ void TestQuiz::fehlendesBildWirdGemeldet() {
   vorlage.close();
   Oeffne(De + QStringLiteral("A-E/AB.jpg"));
   QCOMPARE(Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("D_Kennzeichen.bmp"))});
-  QCOMPARE(form.BildDatei, QStringLiteral("AB.jpg"));
+  QCOMPARE(form.Frage()->BildDatei(), QStringLiteral("AB.jpg"));
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
 }
 
@@ -1310,8 +1312,9 @@ void TestQuiz::kartenKnopf() {
   QFETCH(QString, beschreibung);
   QFETCH(QString, ablage);
   QFETCH(QString, beschriftung);
+  QVERIFY(SchreibeProfil(Basis + QStringLiteral("Kennzeichen.ini"), QStringLiteral("Einstellung"),
+                        QStringLiteral("KartenAdresse"), QStringLiteral("https://karte.example/")));
   TMainForm &form = Form();
-  form.KartenAdresse = QStringLiteral("https://karte.example/");
   Oeffne(De + bild);
   QCOMPARE(Beschreibung(), beschreibung);
   QCOMPARE(form.KarteBtn->text(), beschriftung);
@@ -1354,10 +1357,10 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   form.show();
   QVERIFY(QTest::qWaitForWindowActive(&form));
   // The gallery shows the first German range, sorted by name: A, AB, B, BA, C, EN.
-  QTRY_COMPARE(form.Kacheln.size(), 6);
-  const TKachel kachel = form.Kacheln.at(2);
-  QCOMPARE(QFileInfo(form.BildPfade.at(kachel.Tag())).fileName(), QStringLiteral("B.jpg"));
-  QTest::mouseClick(form.Galerie, Qt::RightButton, {}, kachel.Feld().center());
+  QTRY_COMPARE(form.Galerie()->Kacheln().size(), 6);
+  const TKachel kachel = form.Galerie()->Kacheln().at(2);
+  QCOMPARE(QFileInfo(form.Galerie()->BildPfade().at(kachel.Tag())).fileName(), QStringLiteral("B.jpg"));
+  QTest::mouseClick(form.Galerie()->Ansicht(), Qt::RightButton, {}, kachel.Feld().center());
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
 
@@ -1386,9 +1389,9 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   // Back in the gallery the plate just learned is the one marked.
   form.ZurueckBtnClick();
   QVERIFY(form.ScrollBox1->isVisible());
-  QCOMPARE(form.Suchtext, QStringLiteral("B"));
-  QVERIFY(form.Gefunden);
-  QCOMPARE(QFileInfo(form.BildPfade.at(form.GefundenIndex)).fileName(), QStringLiteral("B.jpg"));
+  QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
+  QVERIFY(form.Galerie()->Gefunden());
+  QCOMPARE(QFileInfo(form.Galerie()->BildPfade().at(form.Galerie()->GefundenIndex())).fileName(), QStringLiteral("B.jpg"));
 }
 
 void TestQuiz::zweiFragenNacheinander_data() {
@@ -1413,9 +1416,9 @@ void TestQuiz::zweiFragenNacheinander() {
   QFETCH(int, taste);
   QFETCH(QString, gewaehlt);
   TMainForm &form = GezeigteForm();
-  QCOMPARE(form.Kacheln.size(), 6);
+  QCOMPARE(form.Galerie()->Kacheln().size(), 6);
 
-  DrueckeUndLasse(form.Galerie, form.Kacheln.at(2).Feld().center()); // B
+  DrueckeUndLasse(form.Galerie()->Ansicht(), form.Galerie()->Kacheln().at(2).Feld().center()); // B
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
   Taste(&form, Qt::Key_Down);
@@ -1437,9 +1440,9 @@ void TestQuiz::zweiFragenNacheinander() {
   QVERIFY(form.ScrollBox1->isVisible());
   // Hiding the question's controls leaves the focus with the gallery, not with the group list.
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.ScrollBox1));
-  QCOMPARE(form.Kacheln.size(), 6);
+  QCOMPARE(form.Galerie()->Kacheln().size(), 6);
 
-  DrueckeUndLasse(form.Galerie, form.Kacheln.at(3).Feld().center()); // BA
+  DrueckeUndLasse(form.Galerie()->Ansicht(), form.Galerie()->Kacheln().at(3).Feld().center()); // BA
   QVERIFY(form.Panel1->isVisible());
   QCOMPARE(Beschreibung(), QStringLiteral("Bamberg"));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1));
@@ -1461,7 +1464,7 @@ void TestQuiz::enterEnterZeigtDieAntwort() {
   QFETCH(int, taste);
   QFETCH(Qt::KeyboardModifiers, zusatz);
   TMainForm &form = GezeigteForm();
-  DrueckeUndLasse(form.Galerie, form.Kacheln.at(2).Feld().center()); // B
+  DrueckeUndLasse(form.Galerie()->Ansicht(), form.Galerie()->Kacheln().at(2).Feld().center()); // B
   Taste(&form, Qt::Key_Down);
   QCOMPARE(Hintergrund(), QColor(249, 84, 43));
 
@@ -1521,7 +1524,7 @@ void TestQuiz::listeVerraetKeinBild() {
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
   Waehle(QStringLiteral("Bamberg"));
   QCOMPARE(form.Image3->Bild().size(), GroesseVon(De + "A-E/BA.jpg"));
-  QCOMPARE(form.KartenName, QStringLiteral("Bamberg"));
+  QCOMPARE(form.Frage()->KartenName(), QStringLiteral("Bamberg"));
 }
 
 void TestQuiz::urteilWirdAngesagt() {
@@ -1772,14 +1775,14 @@ void TestQuiz::uebenAblauf() {
     QVERIFY(form.PunkteLabel->isVisible());
     QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 0 richtig"));
     // Every tile carries an empty mark: nothing was asked yet.
-    QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie);
+    QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie()->Ansicht());
     QCOMPARE(galerie->child(2)->text(QAccessible::Description), QStringLiteral("Noch nicht geübt"));
 
-    const TKachel kachel = form.Kacheln.at(2);
-    QTest::mouseClick(form.Galerie, Qt::LeftButton, {}, kachel.Feld().center());
+    const TKachel kachel = form.Galerie()->Kacheln().at(2);
+    QTest::mouseClick(form.Galerie()->Ansicht(), Qt::LeftButton, {}, kachel.Feld().center());
     QVERIFY(form.Panel1->isVisible());
-    QCOMPARE(form.BildDatei, QStringLiteral("B.jpg"));
-    gefragt << form.BildDatei;
+    QCOMPARE(form.Frage()->BildDatei(), QStringLiteral("B.jpg"));
+    gefragt << form.Frage()->BildDatei();
     // Nothing of the answer: no entry chosen, the "?" waits, no answer text, picture or map button.
     QVERIFY(form.Listbox1->selectedItems().isEmpty());
     QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
@@ -1807,16 +1810,16 @@ void TestQuiz::uebenAblauf() {
     QTest::mouseClick(form.NaechsteFrageBtn, Qt::LeftButton);
     QVERIFY(form.Panel1->isVisible());
     QVERIFY(!form.ScrollBox1->isVisible());
-    QVERIFY(form.BildDatei != gefragt.first());
-    gefragt << form.BildDatei;
+    QVERIFY(form.Frage()->BildDatei() != gefragt.first());
+    gefragt << form.Frage()->BildDatei();
     QVERIFY(form.Listbox1->selectedItems().isEmpty());
     QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
     QVERIFY(!form.KarteBtn->isVisible());
     form.ZeigDieAntwortBtnClick(); // shows which entry is right; the plate counts as not known
     QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 2 richtig"));
     QTest::mouseClick(form.NaechsteFrageBtn, Qt::LeftButton);
-    gefragt << form.BildDatei;
-    const int richtig = Zeile(SichtbarerText(form.RichtigeZeile));
+    gefragt << form.Frage()->BildDatei();
+    const int richtig = Zeile(SichtbarerText(form.Frage()->RichtigeZeile()));
     QVERIFY(richtig >= 0);
     // The keys move through the answers without choosing; Enter chooses the entry reached.
     Taste(&form, Qt::Key_Down);
@@ -1855,16 +1858,16 @@ void TestQuiz::uebenAblauf() {
   QVERIFY(form.UebenCheckBox->isChecked());
   QVERIFY(form.PunkteLabel->isVisible());
   QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 0 richtig"));
-  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie);
-  const QImage bild = form.Galerie->grab().toImage();
-  for (int i = 0; i < form.Kacheln.size(); ++i) {
-    const QString name = QFileInfo(form.BildPfade.at(form.Kacheln.at(i).Tag())).fileName();
-    const TLernEintrag *eintrag = form.Lernstand.Finde(QStringLiteral("Deutschland"), name);
+  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(form.Galerie()->Ansicht());
+  const QImage bild = form.Galerie()->Ansicht()->grab().toImage();
+  for (int i = 0; i < form.Galerie()->Kacheln().size(); ++i) {
+    const QString name = QFileInfo(form.Galerie()->BildPfade().at(form.Galerie()->Kacheln().at(i).Tag())).fileName();
+    const TLernEintrag *eintrag = form.Uebung()->Lernstand().Finde(QStringLiteral("Deutschland"), name);
     const int kasten = eintrag ? eintrag->Kasten : 0;
     QCOMPARE(kasten > 0, gefragt.contains(name));
     QCOMPARE(galerie->child(i)->text(QAccessible::Description), KastenText(kasten));
     // The first segment of the mark in the tile's bottom-right corner: the box's colour, or empty.
-    const QPoint segment = form.Kacheln.at(i).Feld().topLeft() + QPoint(46, 83);
+    const QPoint segment = form.Galerie()->Kacheln().at(i).Feld().topLeft() + QPoint(46, 83);
     QCOMPARE(bild.pixel(segment * bild.devicePixelRatio()),
              (kasten > 0 ? KastenFarbe(kasten) : QColor(224, 224, 224)).rgb());
   }
@@ -1873,8 +1876,8 @@ void TestQuiz::uebenAblauf() {
   QVERIFY(!form.UebenCheckBox->isChecked());
   QVERIFY(!form.PunkteLabel->isVisible());
   QCOMPARE(galerie->child(0)->text(QAccessible::Description), QString());
-  const QImage aus = form.Galerie->grab().toImage();
-  const QPoint segment = form.Kacheln.at(0).Feld().topLeft() + QPoint(46, 83);
+  const QImage aus = form.Galerie()->Ansicht()->grab().toImage();
+  const QPoint segment = form.Galerie()->Kacheln().at(0).Feld().topLeft() + QPoint(46, 83);
   QCOMPARE(aus.pixel(segment * aus.devicePixelRatio()), qRgb(255, 255, 255));
 }
 

@@ -3,6 +3,10 @@
 #include "widgets/bausteine.h"
 #include "widgets/meldung.h"
 #include "app/tmainform.h"
+#include "gallery/galerie.h"
+#include "quiz/frage.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "widgets/zugang.h"
 #include "fixturbaum.h"
 #include "gallery/galerieansicht.h"
@@ -155,17 +159,17 @@ int Ladungen(const QSignalSpy &fortschritt) {
 }
 
 int Index(const TMainForm *fenster, const QString &name) {
-  for (int i = 0; i < fenster->BildPfade.size(); ++i)
-    if (fenster->BildPfade.at(i).endsWith("/" + name))
+  for (int i = 0; i < fenster->Galerie()->BildPfade().size(); ++i)
+    if (fenster->Galerie()->BildPfade().at(i).endsWith("/" + name))
       return i;
   return -1;
 }
 
 QStringList Gerahmte(const TMainForm *fenster) {
   QStringList namen;
-  for (const TKachel &kachel : fenster->Kacheln)
+  for (const TKachel &kachel : fenster->Galerie()->Kacheln())
     if (Gerahmt(kachel))
-      namen << fenster->BildPfade.at(kachel.Tag()).section('/', -1);
+      namen << fenster->Galerie()->BildPfade().at(kachel.Tag()).section('/', -1);
   return namen;
 }
 
@@ -191,8 +195,8 @@ void Tippe(QLineEdit *feld, QChar zeichen) {
 // The first tile that lies fully in the visible part of the gallery.
 const TKachel *SichtbareKachel(TMainForm *fenster) {
   QWidget *sicht = fenster->ScrollBox1->viewport();
-  for (const TKachel &kachel : fenster->Kacheln) {
-    const int oben = fenster->Galerie->mapTo(sicht, kachel.Feld().topLeft()).y();
+  for (const TKachel &kachel : fenster->Galerie()->Kacheln()) {
+    const int oben = fenster->Galerie()->Ansicht()->mapTo(sicht, kachel.Feld().topLeft()).y();
     if (oben >= 0 && oben + kachel.Feld().height() <= sicht->height())
       return &kachel;
   }
@@ -201,7 +205,7 @@ const TKachel *SichtbareKachel(TMainForm *fenster) {
 
 // A press on the middle of the tile's square, as the mouse delivers it to the gallery view.
 void Druecke(TMainForm *fenster, const TKachel &kachel) {
-  QTest::mousePress(fenster->Galerie, Qt::LeftButton, {}, kachel.Feld().center());
+  QTest::mousePress(fenster->Galerie()->Ansicht(), Qt::LeftButton, {}, kachel.Feld().center());
 }
 
 } // namespace
@@ -564,7 +568,7 @@ std::unique_ptr<TMainForm> TestSearch::Fenster(int gruppe) {
   if (!QTest::qWaitForWindowActive(fenster.get()))
     qWarning("window did not become active");
   // Fixture faults are reported by the helpers; the test then stops at its check of the window.
-  if (QTest::currentTestFailed() || !QTest::qWaitFor([&] { return !fenster->ErstesZeichnen; }))
+  if (QTest::currentTestFailed() || !QTest::qWaitFor([&] { return fenster->Eingerichtet(); }))
     return nullptr;
   fenster->SuchEdit->setFocus();
   return fenster;
@@ -592,11 +596,11 @@ void TestSearch::kleinesH() {
   // Once for the typed "h", once more for the "H" that the release writes back.
   QCOMPARE(Ladungen(fortschritt), 2);
   QCOMPARE(f->SuchEdit->text(), QString("H"));
-  QCOMPARE(f->Suchtext, QString("H"));
-  QCOMPARE(f->AktuellerOrdner, f->Pfade.Ordner(TBereich::F_J));
+  QCOMPARE(f->Suche()->Suchtext(), QString("H"));
+  QCOMPARE(f->Galerie()->AktuellerOrdner(), f->Pfade().Ordner(TBereich::F_J));
   QCOMPARE(FetterKnopf(f.get()), QString("F_J_Button"));
   QCOMPARE(Gerahmte(f.get()), QStringList{"H.jpg"});
-  QCOMPARE(f->GefundenIndex, Index(f.get(), "H.jpg"));
+  QCOMPARE(f->Galerie()->GefundenIndex(), Index(f.get(), "H.jpg"));
   QCOMPARE(f->SuchEdit->cursorPosition(), 1);
   QVERIFY(f->SuchEdit->hasFocus());
   QVERIFY(Meldungen.isEmpty());
@@ -610,7 +614,7 @@ void TestSearch::grossesH() {
   QCOMPARE(Ladungen(fortschritt), 1);
   QCOMPARE(f->SuchEdit->text(), QString("H"));
   // The release empties the term and writes nothing new, so no search sets it again.
-  QCOMPARE(f->Suchtext, QString());
+  QCOMPARE(f->Suche()->Suchtext(), QString());
   QCOMPARE(Gerahmte(f.get()), QStringList{"H.jpg"});
   QVERIFY(Meldungen.isEmpty());
 }
@@ -626,7 +630,7 @@ void TestSearch::caretNachBuchstabe() {
   QCOMPARE(f->SuchEdit->cursorPosition(), 3);
   QTest::keyClick(f->SuchEdit, Qt::Key_Left);
   QCOMPARE(f->SuchEdit->cursorPosition(), 2);
-  QCOMPARE(f->Suchtext, QString());
+  QCOMPARE(f->Suche()->Suchtext(), QString());
 }
 
 void TestSearch::vierterBuchstabe() {
@@ -639,7 +643,7 @@ void TestSearch::vierterBuchstabe() {
   QCOMPARE(Ladungen(fortschritt), 2);
   QCOMPARE(Meldungen, QStringList{Nicht("ÖHRZ")});
   QCOMPARE(f->SuchEdit->text(), QString("ÖHR"));
-  QCOMPARE(f->Suchtext, QString("ÖHR"));
+  QCOMPARE(f->Suche()->Suchtext(), QString("ÖHR"));
   QCOMPARE(FetterKnopf(f.get()), QString("K_O_Button"));
   QCOMPARE(Gerahmte(f.get()), QStringList{"ÖHR.jpg"});
 }
@@ -709,7 +713,7 @@ void TestSearch::eingefuegt() {
   QGuiApplication::clipboard()->setText("hh");
   f->SuchEdit->paste();
   QCOMPARE(f->SuchEdit->text(), QString("hh"));
-  QCOMPARE(f->Suchtext, QString("HH"));
+  QCOMPARE(f->Suche()->Suchtext(), QString("HH"));
   QCOMPARE(Ladungen(fortschritt), 1);
   QCOMPARE(Gerahmte(f.get()), QStringList{"HH.jpg"});
   QVERIFY(Meldungen.isEmpty());
@@ -729,7 +733,7 @@ void TestSearch::enterSuchtNochmals() {
   QSignalSpy fortschritt(f->ProgressBar1, &QProgressBar::valueChanged);
   QTest::keyClick(f->SuchEdit, Qt::Key_Return);
   QCOMPARE(Ladungen(fortschritt), 1);
-  QCOMPARE(f->Suchtext, QString("HB"));
+  QCOMPARE(f->Suche()->Suchtext(), QString("HB"));
   QCOMPARE(Gerahmte(f.get()), QStringList{"HB.jpg"});
   QVERIFY(Meldungen.isEmpty());
 }
@@ -790,7 +794,7 @@ void TestSearch::enterSchliesstMeldung() {
 
   QCOMPARE(gezeigt, meldungen);
   QCOMPARE(f->SuchEdit->text(), feld);
-  QCOMPARE(f->Suchtext, QString());
+  QCOMPARE(f->Suche()->Suchtext(), QString());
   QCOMPARE(QApplication::activeModalWidget(), nullptr);
   for (QWidget *fenster : QApplication::topLevelWidgets())
     QVERIFY2(!qobject_cast<QMessageBox *>(fenster) || !fenster->isVisible(), "a message box is still open");
@@ -809,13 +813,13 @@ void TestSearch::loslassenNachKontextmenue() {
   QWindow *fenster = f->windowHandle();
   QTest::keyClick(fenster, Qt::Key_B);
   QCOMPARE(Gerahmte(f.get()), QStringList{"B.jpg"});
-  QCOMPARE(f->Suchtext, QString("B"));
+  QCOMPARE(f->Suche()->Suchtext(), QString("B"));
   QTest::mouseClick(fenster, Qt::RightButton, {}, f->SuchEdit->mapTo(f.get(), f->SuchEdit->rect().center()));
   QTRY_VERIFY(QApplication::activePopupWidget());
   QTest::keyPress(fenster, Qt::Key_Escape);
   QTRY_VERIFY(!QApplication::activePopupWidget());
   QTest::keyRelease(fenster, Qt::Key_Escape);
-  QCOMPARE(f->Suchtext, QString());
+  QCOMPARE(f->Suche()->Suchtext(), QString());
   QTest::mouseClick(f->K_O_Button, Qt::LeftButton);
   QTest::mouseClick(f->A_E_Button, Qt::LeftButton);
   QCOMPARE(FetterKnopf(f.get()), QString("A_E_Button"));
@@ -865,7 +869,7 @@ void TestSearch::tastenWaehrendDesLadens() {
   QTimer waehrendDesLadens;
   waehrendDesLadens.setInterval(10);
   connect(&waehrendDesLadens, &QTimer::timeout, this, [&] {
-    if (gesendet || !f->LaedtBilder() || f->AktuellerOrdner != f->Pfade.Ordner(TBereich::U_Z))
+    if (gesendet || !f->LaedtBilder() || f->Galerie()->AktuellerOrdner() != f->Pfade().Ordner(TBereich::U_Z))
       return;
     gesendet = true;
     for (const QString &taste : waehrend) {
@@ -896,7 +900,7 @@ void TestSearch::tastenWaehrendDesLadens() {
   QCOMPARE(FetterKnopf(f.get()), QString("U_Z_Button"));
   QCOMPARE(Gerahmte(f.get()), gerahmt);
   if (!gerahmt.isEmpty())
-    QCOMPARE(f->GefundenIndex, Index(f.get(), gerahmt.last()));
+    QCOMPARE(f->Galerie()->GefundenIndex(), Index(f.get(), gerahmt.last()));
 }
 
 void TestSearch::oesterreich_data() {
@@ -916,17 +920,17 @@ void TestSearch::oesterreich() {
   auto f = Fenster(1);
   QVERIFY(f);
   QCOMPARE(f->ComboBox1->currentIndex(), 1);
-  const int anzahl = f->Kacheln.size();
+  const int anzahl = f->Galerie()->Kacheln().size();
   for (QChar zeichen : tasten)
     Tippe(f->SuchEdit, zeichen);
-  QCOMPARE(f->AktuellerOrdner, f->Pfade.Ordner(TBereich::Oesterreich));
-  QCOMPARE(f->Kacheln.size(), anzahl);
+  QCOMPARE(f->Galerie()->AktuellerOrdner(), f->Pfade().Ordner(TBereich::Oesterreich));
+  QCOMPARE(f->Galerie()->Kacheln().size(), anzahl);
   QCOMPARE(FetterKnopf(f.get()), QString("A_E_Button"));
   QCOMPARE(Gerahmte(f.get()), gerahmt);
   QCOMPARE(Meldungen, meldungen);
   // Of several framed tiles the last one is the found one.
   if (!gerahmt.isEmpty())
-    QCOMPARE(f->GefundenIndex, Index(f.get(), gerahmt.last()));
+    QCOMPARE(f->Galerie()->GefundenIndex(), Index(f.get(), gerahmt.last()));
 }
 
 // ---- the window: scrolling ------------------------------------------------------------------------
@@ -935,13 +939,13 @@ void TestSearch::passendeGalerie() {
   auto f = Fenster();
   QVERIFY(f);
   QCOMPARE(f->ScrollBox1->GroesstePosition(), 0);
-  f->ScrollBoxPosition = 77;
-  Rad(f->Galerie, -120);
+  f->Galerie()->SetzeScrollBoxPosition(77);
+  Rad(f->Galerie()->Ansicht(), -120);
   QCOMPARE(f->ScrollBox1->Position(), 0);
-  QCOMPARE(f->ScrollBoxPosition, 0);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), 0);
   Rad(f->ScrollBox1->viewport(), 120);
   QCOMPARE(f->ScrollBox1->Position(), 0);
-  QCOMPARE(f->ScrollBoxPosition, 0);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), 0);
 }
 
 void TestSearch::radAmEnde() {
@@ -951,12 +955,12 @@ void TestSearch::radAmEnde() {
   const int ende = f->ScrollBox1->GroesstePosition();
   QVERIFY(ende > 3 * Zeile);
   for (int i = 0; i < 20; ++i)
-    Rad(f->Galerie, -120);
+    Rad(f->Galerie()->Ansicht(), -120);
   QCOMPARE(f->ScrollBox1->Position(), ende);
-  QCOMPARE(f->ScrollBoxPosition, ende);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), ende);
   Rad(f->ScrollBox1->viewport(), 120);
   QCOMPARE(f->ScrollBox1->Position(), ende - Zeile);
-  QCOMPARE(f->ScrollBoxPosition, ende - Zeile);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), ende - Zeile);
 }
 
 // From the top, every notch brings the next row of tiles to the box's top edge.
@@ -965,14 +969,14 @@ void TestSearch::radZeilen() {
   QVERIFY(f);
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
   int spalten = 0;
-  while (spalten < f->Kacheln.size() && f->Kacheln.at(spalten).Feld().y() == f->Kacheln.first().Feld().y())
+  while (spalten < f->Galerie()->Kacheln().size() && f->Galerie()->Kacheln().at(spalten).Feld().y() == f->Galerie()->Kacheln().first().Feld().y())
     ++spalten;
   QVERIFY(spalten > 1);
   QWidget *sicht = f->ScrollBox1->viewport();
   for (int zeile = 1; zeile <= 3; ++zeile) {
-    Rad(f->Galerie, -120);
+    Rad(f->Galerie()->Ansicht(), -120);
     QCOMPARE(f->ScrollBox1->Position(), zeile * Zeile);
-    QCOMPARE(f->Galerie->mapTo(sicht, f->Kacheln.at(zeile * spalten).Feld().topLeft()).y(), 4);
+    QCOMPARE(f->Galerie()->Ansicht()->mapTo(sicht, f->Galerie()->Kacheln().at(zeile * spalten).Feld().topLeft()).y(), 4);
   }
   // Half notches add up; a single one scrolls nothing yet.
   Rad(sicht, -60);
@@ -991,11 +995,11 @@ void TestSearch::radAufDerFrage() {
   QVERIFY(kachel);
   Druecke(f.get(), *kachel);
   QVERIFY(f->ScrollBox1->isHidden());
-  QCOMPARE(f->ScrollBoxPosition, 2 * Zeile);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), 2 * Zeile);
   Rad(f->Listbox1, -120);
   f->FormMouseWheelDown();
   f->FormMouseWheelUp();
-  QCOMPARE(f->ScrollBoxPosition, 2 * Zeile);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), 2 * Zeile);
   QCOMPARE(f->ScrollBox1->Position(), 2 * Zeile);
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
@@ -1009,7 +1013,7 @@ void TestSearch::daumenFrageZurueck() {
   ZieheDaumen(f->ScrollBox1->verticalScrollBar(), 50);
   const int position = f->ScrollBox1->Position();
   QVERIFY(position > 0);
-  QCOMPARE(f->ScrollBoxPosition, position);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), position);
   const TKachel *kachel = SichtbareKachel(f.get());
   QVERIFY(kachel);
   Druecke(f.get(), *kachel);
@@ -1026,12 +1030,12 @@ void TestSearch::gruppenwechselFrageZurueck() {
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
   for (int i = 0; i < 3; ++i)
     Rad(f->ScrollBox1->viewport(), -120);
-  QCOMPARE(f->ScrollBoxPosition, 3 * Zeile);
+  QCOMPARE(f->Galerie()->ScrollBoxPosition(), 3 * Zeile);
   f->ComboBox1->setCurrentIndex(1);
   emit f->ComboBox1->activated(1);
   QVERIFY(f->ScrollBox1->GroesstePosition() > 3 * Zeile);
   QCOMPARE(f->ScrollBox1->Position(), 0);
-  Druecke(f.get(), f->Kacheln.first());
+  Druecke(f.get(), f->Galerie()->Kacheln().first());
   QVERIFY(f->ScrollBox1->isHidden());
   f->ZurueckBtn->click();
   QVERIFY(!f->ScrollBox1->isHidden());
@@ -1058,10 +1062,10 @@ void TestSearch::kachelDruecken() {
   auto f = Fenster();
   QVERIFY(f);
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
-  const TKachel *ziel = &f->Kacheln.first();
+  const TKachel *ziel = &f->Galerie()->Kacheln().first();
   if (kachel == "last") {
     f->ScrollBox1->SetzePosition(f->ScrollBox1->GroesstePosition());
-    ziel = &f->Kacheln.last();
+    ziel = &f->Galerie()->Kacheln().last();
   } else if (kachel == "after_scrolling") {
     Rad(f->ScrollBox1->viewport(), -120);
     Rad(f->ScrollBox1->viewport(), -120);
@@ -1069,21 +1073,21 @@ void TestSearch::kachelDruecken() {
     QVERIFY(ziel);
     QVERIFY(ziel->Tag() > 0);
   }
-  const QString name = f->BildPfade.at(ziel->Tag()).section('/', -1);
+  const QString name = f->Galerie()->BildPfade().at(ziel->Tag()).section('/', -1);
   const QPoint mitte = ziel->Feld().center();
   QWidget *sicht = f->ScrollBox1->viewport();
-  QVERIFY(sicht->rect().contains(f->Galerie->mapTo(sicht, mitte)));
+  QVERIFY(sicht->rect().contains(f->Galerie()->Ansicht()->mapTo(sicht, mitte)));
 
   // The gap left of the tile is no tile: the press and release go on to the box.
   QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not accepted"));
   QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not accepted"));
-  QTest::mouseClick(f->Galerie, Qt::LeftButton, {}, ziel->Feld().topLeft() - QPoint(2, 0));
+  QTest::mouseClick(f->Galerie()->Ansicht(), Qt::LeftButton, {}, ziel->Feld().topLeft() - QPoint(2, 0));
   QVERIFY(!f->ScrollBox1->isHidden());
-  QVERIFY(f->BildDatei.isEmpty());
+  QVERIFY(f->Frage()->BildDatei().isEmpty());
 
-  QTest::mousePress(f->Galerie, Qt::MouseButton(knopf), {}, mitte);
-  QTest::mouseRelease(f->Galerie, Qt::MouseButton(knopf), {}, mitte);
-  QCOMPARE(f->BildDatei, name);
+  QTest::mousePress(f->Galerie()->Ansicht(), Qt::MouseButton(knopf), {}, mitte);
+  QTest::mouseRelease(f->Galerie()->Ansicht(), Qt::MouseButton(knopf), {}, mitte);
+  QCOMPARE(f->Frage()->BildDatei(), name);
   QCOMPARE(f->ScrollBox1->isHidden(), frage);
   QCOMPARE(f->Listbox1->selectedItems().size(), 1);
   QCOMPARE(f->Listbox1->selectedItems().first()->text().section('\t', 0, 0),
@@ -1096,9 +1100,9 @@ void TestSearch::kachelnFuerAssistenz() {
   auto f = Fenster();
   QVERIFY(f);
   QTest::mouseClick(f->P_T_Button, Qt::LeftButton);
-  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(f->Galerie);
+  QAccessibleInterface *galerie = QAccessible::queryAccessibleInterface(f->Galerie()->Ansicht());
   QVERIFY(galerie);
-  QCOMPARE(galerie->childCount(), f->Kacheln.size());
+  QCOMPARE(galerie->childCount(), f->Galerie()->Kacheln().size());
   const int index = Index(f.get(), "TA.jpg");
   QAccessibleInterface *kachel = galerie->child(index);
   QVERIFY(kachel && kachel->isValid());
@@ -1107,26 +1111,26 @@ void TestSearch::kachelnFuerAssistenz() {
   QCOMPARE(kachel->parent(), galerie);
   QCOMPARE(galerie->indexOfChild(kachel), index);
   QCOMPARE(galerie->child(index), kachel);
-  const QRect feld = f->Kacheln.at(index).Feld();
-  QCOMPARE(kachel->rect(), QRect(f->Galerie->mapToGlobal(feld.topLeft()), feld.size()));
+  const QRect feld = f->Galerie()->Kacheln().at(index).Feld();
+  QCOMPARE(kachel->rect(), QRect(f->Galerie()->Ansicht()->mapToGlobal(feld.topLeft()), feld.size()));
   // Scrolled out of the box: there, but not on the screen.
   QVERIFY(kachel->state().offscreen);
   QVERIFY(!galerie->child(0)->state().offscreen);
   QCOMPARE(galerie->childAt(kachel->rect().center().x(), kachel->rect().center().y()), kachel);
-  QCOMPARE(galerie->child(f->Kacheln.size()), nullptr);
+  QCOMPARE(galerie->child(f->Galerie()->Kacheln().size()), nullptr);
 
   QAccessibleActionInterface *aktion = kachel->actionInterface();
   QVERIFY(aktion);
   QCOMPARE(aktion->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
   aktion->doAction(QAccessibleActionInterface::pressAction());
   QVERIFY(f->ScrollBox1->isHidden());
-  QCOMPARE(f->BildDatei, QStringLiteral("TA.jpg"));
+  QCOMPARE(f->Frage()->BildDatei(), QStringLiteral("TA.jpg"));
 
   // The Austrian gallery names its tiles as its questions do.
   f->ZurueckBtnClick();
   f->ComboBox1->setCurrentIndex(1);
   emit f->ComboBox1->activated(1);
-  galerie = QAccessible::queryAccessibleInterface(f->Galerie);
+  galerie = QAccessible::queryAccessibleInterface(f->Galerie()->Ansicht());
   QCOMPARE(galerie->child(Index(f.get(), "W_9.jpg"))->text(QAccessible::Name), QStringLiteral("Kennzeichen W_9"));
 }
 
@@ -1134,9 +1138,9 @@ void TestSearch::kachelnFuerAssistenz() {
 void TestSearch::kachelTooltip() {
   auto f = Fenster();
   QVERIFY(f);
-  const QPoint mitte = f->Kacheln.first().Feld().center();
-  QHelpEvent frage(QEvent::ToolTip, mitte, f->Galerie->mapToGlobal(mitte));
-  QApplication::sendEvent(f->Galerie, &frage);
+  const QPoint mitte = f->Galerie()->Kacheln().first().Feld().center();
+  QHelpEvent frage(QEvent::ToolTip, mitte, f->Galerie()->Ansicht()->mapToGlobal(mitte));
+  QApplication::sendEvent(f->Galerie()->Ansicht(), &frage);
   QTRY_VERIFY(QToolTip::isVisible());
   QCOMPARE(QToolTip::text(), QStringLiteral("Für die Bedeutung anzusehen, auf Buchstaben klicken."));
   QToolTip::hideText();
@@ -1197,7 +1201,7 @@ void TestSearch::tastaturWeg() {
   Taste(Qt::Key_Return);
   QVERIFY(!f->GalerieSichtbar());
   QVERIFY(f->Listbox1->hasFocus());
-  QCOMPARE(f->BildDatei, QStringLiteral("HH.jpg"));
+  QCOMPARE(f->Frage()->BildDatei(), QStringLiteral("HH.jpg"));
   QCOMPARE(FokussierterEintrag(f->Listbox1), QStringLiteral("Richtig: Hamburg, Freie und Hansestadt"));
   const QStringList rahmen = Rahmenrollen(QAccessible::queryAccessibleInterface(f.get()));
   QVERIFY2(rahmen.isEmpty(), qPrintable(rahmen.join(QLatin1String(", "))));

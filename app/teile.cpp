@@ -1,0 +1,182 @@
+// The parts that own the screens' state, wired to each other and to the window's components, and the
+// window's handlers that forward to them.
+#include "app/tmainform.h"
+
+#include "gallery/galerie.h"
+#include "quiz/frage.h"
+#include "quiz/quizregeln.h"
+#include "quiz/ueben.h"
+#include "quiz/uebungsregeln.h"
+#include "search/suche.h"
+#include "search/tscrollbox.h"
+#include "widgets/Machpaus.h"
+#include "widgets/bausteine.h"
+#include "widgets/zugang.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextEdit>
+#include <QUrl>
+
+namespace {
+constexpr int KartenPause = 100; // lets the clipboard settle before the browser starts
+} // namespace
+
+void TMainForm::ErzeugeTeile() {
+  FFrage = new TFrage(
+      this, {Panel2, Label1, Image1, Image2, Image3, Image4, KarteBtn, Listbox1, Memo2, RichtigImage, FalschImage},
+      FPfade, [this] { return Breite(); });
+  FSuche = new TSuche(this, SuchEdit,
+                      {[this] { return Gruppe(); },
+                       [this](TBereich bereich) -> std::optional<int> {
+                         // A German range is brought up by its button's handler, which marks the button too.
+                         if (Bereichsknoepfe->button(int(bereich)))
+                           WaehleBereich(bereich);
+                         else {
+                           FGalerie->SetzeOrdner(FPfade.Ordner(bereich));
+                           LadeDieBilder();
+                         }
+                         return FGalerie->Gefunden() ? std::optional<int>(FGalerie->GefundenIndex()) : std::nullopt;
+                       },
+                       [this] { return FAbgebrochen; }, [this](const QString &text) { Ansage->Sage(text); }});
+  FGalerie = new TGalerie(this, ScrollBox1, ProgressBar1, StatusBar1);
+  // The button is hidden on the gallery screen, where Alt+N starts all the same: one shortcut for
+  // both screens, since a mnemonic of the button beside it would make the key ambiguous.
+  NaechsteFrageTaste = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_N), this);
+  NaechsteFrageTaste->setEnabled(false);
+  FUebung = new TUeben(this, {UebenCheckBox, PunkteLabel, NaechsteFrageBtn, NaechsteFrageTaste, Listbox1});
+
+  connect(FGalerie, &TGalerie::KachelGedrueckt, this, [this](const TKachel &kachel, Qt::MouseButton knopf) {
+    TKachel gedrueckt = kachel;
+    BildMouseDown(&gedrueckt, knopf);
+  });
+  connect(FFrage, &TFrage::AntwortVerlangt, FUebung, &TUeben::AntwortVerlangt);
+  connect(FFrage, &TFrage::Beurteilt, this, [this](bool richtig, const QString &code) {
+    FUebung->Beurteilt(richtig);
+    // The gallery frames the plate of a right answer when it comes back.
+    if (richtig)
+      FSuche->SetzeSuchtext(code);
+  });
+  connect(FFrage, &TFrage::Fatal, this, &TMainForm::FatalerFehler);
+  connect(FSuche, &TSuche::FundGewaehlt, this, [this](int index) {
+    if (GalerieSichtbar())
+      OeffneGefundeneFrage(index);
+  });
+  connect(UebenCheckBox, &QCheckBox::clicked, this, &TMainForm::UebenCheckBoxClick);
+  connect(NaechsteFrageBtn, &QPushButton::clicked, this, &TMainForm::NaechsteFrageBtnClick);
+  connect(NaechsteFrageTaste, &QShortcut::activated, this, &TMainForm::NaechsteFrageBtnClick);
+}
+
+void TMainForm::BildMouseDown(TKachel *Sender, Qt::MouseButton Button) {
+  // A tile outside the current gallery (freed or stale) has no picture to ask for.
+  const QStringList &bildPfade = FGalerie->BildPfade();
+  if (!Sender || Sender->Tag() < 0 || Sender->Tag() >= bildPfade.size())
+    return;
+  // A copy: a load during a message box of the question would replace the list.
+  const QString bildPfad = bildPfade.at(Sender->Tag());
+  OeffneFrage(bildPfad, Button);
+}
+
+void TMainForm::OeffneFrage(const QString &bildPfad, Qt::MouseButton Button) {
+  // The middle button sets up the question (and so the plate the gallery marks) without leaving it.
+  const bool zeigen = Button == Qt::LeftButton || Button == Qt::RightButton;
+  // Only a question the learner sees is a practice question; a new one ends the last unanswered.
+  const bool uebung = Ueben() && zeigen;
+  FUebung->SchliesseFrage();
+
+  if (zeigen) {
+    if (GalerieSichtbar())
+      FFokusVorFrage = focusWidget();
+    for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
+      knopf->hide();
+    SuchEdit->hide();
+    FGalerie->MerkePosition();
+    ScrollBox1->hide();
+    Memo2->hide();
+    Image1->show();
+    Panel1->show();
+    Panel2->show();
+    Panel2->SetzeCaption(QStringLiteral("?"));
+    ZurueckBtn->show();
+    ZeigDieAntwortBtn->show();
+    FalschImage->hide();
+    RichtigImage->hide();
+    // The arrow keys belong to the answers from the start. The question opens on the press, so the
+    // paint's focus rule, which waits for the buttons to be up, cannot be relied on; and hiding the
+    // gallery has just handed the focus along the tab chain to the group list.
+    Listbox1->setFocus();
+  }
+  if (!FFrage->Oeffne(bildPfad, zeigen, uebung, Gruppe(), FGalerie->AktuellerOrdner()) || !uebung)
+    return;
+  FUebung->FrageGestellt(Gruppe(), FFrage->BildDatei());
+  ZeigeUebungsteile();
+}
+
+void TMainForm::ListBox1Click() { FFrage->ListBox1Click(); }
+void TMainForm::ZeigDieAntwortBtnClick() { FFrage->ZeigDieAntwortBtnClick(); }
+
+void TMainForm::KarteBtnClick() {
+  FFrage->KopiereKartenName();
+  MachPause1->PauseFor(KartenPause);
+  // A fatal message during the wait ends the program: it opens nothing any more.
+  if (FAbgebrochen)
+    return;
+  QDesktopServices::openUrl(KartenUrl(FKartenAdresse));
+}
+
+void TMainForm::Timer1Timer() { FFrage->Takt(); }
+
+bool TMainForm::Ueben() const { return FUebung->Ueben(); }
+
+void TMainForm::UebenCheckBoxClick() {
+  if (FUebung->UebenCheckBoxClick())
+    ZeigDieAntwortBtnClick();
+  ZeigeUebungsteile();
+}
+
+void TMainForm::ZeigeUebungsteile() {
+  FUebung->ZeigeUebungsteile(!GalerieSichtbar() && !ZurueckBtn->isHidden());
+  if (!Ueben()) {
+    FGalerie->SetzeMarkenQuelle({});
+    return;
+  }
+  FGalerie->SetzeMarkenQuelle([this](const QString &bild) {
+    const int kasten = FUebung->Kasten(Gruppe(), bild);
+    return TKachelMarke{kasten, KastenAnzahl, KastenFarbe(kasten), KastenText(kasten)};
+  });
+}
+
+void TMainForm::NaechsteFrageBtnClick() {
+  // A load in progress owns the tile list; the plate follows once the gallery is there.
+  if (!Ueben() || LaedtBilder() || FAbgebrochen)
+    return;
+  QStringList bilder;
+  bilder.reserve(FGalerie->BildPfade().size());
+  for (const QString &pfad : FGalerie->BildPfade())
+    bilder.append(DateiName(pfad));
+  const int index = FUebung->WaehleNaechsteFrage(bilder, Gruppe());
+  if (index < 0)
+    return;
+  TKachel kachel(index);
+  BildMouseDown(&kachel, Qt::LeftButton);
+}
+
+void TMainForm::SucheButtonClick() { FSuche->SucheButtonClick(); }
+void TMainForm::SuchEditChange() { FSuche->SuchEditChange(); }
+void TMainForm::SuchEditKeyDown(int Key) { FSuche->SuchEditKeyDown(Key); }
+void TMainForm::SuchEditKeyUp(int Key, const QString &TastenText) { FSuche->SuchEditKeyUp(Key, TastenText); }
+
+void TMainForm::OeffneGefundeneFrage(int index) {
+  // The tile the gallery scrolled to, opened as a left click on it would.
+  for (const TKachel &kachel : FGalerie->Kacheln())
+    if (kachel.Tag() == index) {
+      TKachel gefunden = kachel;
+      BildMouseDown(&gefunden, Qt::LeftButton);
+      return;
+    }
+}
