@@ -17,6 +17,7 @@
 #include "fixturbaum.h"
 #include "quiz/quizregeln.h"
 #include "search/tscrollbox.h"
+#include "tests/zeugen.h"
 #include "tests/rauschen.h"
 #include "tests/schleuse.h"
 
@@ -97,6 +98,18 @@ QByteArray Merkmale(const QString &pfad) {
 }
 #endif
 
+// What writing the key gives where nothing stops it, in a file of its own in the folder; no value when
+// even that write fails.
+std::optional<QByteArray> Vorbild(const QString &ordner, const QByteArray &vorher, const QString &abschnitt,
+                                  const QString &schluessel, const QString &wert) {
+  const QString vorbild = ordner + QStringLiteral("/vorbild.ini");
+  if (!vorher.isNull())
+    Schreibe(vorbild, vorher);
+  if (!SchreibeProfil(vorbild, abschnitt, schluessel, wert))
+    return std::nullopt;
+  return Lies(vorbild);
+}
+
 // The smallest tree the program starts in: the six folders and the four group templates.
 void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
   QVERIFY(Fixturbaum::LegeOrdnerAn(basis, ohne));
@@ -129,9 +142,6 @@ void StarteProgramm(QProcess &programm, const QString &ordner) {
 
 class TestApp : public QObject {
   Q_OBJECT
-
-public slots:
-  void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
 
 private slots:
   void initTestCase() { Fixturbaum::EigenerCache(); }
@@ -202,24 +212,17 @@ private:
   TMainForm *NeuesFenster(bool zeigen = true);
 
   QTemporaryDir *FOrdner = nullptr;
-  QStringList Meldungen;
-  QList<QUrl> Geoeffnet;
+  std::unique_ptr<TZeugen> Zeugen;
 };
 
 void TestApp::init() {
   FOrdner = new QTemporaryDir;
   QVERIFY(FOrdner->isValid());
-  Meldungen.clear();
-  Geoeffnet.clear();
-  SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
-  QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OeffneUrl");
-  QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "OeffneUrl");
+  Zeugen = std::make_unique<TZeugen>();
 }
 
 void TestApp::cleanup() {
-  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-  SetzeMeldungsAnzeige({});
+  Zeugen.reset();
   delete FOrdner;
 }
 
@@ -429,12 +432,9 @@ void TestApp::profilSchreibenScheitertSauber() {
   const QString e = QStringLiteral("Einstellung");
   const QString schluessel = QStringLiteral("KartenAdresse");
   const QString wert(laenge, QLatin1Char('a'));
-  // What the write gives where nothing stops it.
-  const QString vorbild = FOrdner->filePath(QStringLiteral("vorbild.ini"));
-  if (!vorher.isNull())
-    Schreibe(vorbild, vorher);
-  QVERIFY(SchreibeProfil(vorbild, e, schluessel, wert));
-  const QByteArray gewuenscht = Lies(vorbild);
+  const std::optional<QByteArray> vorbild = Vorbild(FOrdner->path(), vorher, e, schluessel, wert);
+  QVERIFY(vorbild);
+  const QByteArray gewuenscht = *vorbild;
 
   const QString ordner = FOrdner->filePath(QStringLiteral("ordner"));
   const QByteArray ordnerName = QFile::encodeName(ordner);
@@ -532,11 +532,9 @@ void TestApp::profilNachAbbruch() {
   QFETCH(QString, wert);
   const QString e = QStringLiteral("Einstellung");
   const QString k = QStringLiteral("KartenAdresse");
-  const QString vorbild = FOrdner->filePath(QStringLiteral("vorbild.ini"));
-  if (!vorher.isNull())
-    Schreibe(vorbild, vorher);
-  QVERIFY(SchreibeProfil(vorbild, e, k, wert));
-  const QByteArray neu = Lies(vorbild);
+  const std::optional<QByteArray> vorbild = Vorbild(FOrdner->path(), vorher, e, k, wert);
+  QVERIFY(vorbild);
+  const QByteArray neu = *vorbild;
   const QString ordner = FOrdner->filePath(QStringLiteral("ordner"));
   const QByteArray ordnerName = QFile::encodeName(ordner);
   const QString ini = ordner + QStringLiteral("/Kennzeichen.ini");
@@ -759,8 +757,8 @@ void TestApp::fehlenderOrdner() {
   BaueBaum(FOrdner->path(), ohne);
   TMainForm *fenster = NeuesFenster(false);
   QVERIFY(fenster->Abgebrochen());
-  QCOMPARE(Meldungen.size(), 1);
-  QCOMPARE(Meldungen.first(), QStringLiteral("Verzeichnis: ") + FOrdner->path() + QLatin1Char('/') + genannt +
+  QCOMPARE(Zeugen->Meldungen.size(), 1);
+  QCOMPARE(Zeugen->Meldungen.first(), QStringLiteral("Verzeichnis: ") + FOrdner->path() + QLatin1Char('/') + genannt +
                                   QStringLiteral("/\r\nist nicht vorhanden!\r\n\t\tDas Programm wird beendet."));
   QCOMPARE(fenster->A_E_Button->font().bold(), aeFett);
   delete fenster;
@@ -779,7 +777,7 @@ void TestApp::startMitGroesseUndAdresse() {
   QCOMPARE(fenster->KartenAdresse(), StandardKartenAdresse());
   QVERIFY(!fenster->KarteBtn->isEnabled());
   QVERIFY(fenster->A_E_Button->font().bold());
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
   delete fenster;
   QCOMPARE(LiesProfil(FOrdner->filePath(QStringLiteral("Kennzeichen.ini")), QStringLiteral("Einstellung"),
                       QStringLiteral("Groesse")),
@@ -931,7 +929,7 @@ void TestApp::enterDruecktKnopf() {
   QTest::keyClick(fenster->windowHandle(), Qt::Key(taste), zusatz);
   QCOMPARE(geklickt.count(), klicks);
   int hilfeGeoeffnet = 0;
-  for (const QUrl &url : std::as_const(Geoeffnet))
+  for (const QUrl &url : std::as_const(Zeugen->Geoeffnet))
     hilfeGeoeffnet += url.isLocalFile();
   QCOMPARE(hilfeGeoeffnet, hilfe);
   if (ziel == fenster->HilfeBtn && taste != Qt::Key_F1)
@@ -1173,7 +1171,7 @@ void TestApp::tastenAufDerGalerie() {
   QCOMPARE(fenster->ScrollBox1->Position(), erwartet);
   QCOMPARE(fenster->ComboBox1->currentIndex(), vorher);
   QVERIFY(fenster->ScrollBox1->hasFocus());
-  QVERIFY(Geoeffnet.isEmpty());
+  QVERIFY(Zeugen->Geoeffnet.isEmpty());
   delete fenster;
 }
 
@@ -1206,8 +1204,8 @@ void TestApp::tastenAufDerFrage() {
   QVERIFY(fenster->ZeigDieAntwortBtn->hasFocus());
 
   QTest::keyClick(fenster->ZeigDieAntwortBtn, Qt::Key_F1);
-  QCOMPARE(Geoeffnet.size(), 1);
-  QCOMPARE(Geoeffnet.first(), QUrl::fromLocalFile(FOrdner->path() + QStringLiteral("/Nummernfibel-Hilfe.pdf")));
+  QCOMPARE(Zeugen->Geoeffnet.size(), 1);
+  QCOMPARE(Zeugen->Geoeffnet.first(), QUrl::fromLocalFile(FOrdner->path() + QStringLiteral("/Nummernfibel-Hilfe.pdf")));
 
   QTest::keyClick(fenster->Listbox1, Qt::Key_Backspace);
   QVERIFY(!fenster->ScrollBox1->isHidden());

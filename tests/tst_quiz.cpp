@@ -16,6 +16,7 @@
 #include "data/jpegbild.h"
 #include "data/textdatei.h"
 #include "fixturbaum.h"
+#include "tests/zeugen.h"
 #include "gallery/galerieansicht.h"
 #include "quiz/quizregeln.h"
 #include "quiz/uebungsregeln.h"
@@ -138,9 +139,6 @@ void Taste(QWidget *fenster, Qt::Key taste, Qt::KeyboardModifiers zusatz = Qt::N
 class TestQuiz : public QObject {
   Q_OBJECT
 
-public slots:
-  void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
-
 private slots:
   void initTestCase() { Fixturbaum::EigenerCache(); }
   void init();
@@ -234,8 +232,7 @@ private:
   std::unique_ptr<QTemporaryDir> Ordner;
   QString Basis;
   std::unique_ptr<TMainForm> FForm;
-  QStringList Meldungen;
-  QList<QUrl> Geoeffnet;
+  std::unique_ptr<TZeugen> Zeugen;
 };
 
 void TestQuiz::init() {
@@ -243,18 +240,12 @@ void TestQuiz::init() {
   QVERIFY(Ordner->isValid());
   Basis = Ordner->path() + QLatin1Char('/');
   BaueBaum(Basis);
-  Meldungen.clear();
-  Geoeffnet.clear();
-  SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
-  for (const char *schema : {"http", "https", "file", "mailto"})
-    QDesktopServices::setUrlHandler(QLatin1String(schema), this, "OeffneUrl");
+  Zeugen = std::make_unique<TZeugen>();
 }
 
 void TestQuiz::cleanup() {
   FForm.reset();
-  for (const char *schema : {"http", "https", "file", "mailto"})
-    QDesktopServices::unsetUrlHandler(QLatin1String(schema));
-  SetzeMeldungsAnzeige({});
+  Zeugen.reset();
   Ordner.reset();
 }
 
@@ -903,7 +894,7 @@ void TestQuiz::oeffnenMitKnopf() {
   QCOMPARE(form.Image2->Bild().size(), GroesseVon(De + "D_Kennzeichen.bmp"));
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
   QCOMPARE(form.Suche()->Suchtext(), QStringLiteral("B"));
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestQuiz::listeOhneLeerzeilenUndVerdeckt() {
@@ -1009,7 +1000,7 @@ void TestQuiz::falscheAntwort() {
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
   QVERIFY(form.RichtigImage->isVisibleTo(form.Panel2));
   QVERIFY(form.FalschImage->isHidden());
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestQuiz::bundeswehr() {
@@ -1058,7 +1049,7 @@ void TestQuiz::oesterreich() {
   Oeffne(At + QStringLiteral("A-Z/K.jpg"));
   QCOMPARE(form.Image2->Bild().size(), GroesseVon(At + "Ö_Kennzeichen_Wien.jpg"));
   QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Bezirk steht:  K  am Anfang ?"));
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestQuiz::ohneZeileBleibtFrageOffen() {
@@ -1086,7 +1077,7 @@ void TestQuiz::ohneTextDateiLeereListe() {
   QCOMPARE(form.Listbox1->count(), 0);
   QCOMPARE(form.Panel2->Caption(), QStringLiteral("?"));
   QCOMPARE(form.Label1->text(), QStringLiteral("Für welchen Bezirk steht:  C_9  am Anfang ?"));
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
   QVERIFY(!form.Abgebrochen());
 }
 
@@ -1094,8 +1085,8 @@ void TestQuiz::fehlendeTextDateiIstFatal() {
   TMainForm &form = Form();
   Oeffne(De + QStringLiteral("P-T/P.jpg"));
   const QString pfad = Basis + De + QStringLiteral("P-T/P-T.txt");
-  QCOMPARE(Meldungen, QStringList{TextDateiFehltMeldung(pfad)});
-  QVERIFY(Meldungen.first().contains(QStringLiteral("P-T.txt\r\nist nicht vorhanden!")));
+  QCOMPARE(Zeugen->Meldungen, QStringList{TextDateiFehltMeldung(pfad)});
+  QVERIFY(Zeugen->Meldungen.first().contains(QStringLiteral("P-T.txt\r\nist nicht vorhanden!")));
   QVERIFY(form.Abgebrochen());
 }
 
@@ -1146,7 +1137,7 @@ void TestQuiz::feindlicheDateien() {
   uhr.start();
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
   const QString erwartet = meldung == QLatin1String("fehlt") ? TextDateiFehltMeldung(pfad) : BildFehlerMeldung(pfad);
-  QCOMPARE(Meldungen, QStringList{erwartet});
+  QCOMPARE(Zeugen->Meldungen, QStringList{erwartet});
   QCOMPARE(Form().Abgebrochen(), meldung == QLatin1String("fehlt"));
   QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
 }
@@ -1168,7 +1159,7 @@ void TestQuiz::grosseTextDatei() {
   datei.close();
   QVERIFY(datei.size() > 2 * 1024 * 1024);
   Oeffne(De + QStringLiteral("A-E/B.jpg"));
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
   QVERIFY(!form.Abgebrochen());
   QCOMPARE(form.Listbox1->count(), zeilen.size());
   QCOMPARE(Beschreibung(), QStringLiteral("Bamberg, kreisfreie Stadt [Bayern]"));
@@ -1181,20 +1172,20 @@ void TestQuiz::fehlendesBildWirdGemeldet() {
   const int eintraege = form.Listbox1->count();
   QVERIFY(QFile::remove(Basis + De + QStringLiteral("A-E/A.jpg")));
   Oeffne(De + QStringLiteral("A-E/A.jpg"));
-  QCOMPARE(Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("A-E/A.jpg"))});
+  QCOMPARE(Zeugen->Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("A-E/A.jpg"))});
   // The press ends there: the question still belongs to the plate before.
   QCOMPARE(form.Frage()->BildDatei(), QStringLiteral("B.jpg"));
   QCOMPARE(form.Listbox1->count(), eintraege);
   QVERIFY(!form.Abgebrochen());
 
   // A damaged template is reported too, and the list is not touched.
-  Meldungen.clear();
+  Zeugen->Meldungen.clear();
   QFile vorlage(Basis + De + QStringLiteral("D_Kennzeichen.bmp"));
   QVERIFY(vorlage.open(QIODevice::WriteOnly | QIODevice::Truncate));
   vorlage.write("BM kaputt");
   vorlage.close();
   Oeffne(De + QStringLiteral("A-E/AB.jpg"));
-  QCOMPARE(Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("D_Kennzeichen.bmp"))});
+  QCOMPARE(Zeugen->Meldungen, QStringList{BildFehlerMeldung(Basis + De + QStringLiteral("D_Kennzeichen.bmp"))});
   QCOMPARE(form.Frage()->BildDatei(), QStringLiteral("AB.jpg"));
   QCOMPARE(Beschreibung(), QStringLiteral("Berlin [Hauptstadt]"));
 }
@@ -1234,7 +1225,7 @@ void TestQuiz::riesigeZeile() {
   QElapsedTimer uhr;
   uhr.start();
   Oeffne(De + QStringLiteral("A-E/EN.jpg"));
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
   // Every control lays out a part of it that no screen could show whole.
   QCOMPARE(Beschreibung(), riesig.left(GroessteAnzeigeLaenge));
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
@@ -1321,7 +1312,7 @@ void TestQuiz::kartenKnopf() {
   QGuiApplication::clipboard()->clear();
   form.KarteBtn->click();
   QCOMPARE(QGuiApplication::clipboard()->text(), ablage);
-  QCOMPARE(Geoeffnet, QList<QUrl>{QUrl(QStringLiteral("https://karte.example/"))});
+  QCOMPARE(Zeugen->Geoeffnet, QList<QUrl>{QUrl(QStringLiteral("https://karte.example/"))});
   // The wait before the map opened went through the pause component, which keeps its interval.
   QCOMPARE(form.MachPause1->Interval(), 100);
 }
@@ -1348,8 +1339,8 @@ void TestQuiz::kartenAdresseNurImNetz() {
   TMainForm &form = Form();
   Oeffne(De + QStringLiteral("A-E/BA.jpg"));
   QTest::mouseClick(form.KarteBtn, Qt::LeftButton);
-  QCOMPARE(Geoeffnet.size(), 1);
-  QCOMPARE(Geoeffnet.first().toEncoded(), geoeffnet);
+  QCOMPARE(Zeugen->Geoeffnet.size(), 1);
+  QCOMPARE(Zeugen->Geoeffnet.first().toEncoded(), geoeffnet);
 }
 
 void TestQuiz::echteKachelUndFokusNachKarte() {
@@ -1371,7 +1362,7 @@ void TestQuiz::echteKachelUndFokusNachKarte() {
   QCOMPARE(Hintergrund(), QColor(249, 84, 43));
 
   QTest::mouseClick(form.KarteBtn, Qt::LeftButton);
-  QCOMPARE(Geoeffnet.size(), 1);
+  QCOMPARE(Zeugen->Geoeffnet.size(), 1);
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Bamberg"));
   QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(form.Listbox1), 1000);
   // The tick itself hands the focus back, whatever a paint does.
@@ -1747,7 +1738,7 @@ void TestQuiz::datensatzEigeneZeile() {
   }
   TMainForm &form = Form();
   Oeffne(gruppe + bild);
-  QVERIFY2(Meldungen.isEmpty(), qPrintable(Meldungen.join('\n')));
+  QVERIFY2(Zeugen->Meldungen.isEmpty(), qPrintable(Zeugen->Meldungen.join('\n')));
   QVERIFY(form.Label1->text().contains("  " + FrageCode(bild.section(QLatin1Char('/'), 1)) + "  am Anfang ?"));
   QCOMPARE(Beschreibung(), richtig);
   QCOMPARE(form.Memo2->toPlainText(), richtig);

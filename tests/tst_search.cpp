@@ -12,6 +12,7 @@
 #include "gallery/galerieansicht.h"
 #include "search/suchregeln.h"
 #include "search/tscrollbox.h"
+#include "tests/zeugen.h"
 #include "tests/rauschen.h"
 
 #include <QAccessible>
@@ -267,25 +268,20 @@ private slots:
   void tastaturWeg();
   void enterOhneFundOeffnetNichts();
 
-public slots:
-  void OeffneUrl(const QUrl &url) { Geoeffnet << url; }
-
 private:
-  QList<QUrl> Geoeffnet;
+  std::unique_ptr<TZeugen> Zeugen;
   std::unique_ptr<TMainForm> Fenster(int gruppe = 0);
   QTemporaryDir *FOrdner = nullptr;
-  QStringList Meldungen;
 };
 
 void TestSearch::init() {
   FOrdner = new QTemporaryDir;
   QVERIFY(FOrdner->isValid());
-  Meldungen.clear();
-  SetzeMeldungsAnzeige([this](const QString &text) { Meldungen << text; });
+  Zeugen = std::make_unique<TZeugen>();
 }
 
 void TestSearch::cleanup() {
-  SetzeMeldungsAnzeige({});
+  Zeugen.reset();
   delete FOrdner;
   FOrdner = nullptr;
 }
@@ -585,7 +581,7 @@ void TestSearch::gleicherTextSuchtNicht() {
   QCOMPARE(Ladungen(fortschritt), 1);
   f->SuchEdit->clear();
   QCOMPARE(Ladungen(fortschritt), 1);
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestSearch::kleinesH() {
@@ -603,7 +599,7 @@ void TestSearch::kleinesH() {
   QCOMPARE(f->Galerie()->GefundenIndex(), Index(f.get(), "H.jpg"));
   QCOMPARE(f->SuchEdit->cursorPosition(), 1);
   QVERIFY(f->SuchEdit->hasFocus());
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestSearch::grossesH() {
@@ -616,7 +612,7 @@ void TestSearch::grossesH() {
   // The release empties the term and writes nothing new, so no search sets it again.
   QCOMPARE(f->Suche()->Suchtext(), QString());
   QCOMPARE(Gerahmte(f.get()), QStringList{"H.jpg"});
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 // A letter puts the caret at the end even when the text stays as it is; other keys leave it.
@@ -637,11 +633,11 @@ void TestSearch::vierterBuchstabe() {
   auto f = Fenster();
   QVERIFY(f);
   f->SuchEdit->setText("ÖHR");
-  Meldungen.clear();
+  Zeugen->Meldungen.clear();
   QSignalSpy fortschritt(f->ProgressBar1, &QProgressBar::valueChanged);
   QTest::keyClick(f->SuchEdit, 'z');
   QCOMPARE(Ladungen(fortschritt), 2);
-  QCOMPARE(Meldungen, QStringList{Nicht("ÖHRZ")});
+  QCOMPARE(Zeugen->Meldungen, QStringList{Nicht("ÖHRZ")});
   QCOMPARE(f->SuchEdit->text(), QString("ÖHR"));
   QCOMPARE(f->Suche()->Suchtext(), QString("ÖHR"));
   QCOMPARE(FetterKnopf(f.get()), QString("K_O_Button"));
@@ -699,7 +695,7 @@ void TestSearch::tippen() {
   for (QChar zeichen : tasten)
     Tippe(f->SuchEdit, zeichen);
   QCOMPARE(f->SuchEdit->text(), feld);
-  QCOMPARE(Meldungen, meldungen);
+  QCOMPARE(Zeugen->Meldungen, meldungen);
   QCOMPARE(Ladungen(fortschritt), ladungen);
   QCOMPARE(FetterKnopf(f.get()), knopf);
   QCOMPARE(Gerahmte(f.get()), gerahmt);
@@ -716,13 +712,13 @@ void TestSearch::eingefuegt() {
   QCOMPARE(f->Suche()->Suchtext(), QString("HH"));
   QCOMPARE(Ladungen(fortschritt), 1);
   QCOMPARE(Gerahmte(f.get()), QStringList{"HH.jpg"});
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 
   f->SuchEdit->clear();
   QGuiApplication::clipboard()->setText(" hbxy ");
   f->SuchEdit->paste();
   QCOMPARE(f->SuchEdit->text(), QString(" hbxy "));
-  QCOMPARE(Meldungen, QStringList{Nicht("HBXY")});
+  QCOMPARE(Zeugen->Meldungen, QStringList{Nicht("HBXY")});
 }
 
 // Enter searches once more with the text as it stands, and so keeps the term set.
@@ -735,7 +731,7 @@ void TestSearch::enterSuchtNochmals() {
   QCOMPARE(Ladungen(fortschritt), 1);
   QCOMPARE(f->Suche()->Suchtext(), QString("HB"));
   QCOMPARE(Gerahmte(f.get()), QStringList{"HB.jpg"});
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestSearch::enterSchliesstMeldung_data() {
@@ -825,7 +821,7 @@ void TestSearch::loslassenNachKontextmenue() {
   QCOMPARE(FetterKnopf(f.get()), QString("A_E_Button"));
   QCOMPARE(Gerahmte(f.get()), QStringList{});
   QCOMPARE(f->ScrollBox1->Position(), 0);
-  QVERIFY(Meldungen.isEmpty());
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 void TestSearch::tastenWaehrendDesLadens_data() {
@@ -896,7 +892,7 @@ void TestSearch::tastenWaehrendDesLadens() {
   waehrendDesLadens.stop();
   QTRY_COMPARE(f->SuchEdit->text(), feld);
   QTRY_VERIFY(!f->LaedtBilder());
-  QTRY_COMPARE(Meldungen, meldungen);
+  QTRY_COMPARE(Zeugen->Meldungen, meldungen);
   QCOMPARE(FetterKnopf(f.get()), QString("U_Z_Button"));
   QCOMPARE(Gerahmte(f.get()), gerahmt);
   if (!gerahmt.isEmpty())
@@ -927,7 +923,7 @@ void TestSearch::oesterreich() {
   QCOMPARE(f->Galerie()->Kacheln().size(), anzahl);
   QCOMPARE(FetterKnopf(f.get()), QString("A_E_Button"));
   QCOMPARE(Gerahmte(f.get()), gerahmt);
-  QCOMPARE(Meldungen, meldungen);
+  QCOMPARE(Zeugen->Meldungen, meldungen);
   // Of several framed tiles the last one is the found one.
   if (!gerahmt.isEmpty())
     QCOMPARE(f->Galerie()->GefundenIndex(), Index(f.get(), gerahmt.last()));
@@ -1182,8 +1178,6 @@ QStringList Rahmenrollen(QAccessibleInterface *objekt, int tiefe = 0) {
 // The whole way without a mouse: Alt+S to the field, a code, Enter opens its question with the
 // focus on the answers, Down judges the next entry in its name, Alt+L the map, Backspace back.
 void TestSearch::tastaturWeg() {
-  Geoeffnet.clear();
-  QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "OeffneUrl");
   auto f = Fenster();
   QVERIFY(f);
   f->ScrollBox1->setFocus();
@@ -1213,15 +1207,14 @@ void TestSearch::tastaturWeg() {
   QCOMPARE(f->Listbox1->item(f->Listbox1->currentRow() - 1)->data(Qt::AccessibleTextRole), QVariant());
 
   Taste(Qt::Key_L, Qt::AltModifier);
-  QTRY_COMPARE(Geoeffnet.size(), 1);
-  QVERIFY(Geoeffnet.first().scheme().startsWith(QLatin1String("http")));
+  QTRY_COMPARE(Zeugen->Geoeffnet.size(), 1);
+  QVERIFY(Zeugen->Geoeffnet.first().scheme().startsWith(QLatin1String("http")));
   QVERIFY(!QGuiApplication::clipboard()->text().isEmpty());
 
   Taste(Qt::Key_Backspace);
   QVERIFY(f->GalerieSichtbar());
   QVERIFY(f->SuchEdit->hasFocus());
-  QVERIFY(Meldungen.isEmpty());
-  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+  QVERIFY(Zeugen->Meldungen.isEmpty());
 }
 
 // Without a find, Enter keeps its old meaning: the message, and the gallery stays.
@@ -1230,13 +1223,13 @@ void TestSearch::enterOhneFundOeffnetNichts() {
   QVERIFY(f);
   QTest::keyClicks(f->SuchEdit, "hh");
   f->SuchEdit->setText("HX");
-  Meldungen.clear();
+  Zeugen->Meldungen.clear();
   QTest::keyClick(f->SuchEdit, Qt::Key_Return);
-  QCOMPARE(Meldungen, QStringList{Nicht("HX")});
+  QCOMPARE(Zeugen->Meldungen, QStringList{Nicht("HX")});
   QVERIFY(f->GalerieSichtbar());
   // A code with no range loads nothing: the find of the search before must not open.
   f->SuchEdit->setText("Ä");
-  Meldungen.clear();
+  Zeugen->Meldungen.clear();
   QTest::keyClick(f->SuchEdit, Qt::Key_Return);
   QVERIFY(f->GalerieSichtbar());
   QVERIFY(f->SuchEdit->hasFocus());
