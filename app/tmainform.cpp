@@ -265,6 +265,7 @@ void TMainForm::ErzeugeKomponenten() {
                                    {U_Z_Button, TBereich::U_Z, "U_Z_Button", 353, "U - Z", "Bereich U bis Z"}};
   // Buttons, not choices: none stays pressed, and the group only names each button's range.
   Bereichsknoepfe = new QButtonGroup(this);
+  Bereichsknoepfe->setObjectName(QStringLiteral("Bereichsknoepfe"));
   Bereichsknoepfe->setExclusive(false);
   for (const Bereichsknopf &k : knoepfe) {
     k.Knopf = Neu<QPushButton>(this, k.Name, {k.Links, 80, 50, 25});

@@ -41,6 +41,8 @@ mkdir -p "$ARBEIT/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/geoeffnet"\n' "$ARBEIT" > "$ARBEIT/bin/xdg-open"
 chmod +x "$ARBEIT/bin/xdg-open"
 cp -a "$BUILD/laufzeit" "$ARBEIT/rt"
+# A first start: settings or practice progress left from trying the program by hand would change the path.
+rm -f "$ARBEIT/rt/Kennzeichen.ini" "$ARBEIT/rt/Nummernfibel-Lernstand.txt"
 (
   cd "$ARBEIT/rt" && . "$LOG/env"
   PATH=$ARBEIT/bin:$PATH XDG_CACHE_HOME=$ARBEIT/cache QT_QPA_PLATFORM=xcb exec "$BUILD/nummernfibel" >"$ARBEIT/app.log" 2>&1
