@@ -1,4 +1,5 @@
-// Replacing writes for the settings file: a write that fails or is killed never leaves a damaged file behind.
+// Replacing writes for the settings, the progress file and the thumbnail packs: a write that fails or
+// is killed never leaves a damaged file behind.
 #pragma once
 
 #include <QByteArray>
@@ -21,3 +22,35 @@ void RaeumeReste(const QString &pfad);
 // The steps of a write, in order, at which a test can stop the process.
 enum class TSchreibSchritt { KopieAngelegt, KopieGeschrieben, Ersetzt, AnOrtGeschrieben, AnOrtGekuerzt };
 void SetzeSchreibHaken(void (*haken)(TSchreibSchritt));
+
+// A new content for a file, written into a copy of its own beside it ("<name>.XXXXXX") and put in the
+// file's place only when whole, so that the name never holds half of it. The copy is removed unless it
+// took the file's place.
+class TErsatzDatei {
+public:
+  // `ziel` is the file's name as the system spells it; its folder must exist.
+  explicit TErsatzDatei(const QByteArray &ziel);
+  ~TErsatzDatei() { Verwirf(); }
+  TErsatzDatei(const TErsatzDatei &) = delete;
+  TErsatzDatei &operator=(const TErsatzDatei &) = delete;
+
+  bool Offen() const { return FHandle >= 0; }
+  // For permissions and owner, set before the content goes in; -1 once closed.
+  int Handle() const { return FHandle; }
+  // All of `laenge` bytes at offset `ab`; false on any error.
+  bool Schreibe(const char *daten, qint64 laenge, qint64 ab);
+  // Closes the copy, with `sichern` after flushing it to the disk; on false it is removed.
+  bool Schliesse(bool sichern);
+  // Renames the closed copy over the file; on false it is removed and the file is as it was.
+  bool Ersetze();
+  // Links the closed copy under the file's name only while nothing has that name; the copy goes either way.
+  bool Verknuepfe();
+  // Closes and removes the copy.
+  void Verwirf();
+
+private:
+  QByteArray FZiel;
+  QByteArray FKopie;
+  int FHandle = -1;
+  bool FDa = false; // the copy exists under its own name
+};
