@@ -154,6 +154,25 @@ QByteArray Fuellung(const QByteArray &neu, qint64 laenge) {
   return fuellung;
 }
 
+// The bytes of blank lines at the end of the content, after the end of its last line that holds
+// anything: what a killed shrinking write in place leaves. A content of nothing but blank lines has
+// none, and neither have blank lines in another form ("\r\n"), which the filling never writes.
+qsizetype Fuellbytes(const QByteArray &inhalt) {
+  const QByteArray einheit = LeereZeile(inhalt);
+  const qsizetype breite = einheit.size();
+  const qsizetype marke = inhalt.startsWith("\xEF\xBB\xBF") ? 3 : breite == 2 ? 2 : 0;
+  // An odd byte at the end of a UTF-16 file is no blank line.
+  if ((inhalt.size() - marke) % breite != 0)
+    return 0;
+  qsizetype ende = inhalt.size();
+  while (ende - breite >= marke && QByteArrayView(inhalt).sliced(ende - breite, breite) == einheit)
+    ende -= breite;
+  // The first of the line ends belongs to the last line of content (or to its "\r").
+  if (ende <= marke || inhalt.size() - ende < 2 * breite)
+    return 0;
+  return inhalt.size() - ende - breite;
+}
+
 // For a folder we may not create files in: the classic profile write wrote in place too. Only the part
 // from the first changed byte on is written, in one write: the page cache takes a write within one page
 // whole or not at all, even from a process killed during it, and a change of a setting near the end
@@ -204,7 +223,7 @@ bool SchreibeAnOrt(const QByteArray &name, const QByteArray &alt, const QByteArr
 
 void SetzeSchreibHaken(void (*haken)(TSchreibSchritt)) { SchreibHaken = haken; }
 
-bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &neu) {
+bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &inhalt) {
   // A link stays a link: the file it points to gets the new content.
   const QFileInfo info(pfad);
   const QString ziel = info.isSymLink() ? info.canonicalFilePath() : pfad;
@@ -212,7 +231,13 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
     return false;
   const QByteArray name = QFile::encodeName(ziel);
   if (!alt)
-    return SchreibeNeueDatei(name, neu);
+    return SchreibeNeueDatei(name, inhalt);
+
+  // The blank lines a killed write left were read with the file and carried into the new content,
+  // where every later write would keep them: they go now. Blank lines the caller made itself, which
+  // the old content does not end with, stay.
+  QByteArray neu = inhalt;
+  neu.chop(qMin(Fuellbytes(*alt), Fuellbytes(neu)));
 
   struct stat altInfo {};
   // A file made read-only keeps its settings, as the classic write left it alone; replacing it by a

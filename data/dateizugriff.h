@@ -11,8 +11,8 @@
 // exist yet. True only when every byte reached the disk; on false the old file is still there byte for
 // byte (or, as before, none). Where no new file can be made beside it, the file is rewritten in place.
 // A process killed at any moment leaves the old file or the new one (in place, a shorter one may
-// keep blank lines up to the old length, which read as nothing) and never an empty one where there
-// was none.
+// keep blank lines up to the old length, which read as nothing, and the next write drops them) and
+// never an empty one where there was none.
 bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &neu);
 
 // Removes what killed writes left beside the file: our own temporary copies, "<name>.XXXXXX".
