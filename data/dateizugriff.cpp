@@ -1,5 +1,6 @@
-// Careful file access for Kennzeichen.ini. Qt's buffered QSaveFile can report success although the last
-// flush failed on a full disk, so the writes here go to the file descriptor and check every step.
+// Careful file access for Kennzeichen.ini, the progress file and the thumbnail packs. Qt's buffered
+// QSaveFile can report success although the last flush failed on a full disk, so the writes here go to
+// the file descriptor and check every step.
 #include "data/dateizugriff.h"
 
 #include "data/dateilesen.h"
@@ -35,7 +36,7 @@ bool Kuerze(int fd, off_t laenge) {
   return ergebnis == 0;
 }
 
-bool Schliesse(int fd) { return ::close(fd) == 0 || errno == EINTR; }
+bool SchliesseDatei(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
 QByteArray OrdnerVon(const QByteArray &datei) {
   const int schnitt = datei.lastIndexOf('/');
@@ -91,17 +92,9 @@ void SichereOrdner(const QByteArray &datei) {
   ::close(fd);
 }
 
-// The full copy beside the file: written and flushed under a name of its own first, so that the real
-// name only ever holds a whole file.
-int LegeKopieAn(QByteArray &muster) {
-  muster += ".XXXXXX";
-  return ::mkostemp(muster.data(), O_CLOEXEC);
-}
-
-bool SchreibeKopie(int fd, const QByteArray &neu) {
+bool SchreibeKopie(TErsatzDatei &kopie, const QByteArray &neu) {
   Schritt(TSchreibSchritt::KopieAngelegt);
-  bool gut = SchreibeAlles(fd, neu.constData(), neu.size(), 0) && ::fsync(fd) == 0;
-  gut = Schliesse(fd) && gut;
+  const bool gut = kopie.Schreibe(neu.constData(), neu.size(), 0) && kopie.Schliesse(true);
   if (gut)
     Schritt(TSchreibSchritt::KopieGeschrieben);
   return gut;
@@ -116,15 +109,11 @@ mode_t Umask() {
 
 bool SchreibeNeueDatei(const QByteArray &name, const QByteArray &neu) {
   const TOrdnerSperre sperre(name, LOCK_SH);
-  QByteArray kopie = name;
-  const int fd = LegeKopieAn(kopie);
-  if (fd < 0)
+  TErsatzDatei kopie(name);
+  if (!kopie.Offen())
     return false;
   // A link, unlike a rename, never replaces a file that someone made under the name meanwhile.
-  bool gut =
-      ::fchmod(fd, 0666 & ~Umask()) == 0 && SchreibeKopie(fd, neu) && ::link(kopie.constData(), name.constData()) == 0;
-  ::unlink(kopie.constData());
-  if (!gut)
+  if (::fchmod(kopie.Handle(), 0666 & ~Umask()) != 0 || !SchreibeKopie(kopie, neu) || !kopie.Verknuepfe())
     return false;
   Schritt(TSchreibSchritt::Ersetzt);
   SichereOrdner(name);
@@ -149,16 +138,39 @@ bool HatInhalt(int fd, const QByteArray &erwartet) {
   return daten == erwartet;
 }
 
-// Blank lines, in the file's own encoding, that fill a shorter content up to the old length.
+// One blank line in the file's own encoding: what fills a shorter content up to the old length.
+QByteArray LeereZeile(const QByteArray &inhalt) {
+  if (inhalt.startsWith("\xFF\xFE"))
+    return QByteArray("\n\0", 2);
+  if (inhalt.startsWith("\xFE\xFF"))
+    return QByteArray("\0\n", 2);
+  return QByteArray("\n");
+}
+
 QByteArray Fuellung(const QByteArray &neu, qint64 laenge) {
-  QByteArray einheit("\n");
-  if (neu.startsWith("\xFF\xFE"))
-    einheit = QByteArray("\n\0", 2);
-  else if (neu.startsWith("\xFE\xFF"))
-    einheit = QByteArray("\0\n", 2);
+  const QByteArray einheit = LeereZeile(neu);
   QByteArray fuellung = einheit.repeated(int(laenge / einheit.size() + 1));
   fuellung.truncate(qsizetype(laenge));
   return fuellung;
+}
+
+// The bytes of blank lines at the end of the content, after the end of its last line that holds
+// anything: what a killed shrinking write in place leaves. A content of nothing but blank lines has
+// none, and neither have blank lines in another form ("\r\n"), which the filling never writes.
+qsizetype Fuellbytes(const QByteArray &inhalt) {
+  const QByteArray einheit = LeereZeile(inhalt);
+  const qsizetype breite = einheit.size();
+  const qsizetype marke = inhalt.startsWith("\xEF\xBB\xBF") ? 3 : breite == 2 ? 2 : 0;
+  // An odd byte at the end of a UTF-16 file is no blank line.
+  if ((inhalt.size() - marke) % breite != 0)
+    return 0;
+  qsizetype ende = inhalt.size();
+  while (ende - breite >= marke && QByteArrayView(inhalt).sliced(ende - breite, breite) == einheit)
+    ende -= breite;
+  // The first of the line ends belongs to the last line of content (or to its "\r").
+  if (ende <= marke || inhalt.size() - ende < 2 * breite)
+    return 0;
+  return inhalt.size() - ende - breite;
 }
 
 // For a folder we may not create files in: the classic profile write wrote in place too. Only the part
@@ -203,7 +215,7 @@ bool SchreibeAnOrt(const QByteArray &name, const QByteArray &alt, const QByteArr
   gut = gut && ::fsync(fd) == 0;
   if (!gut && SchreibeAlles(fd, alt.constData() + ab, alt.size() - ab, off_t(ab)) && Kuerze(fd, off_t(alt.size())))
     ::fsync(fd);
-  gut = Schliesse(fd) && gut;
+  gut = SchliesseDatei(fd) && gut;
   return gut;
 }
 
@@ -211,7 +223,7 @@ bool SchreibeAnOrt(const QByteArray &name, const QByteArray &alt, const QByteArr
 
 void SetzeSchreibHaken(void (*haken)(TSchreibSchritt)) { SchreibHaken = haken; }
 
-bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &neu) {
+bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, const QByteArray &inhalt) {
   // A link stays a link: the file it points to gets the new content.
   const QFileInfo info(pfad);
   const QString ziel = info.isSymLink() ? info.canonicalFilePath() : pfad;
@@ -219,7 +231,13 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
     return false;
   const QByteArray name = QFile::encodeName(ziel);
   if (!alt)
-    return SchreibeNeueDatei(name, neu);
+    return SchreibeNeueDatei(name, inhalt);
+
+  // The blank lines a killed write left were read with the file and carried into the new content,
+  // where every later write would keep them: they go now. Blank lines the caller made itself, which
+  // the old content does not end with, stay.
+  QByteArray neu = inhalt;
+  neu.chop(qMin(Fuellbytes(*alt), Fuellbytes(neu)));
 
   struct stat altInfo {};
   // A file made read-only keeps its settings, as the classic write left it alone; replacing it by a
@@ -227,22 +245,62 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
   if (::stat(name.constData(), &altInfo) != 0 || !S_ISREG(altInfo.st_mode) || ::access(name.constData(), W_OK) != 0)
     return false;
   const TOrdnerSperre sperre(name, LOCK_SH);
-  QByteArray kopie = name;
-  const int fd = LegeKopieAn(kopie);
-  if (fd < 0)
+  TErsatzDatei kopie(name);
+  if (!kopie.Offen())
     return SchreibeAnOrt(name, *alt, neu);
   // Only root can hand the file back to its owner; everyone else owns it already.
-  [[maybe_unused]] const int eigner = ::fchown(fd, altInfo.st_uid, altInfo.st_gid);
-  bool gut = ::fchmod(fd, altInfo.st_mode & 07777) == 0 && SchreibeKopie(fd, neu);
-  if (gut)
-    gut = ::rename(kopie.constData(), name.constData()) == 0;
-  if (!gut) {
-    ::unlink(kopie.constData());
+  [[maybe_unused]] const int eigner = ::fchown(kopie.Handle(), altInfo.st_uid, altInfo.st_gid);
+  if (::fchmod(kopie.Handle(), altInfo.st_mode & 07777) != 0 || !SchreibeKopie(kopie, neu) || !kopie.Ersetze())
     return false;
-  }
   Schritt(TSchreibSchritt::Ersetzt);
   SichereOrdner(name);
   return true;
+}
+
+TErsatzDatei::TErsatzDatei(const QByteArray &ziel) : FZiel(ziel), FKopie(ziel + ".XXXXXX") {
+  FHandle = ::mkostemp(FKopie.data(), O_CLOEXEC);
+  FDa = FHandle >= 0;
+}
+
+bool TErsatzDatei::Schreibe(const char *daten, qint64 laenge, qint64 ab) {
+  return FHandle >= 0 && SchreibeAlles(FHandle, daten, laenge, ab);
+}
+
+bool TErsatzDatei::Schliesse(bool sichern) {
+  if (FHandle < 0)
+    return false;
+  bool gut = !sichern || ::fsync(FHandle) == 0;
+  gut = SchliesseDatei(FHandle) && gut;
+  FHandle = -1;
+  if (!gut)
+    Verwirf();
+  return gut;
+}
+
+bool TErsatzDatei::Ersetze() {
+  if (!FDa || FHandle >= 0)
+    return false;
+  if (::rename(FKopie.constData(), FZiel.constData()) != 0) {
+    Verwirf();
+    return false;
+  }
+  FDa = false;
+  return true;
+}
+
+bool TErsatzDatei::Verknuepfe() {
+  const bool gut = FDa && FHandle < 0 && ::link(FKopie.constData(), FZiel.constData()) == 0;
+  Verwirf();
+  return gut;
+}
+
+void TErsatzDatei::Verwirf() {
+  if (FHandle >= 0)
+    ::close(FHandle);
+  FHandle = -1;
+  if (FDa)
+    ::unlink(FKopie.constData());
+  FDa = false;
 }
 
 void RaeumeReste(const QString &pfad) {
@@ -285,4 +343,12 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &, const 
 
 void RaeumeReste(const QString &) {}
 void SetzeSchreibHaken(void (*)(TSchreibSchritt)) {}
+
+// Without mkostemp there is no copy: its users fall back on their own means.
+TErsatzDatei::TErsatzDatei(const QByteArray &ziel) : FZiel(ziel) {}
+bool TErsatzDatei::Schreibe(const char *, qint64, qint64) { return false; }
+bool TErsatzDatei::Schliesse(bool) { return false; }
+bool TErsatzDatei::Ersetze() { return false; }
+bool TErsatzDatei::Verknuepfe() { return false; }
+void TErsatzDatei::Verwirf() {}
 #endif

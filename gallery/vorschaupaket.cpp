@@ -8,8 +8,6 @@
 // the pixels can be written as they come and the head once at the end.
 #include "gallery/vorschaupaket.h"
 
-#include "data/dateilesen.h"
-
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -21,8 +19,6 @@
 #include <cstring>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -295,44 +291,28 @@ std::optional<QImage> TVorschauPaket::Lies(const TPaketEintrag &eintrag) {
 }
 
 TPaketSchreiber::TPaketSchreiber(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis)
-    : FPfad(pfad), FGroesse(groesse), FVerhaeltnis(verhaeltnis) {
-#ifdef Q_OS_UNIX
+    : FGroesse(groesse), FVerhaeltnis(verhaeltnis) {
   if (pfad.isEmpty() || !QDir().mkpath(QFileInfo(pfad).absolutePath()))
     return;
-  FTemp = QFile::encodeName(pfad) + ".XXXXXX";
-  FHandle = ::mkostemp(FTemp.data(), O_CLOEXEC);
-  if (FHandle < 0)
+  FKopie = std::make_unique<TErsatzDatei>(QFile::encodeName(pfad));
+  if (!FKopie->Offen())
     return;
   const QByteArray name = AbsoluterOrdner(ordner).toUtf8();
   Haenge<quint32>(FTabelle, quint32(name.size()));
   FTabelle.append(name);
   FVersatz = KopfLaenge;
   FPuffer.reserve(SchreibBlock + 64 * 1024);
-#else
-  Q_UNUSED(ordner);
-#endif
 }
 
 TPaketSchreiber::~TPaketSchreiber() { Verwirf(); }
 
 void TPaketSchreiber::Verwirf() {
-#ifdef Q_OS_UNIX
-  if (FHandle >= 0) {
-    ::close(FHandle);
-    ::unlink(FTemp.constData());
-    FHandle = -1;
-  }
-#endif
+  if (FKopie)
+    FKopie->Verwirf();
 }
 
 bool TPaketSchreiber::Schreibe(const char *daten, qint64 laenge) {
-#ifdef Q_OS_UNIX
-  return SchreibeAlles(FHandle, daten, laenge, FVersatz - FPuffer.size());
-#else
-  Q_UNUSED(daten);
-  Q_UNUSED(laenge);
-  return false;
-#endif
+  return FKopie->Schreibe(daten, laenge, FVersatz - FPuffer.size());
 }
 
 bool TPaketSchreiber::Leere() {
@@ -373,7 +353,6 @@ void TPaketSchreiber::Fuege(const QString &name, qint64 groesse, qint64 zeit, co
 }
 
 bool TPaketSchreiber::Schliesse() {
-#ifdef Q_OS_UNIX
   if (!Gut() || !Leere())
     return false;
   const qint64 tabellenVersatz = FVersatz;
@@ -399,21 +378,12 @@ bool TPaketSchreiber::Schliesse() {
   FVersatz = KopfLaenge;
   const bool gut = Leere();
   FVersatz = ende;
+  if (!gut) {
+    Verwirf();
+    return false;
+  }
   // A pack is a cache: without fsync a crash can at worst leave a pack the reader refuses.
-  if (!gut || ::close(FHandle) != 0) {
-    ::unlink(FTemp.constData());
-    FHandle = -1;
-    return false;
-  }
-  FHandle = -1;
-  if (::rename(FTemp.constData(), QFile::encodeName(FPfad).constData()) != 0) {
-    ::unlink(FTemp.constData());
-    return false;
-  }
-  return true;
-#else
-  return false;
-#endif
+  return FKopie->Schliesse(false) && FKopie->Ersetze();
 }
 
 void BegrenzePakete(const QString &paketOrdner, const QString &schonen, qint64 grenze) {

@@ -3,6 +3,8 @@
 // (damaged, cut short, from another folder or program), it is ignored and written again.
 #pragma once
 
+#include "data/dateizugriff.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QHash>
@@ -73,7 +75,7 @@ public:
   TPaketSchreiber(const TPaketSchreiber &) = delete;
   TPaketSchreiber &operator=(const TPaketSchreiber &) = delete;
 
-  bool Gut() const { return FHandle >= 0; }
+  bool Gut() const { return FKopie && FKopie->Offen(); }
   void Fuege(const QString &name, qint64 groesse, qint64 zeit, const QImage &bild);
   // True when the pack is in place.
   bool Schliesse();
@@ -83,9 +85,7 @@ private:
   bool Leere();
   void Verwirf();
 
-  QString FPfad;
-  QByteArray FTemp;
-  int FHandle = -1;
+  std::unique_ptr<TErsatzDatei> FKopie;
   qint64 FVersatz = 0;
   QByteArray FTabelle;
   QByteArray FPuffer;

@@ -1,5 +1,6 @@
 // Rules of the data folder: text-file choice, decoding, line splitting, templates; the generated data set and its help.
 #include "data/dateilesen.h"
+#include "data/dateizugriff.h"
 #include "data/datenordner.h"
 #include "data/jpegbild.h"
 #include "data/textdatei.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -193,6 +195,8 @@ private slots:
   void KeineGewoehnlicheDatei_data();
   void KeineGewoehnlicheDatei();
   void GrenzeDerTextDatei();
+  void FuellungEinesAbbruchs_data();
+  void FuellungEinesAbbruchs();
   void ZufallsEingaben();
   void Datensatz_data();
   void Datensatz();
@@ -602,6 +606,44 @@ void TestData::KeineGewoehnlicheDatei() {
   QVERIFY(LiesRegulaereDatei(ordner.filePath(QStringLiteral("A-E.txt")), GroessteDatenDatei).Zustand !=
           TDateiZustand::Gelesen);
   QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+}
+
+// A shrinking write in place that was killed before its cut leaves blank lines ("\n" in the file's
+// encoding) up to the old length; the reader carries them into the next content. The next write drops
+// those, and only those.
+void TestData::FuellungEinesAbbruchs_data() {
+  QTest::addColumn<QByteArray>("alt");
+  QTest::addColumn<QByteArray>("neu");
+  QTest::addColumn<QByteArray>("erwartet");
+  const auto utf16 = [](const char *text) {
+    return QByteArray("\xFF\xFE", 2) + QStringEncoder(QStringEncoder::Utf16LE)(QString::fromLatin1(text));
+  };
+  const QByteArray lf(5, '\n');
+  QTest::newRow("crlf_filling_dropped") << QByteArray("[E]\r\nK=a\r\n" + lf) << QByteArray("[E]\r\nK=bb\r\n" + lf)
+                                        << QByteArray("[E]\r\nK=bb\r\n");
+  QTest::newRow("lf_filling_dropped") << QByteArray("[E]\nK=a\n" + lf) << QByteArray("[E]\nK=bb\n" + lf)
+                                      << QByteArray("[E]\nK=bb\n");
+  QTest::newRow("utf16le_filling_dropped")
+      << utf16("[E]\r\nK=a\r\n\n\n\n") << utf16("[E]\r\nK=bb\r\n\n\n\n") << utf16("[E]\r\nK=bb\r\n");
+  QTest::newRow("last_line_keeps_its_end") << QByteArray("K=a\n\n") << QByteArray("K=bb\n\n") << QByteArray("K=bb\n");
+  QTest::newRow("crlf_blank_lines_kept") << QByteArray("[E]\r\nK=a\r\n\r\n\r\n")
+                                         << QByteArray("[E]\r\nK=bb\r\n\r\n\r\n")
+                                         << QByteArray("[E]\r\nK=bb\r\n\r\n\r\n");
+  QTest::newRow("new_blank_lines_kept") << QByteArray("K=a\n") << QByteArray("K=bb\n\n\n") << QByteArray("K=bb\n\n\n");
+  QTest::newRow("only_blank_lines_kept") << QByteArray("\n\n\n") << QByteArray("\n\n\n\n") << QByteArray("\n\n\n\n");
+}
+
+void TestData::FuellungEinesAbbruchs() {
+  QFETCH(QByteArray, alt);
+  QFETCH(QByteArray, neu);
+  QFETCH(QByteArray, erwartet);
+  QTemporaryDir ordner;
+  const QString pfad = ordner.filePath(QStringLiteral("Kennzeichen.ini"));
+  SchreibeDatei(pfad, alt);
+  QVERIFY(ErsetzeDatei(pfad, alt, neu));
+  QFile datei(pfad);
+  QVERIFY(datei.open(QIODevice::ReadOnly));
+  QCOMPARE(datei.readAll(), erwartet);
 }
 
 void TestData::GrenzeDerTextDatei() {
