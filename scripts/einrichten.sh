@@ -33,10 +33,11 @@ for paket in "${PAKETE[@]}"; do
   dpkg-query -W -f='${Status}' "$paket" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$paket")
 done
 if [ ${#fehlend[@]} -gt 0 ]; then
+  # sudo drops the caller's environment, so the variable goes on its command line, past sudo.
   als_root=()
   [ "$(id -u)" -eq 0 ] || als_root=(sudo)
   "${als_root[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${als_root[@]}" apt-get install -y "${fehlend[@]}"
+  "${als_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${fehlend[@]}"
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
