@@ -15,11 +15,11 @@
 #include "search/tscrollbox.h"
 #include "widgets/bausteine.h"
 #include "widgets/meldung.h"
+#include "widgets/oeffnen.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -190,14 +190,23 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
   const int key = taste->key();
   if (steuer == Listbox1 && FUebung->UebungsTaste(key))
     return true;
-  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
     ZeigDieAntwortBtn->setFocus();
-  else
-    Listbox1->setFocus();
+    return false;
+  }
+  Listbox1->setFocus();
   if (key == Qt::Key_F1)
     HilfeBtnClick();
   else if (key == Qt::Key_Backspace)
     ZurueckBtnClick();
+  else if (steuer != Listbox1 && Listbox1->hasFocus()) {
+    // The key belongs to the list it moved the focus to: left with its first receiver, Up on a button
+    // would walk on to the next button. The copy passes this hook again, now addressed to the list.
+    QKeyEvent kopie(taste->type(), key, taste->modifiers(), taste->nativeScanCode(), taste->nativeVirtualKey(),
+                    taste->nativeModifiers(), taste->text(), taste->isAutoRepeat(), taste->count());
+    QApplication::sendEvent(Listbox1, &kopie);
+    return true;
+  }
   return false;
 }
 
@@ -220,7 +229,7 @@ void TMainForm::GroesseGeaendert() { FGroesseMaximiert = isMaximized(); }
 
 void TMainForm::HilfeBtnClick() {
   // Nothing is reported when the file or a viewer is missing.
-  QDesktopServices::openUrl(QUrl::fromLocalFile(FPfade.Hilfe()));
+  OeffneAdresse(this, QUrl::fromLocalFile(FPfade.Hilfe()));
 }
 
 bool TMainForm::GalerieSichtbar() const { return !ScrollBox1->isHidden(); }
