@@ -11,11 +11,12 @@
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 #include "widgets/bausteine.h"
+#include "widgets/meldung.h"
+#include "widgets/oeffnen.h"
 #include "widgets/zugang.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -67,6 +68,14 @@ void TMainForm::ErzeugeTeile() {
     if (GalerieSichtbar())
       OeffneGefundeneFrage(index);
   });
+  // Queued: the write happens inside a judgement or a click, which a modal box must not interrupt.
+  connect(
+      FUebung, &TUeben::NichtGespeichert, this,
+      [this](const QString &meldung) {
+        if (!FAbgebrochen)
+          ZeigeInformation(this, meldung);
+      },
+      Qt::QueuedConnection);
   connect(UebenCheckBox, &QCheckBox::clicked, this, &TMainForm::UebenCheckBoxClick);
   connect(NaechsteFrageBtn, &QPushButton::clicked, this, &TMainForm::NaechsteFrageBtnClick);
   connect(NaechsteFrageTaste, &QShortcut::activated, this, &TMainForm::NaechsteFrageBtnClick);
@@ -126,7 +135,7 @@ void TMainForm::KarteBtnClick() {
   // A fatal message during the wait ends the program: it opens nothing any more.
   if (FAbgebrochen)
     return;
-  QDesktopServices::openUrl(KartenUrl(FKartenAdresse));
+  OeffneAdresse(this, KartenUrl(FKartenAdresse));
 }
 
 void TMainForm::Timer1Timer() { FFrage->Takt(); }

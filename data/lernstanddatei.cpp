@@ -1,8 +1,10 @@
 // Disk access for the progress file.
 #include "data/lernstanddatei.h"
 
-#include "data/dateizugriff.h"
 #include "data/dateilesen.h"
+#include "data/dateizugriff.h"
+
+#include <QFileInfo>
 
 namespace {
 // A person's progress over every plate is a few tens of kilobytes.
@@ -15,6 +17,13 @@ TLernstand TLernstandDatei::Lade() {
   const TDateiInhalt inhalt = LiesRegulaereDatei(FPfad, GroessterLernstand);
   FAlt.reset();
   FSchreibbar = inhalt.Zustand != TDateiZustand::Unbrauchbar;
+  FFehler = TLernstandFehler::Keiner;
+  if (!FSchreibbar) {
+    const QFileInfo info(FPfad);
+    FFehler = !info.isFile()                     ? TLernstandFehler::KeineDatei
+              : info.size() > GroessterLernstand ? TLernstandFehler::ZuGross
+                                                 : TLernstandFehler::Unlesbar;
+  }
   if (inhalt.Zustand != TDateiZustand::Gelesen)
     return {};
   FAlt = inhalt.Daten;
@@ -25,10 +34,16 @@ bool TLernstandDatei::Speichere(const TLernstand &stand) {
   if (!FSchreibbar || FPfad.isEmpty())
     return false;
   const QByteArray neu = SchreibeLernstand(stand);
-  if (FAlt && *FAlt == neu)
+  if (FAlt && *FAlt == neu) {
+    FFehler = TLernstandFehler::Keiner;
     return true;
-  if (!ErsetzeDatei(FPfad, FAlt, neu))
+  }
+  if (!ErsetzeDatei(FPfad, FAlt, neu)) {
+    const QFileInfo info(FPfad);
+    FFehler = info.isSymLink() && !info.exists() ? TLernstandFehler::LinkOhneZiel : TLernstandFehler::NichtGeschrieben;
     return false;
+  }
+  FFehler = TLernstandFehler::Keiner;
   FAlt = neu;
   return true;
 }

@@ -8,6 +8,16 @@
 
 #include <optional>
 
+// Why progress is not saved, for telling the learner.
+enum class TLernstandFehler {
+  Keiner,
+  Unlesbar,        // there, but this user may not read it
+  ZuGross,         // larger than any progress can be
+  KeineDatei,      // a folder, a pipe or a device under the file's name
+  LinkOhneZiel,    // a link to a file that does not exist, which a write cannot follow
+  NichtGeschrieben // the write failed: no permission, or the disk is full
+};
+
 class TLernstandDatei {
 public:
   explicit TLernstandDatei(QString pfad = QString()) : FPfad(std::move(pfad)) {}
@@ -18,9 +28,13 @@ public:
   // False when nothing was written; the file then holds what it held before.
   bool Speichere(const TLernstand &stand);
   bool Schreibbar() const { return FSchreibbar; }
+  // Why the last load or save left the file as it was; Keiner after a save that went through.
+  TLernstandFehler Fehler() const { return FFehler; }
+  const QString &Pfad() const { return FPfad; }
 
 private:
   QString FPfad;
   std::optional<QByteArray> FAlt; // the file's bytes as last read or written
   bool FSchreibbar = true;
+  TLernstandFehler FFehler = TLernstandFehler::Keiner;
 };

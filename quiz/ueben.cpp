@@ -24,7 +24,7 @@ void TUeben::LadeLernstand(const QString &pfad) {
 
 bool TUeben::UebenCheckBoxClick() {
   FLernstand.Ueben = Ueben();
-  FLernstandGeaendert = !FLernstandDatei.Speichere(FLernstand);
+  Speichere();
   if (Ueben() || !FFrageOffen)
     return false;
   FFrageOffen = false;
@@ -64,7 +64,7 @@ void TUeben::ZaehleErsteWahl(bool richtig) {
   if (richtig)
     ++FPunkteRichtig;
   WerteErsteWahlAus(FLernstand.Hole(FGruppe, FUebungsBild), richtig, QDateTime::currentDateTimeUtc());
-  FLernstandGeaendert = !FLernstandDatei.Speichere(FLernstand);
+  Speichere();
   S.PunkteLabel->setText(PunkteText(FPunkteRichtig, FPunkteGefragt));
 }
 
@@ -107,6 +107,14 @@ int TUeben::WaehleNaechsteFrage(const QStringList &bilder, int gruppe) {
 int TUeben::Kasten(int gruppe, const QString &bild) const {
   const TLernEintrag *eintrag = FLernstand.Finde(LernGruppe(gruppe), bild);
   return eintrag ? eintrag->Kasten : 0;
+}
+
+void TUeben::Speichere() {
+  FLernstandGeaendert = !FLernstandDatei.Speichere(FLernstand);
+  if (!FLernstandGeaendert || FFehlerGemeldet)
+    return;
+  FFehlerGemeldet = true;
+  emit NichtGespeichert(LernstandFehlerText(FLernstandDatei.Fehler(), FLernstandDatei.Pfad()));
 }
 
 void TUeben::SichereAmEnde() {

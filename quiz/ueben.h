@@ -64,13 +64,20 @@ public:
   int PunkteGefragt() const { return FPunkteGefragt; }
   const QString &UebungsBild() const { return FUebungsBild; }
 
+signals:
+  // The first write of the run that did not reach the file, with the message for the learner. Once a
+  // run: a box at every answer would make practice impossible.
+  void NichtGespeichert(const QString &meldung);
+
 private:
   void ZaehleErsteWahl(bool richtig);
+  void Speichere();
 
   TUebenSteuer S;
   TLernstand FLernstand;
   TLernstandDatei FLernstandDatei;
   bool FLernstandGeaendert = false; // written again at the end if a write failed meanwhile
+  bool FFehlerGemeldet = false;     // the learner was told that progress is not saved
   bool FFrageOffen = false;         // a practice question waits for its first choice
   QString FGruppe;                  // the group of the plate asked, as the progress file names it
   QString FUebungsBild;             // the plate asked last: never asked twice in a row

@@ -1,6 +1,8 @@
 // Spaced repetition in boxes for practice mode.
 #include "quiz/uebungsregeln.h"
 
+#include <QDir>
+
 namespace {
 // Box 1 is asked again in the same sitting; each box after it waits roughly three times as long,
 // so a plate known five times in a row comes back after three weeks.
@@ -72,4 +74,28 @@ QColor KastenFarbe(int kasten) {
   // Hue from red to green in equal steps, dark enough to read on the white tile.
   const int stufe = qBound(1, kasten, KastenAnzahl) - 1;
   return QColor::fromHsv(120 * stufe / (KastenAnzahl - 1), 255, 200);
+}
+
+QString LernstandFehlerText(TLernstandFehler fehler, const QString &pfad) {
+  QString grund;
+  switch (fehler) {
+  case TLernstandFehler::Keiner: return {};
+  case TLernstandFehler::Unlesbar: grund = QStringLiteral("lässt sich nicht lesen"); break;
+  case TLernstandFehler::ZuGross: grund = QStringLiteral("ist viel zu groß für einen Lernstand"); break;
+  case TLernstandFehler::KeineDatei: grund = QStringLiteral("ist keine gewöhnliche Datei"); break;
+  case TLernstandFehler::LinkOhneZiel:
+    grund = QStringLiteral("ist ein Verweis auf eine Datei, die es nicht gibt");
+    break;
+  case TLernstandFehler::NichtGeschrieben:
+    grund = QStringLiteral("lässt sich nicht schreiben (keine Schreibrechte oder kein Platz mehr)");
+    break;
+  }
+  // A file that could not be read may hold the learner's progress: it is left alone, and the text says so.
+  const bool geschont = fehler == TLernstandFehler::Unlesbar || fehler == TLernstandFehler::ZuGross ||
+                        fehler == TLernstandFehler::KeineDatei;
+  return QStringLiteral(
+             "Der Lernstand kann nicht gespeichert werden: Die Datei „%1“ %2%3. Die Antworten beim Üben gehen beim "
+             "Beenden verloren.")
+      .arg(QDir::toNativeSeparators(pfad), grund,
+           geschont ? QStringLiteral(" und wird deshalb nicht überschrieben") : QString());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/lernstand.h"
+#include "data/lernstanddatei.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -31,3 +32,6 @@ QString PunkteText(int richtig, int gefragt);
 QString KastenText(int kasten);
 // The colour of a box's mark, from red (box 1) to green (the last).
 QColor KastenFarbe(int kasten);
+
+// The message for progress that cannot be saved: the file, why, and what it means for the answers.
+QString LernstandFehlerText(TLernstandFehler fehler, const QString &pfad);
