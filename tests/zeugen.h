@@ -3,6 +3,7 @@
 #pragma once
 
 #include "widgets/meldung.h"
+#include "widgets/oeffnen.h"
 
 #include <QDesktopServices>
 #include <QList>
@@ -17,11 +18,14 @@ public:
     for (const char *schema : Schemata)
       QDesktopServices::setUrlHandler(QLatin1String(schema), this, "OeffneUrl");
     NimmMeldungenAuf();
+    // The desktop counts as having a program for everything, unless a test says otherwise.
+    SetzeProgrammPruefung([](const QString &) { return true; });
   }
   ~TZeugen() override {
     for (const char *schema : Schemata)
       QDesktopServices::unsetUrlHandler(QLatin1String(schema));
     SetzeMeldungsAnzeige({});
+    SetzeProgrammPruefung({});
   }
   TZeugen(const TZeugen &) = delete;
   TZeugen &operator=(const TZeugen &) = delete;
