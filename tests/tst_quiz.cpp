@@ -199,6 +199,8 @@ private slots:
   void karteBtnBeschriftung();
   void kartenKnopf_data();
   void kartenKnopf();
+  void fehlendesProgramm_data();
+  void fehlendesProgramm();
   void kartenAdresseNurImNetz_data();
   void kartenAdresseNurImNetz();
   void echteKachelUndFokusNachKarte();
@@ -206,6 +208,8 @@ private slots:
   void zweiFragenNacheinander();
   void enterEnterZeigtDieAntwort_data();
   void enterEnterZeigtDieAntwort();
+  void tasteErreichtDieListe_data();
+  void tasteErreichtDieListe();
   void listeVerraetKeinBild();
   void urteilWirdAngesagt();
   void kennzeichenBeimPixelVerhaeltnis();
@@ -214,6 +218,8 @@ private slots:
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
   void uebenAblauf();
+  void lernstandNichtSpeicherbar_data();
+  void lernstandNichtSpeicherbar();
   void datensatzEigeneZeile_data();
   void datensatzEigeneZeile();
 
@@ -1317,6 +1323,35 @@ void TestQuiz::kartenKnopf() {
   QCOMPARE(form.MachPause1->Interval(), 100);
 }
 
+// Without a program for the help or the map the click still hands the address on, and a box says
+// what the desktop lacks.
+void TestQuiz::fehlendesProgramm_data() {
+  QTest::addColumn<bool>("karte");
+  QTest::addColumn<QString>("typ");
+  QTest::addColumn<QString>("fehlt");
+  QTest::newRow("help_without_pdf_viewer") << false << "application/pdf" << "ein Programm, das PDF-Dokumente zeigt";
+  QTest::newRow("map_without_browser") << true << "x-scheme-handler/https" << "ein Webbrowser";
+}
+
+void TestQuiz::fehlendesProgramm() {
+  QFETCH(bool, karte);
+  QFETCH(QString, typ);
+  QFETCH(QString, fehlt);
+  QStringList gefragt;
+  SetzeProgrammPruefung([&gefragt](const QString &t) {
+    gefragt << t;
+    return false;
+  });
+  TMainForm &form = Form();
+  Oeffne(De + QStringLiteral("A-E/B.jpg"));
+  QVERIFY(Zeugen->Meldungen.isEmpty());
+  (karte ? form.KarteBtn : form.HilfeBtn)->click();
+  QCOMPARE(Zeugen->Geoeffnet.size(), 1);
+  QCOMPARE(gefragt, QStringList{typ});
+  QCOMPARE(Zeugen->Meldungen.size(), 1);
+  QVERIFY2(Zeugen->Meldungen.first().contains(fehlt), qPrintable(Zeugen->Meldungen.first()));
+}
+
 void TestQuiz::kartenAdresseNurImNetz_data() {
   QTest::addColumn<QString>("adresse");
   QTest::addColumn<QByteArray>("geoeffnet");
@@ -1692,6 +1727,62 @@ void TestQuiz::grossesBildBleibtEinfach() {
   }
 }
 
+// A progress file that cannot be written is said once, when practice first saves, with the file and
+// why; one that cannot be read keeps its bytes.
+void TestQuiz::lernstandNichtSpeicherbar_data() {
+  QTest::addColumn<QString>("art");
+  QTest::addColumn<QString>("grund");
+  if (::geteuid() != 0)
+    QTest::newRow("unreadable") << "chmod000" << "lässt sich nicht lesen und wird deshalb nicht überschrieben";
+  QTest::newRow("dangling_link") << "link" << "ist ein Verweis auf eine Datei, die es nicht gibt";
+  QTest::newRow("fifty_megabytes") << "gross" << "ist viel zu groß für einen Lernstand und wird deshalb nicht";
+  QTest::newRow("folder") << "ordner" << "ist keine gewöhnliche Datei und wird deshalb nicht überschrieben";
+}
+
+void TestQuiz::lernstandNichtSpeicherbar() {
+  QFETCH(QString, art);
+  QFETCH(QString, grund);
+  const QString pfad = Basis + QStringLiteral("Nummernfibel-Lernstand.txt");
+  QFile datei(pfad);
+  if (art == QLatin1String("link"))
+    QVERIFY(QFile::link(Basis + QStringLiteral("weg/Lernstand.txt"), pfad));
+  else if (art == QLatin1String("ordner"))
+    QVERIFY(QDir(Basis).mkdir(QStringLiteral("Nummernfibel-Lernstand.txt")));
+  else {
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    QVERIFY(datei.write("\xc3\x9c" "ben\tan\n") > 0);
+    if (art == QLatin1String("gross"))
+      QVERIFY(datei.resize(50LL * 1024 * 1024));
+    datei.close();
+    if (art == QLatin1String("chmod000"))
+      QVERIFY(QFile::setPermissions(pfad, {}));
+  }
+  const QFileInfo vorher(pfad);
+
+  TMainForm &form = GezeigteForm();
+  QVERIFY(Zeugen->Meldungen.isEmpty());
+  QTest::mouseClick(form.UebenCheckBox, Qt::LeftButton);
+  QVERIFY(form.UebenCheckBox->isChecked());
+  QTRY_COMPARE(Zeugen->Meldungen.size(), 1);
+  QVERIFY2(Zeugen->Meldungen.first().contains(QDir::toNativeSeparators(pfad)), qPrintable(Zeugen->Meldungen.first()));
+  QVERIFY2(Zeugen->Meldungen.first().contains(grund), qPrintable(Zeugen->Meldungen.first()));
+  // An answer saves again and fails again, without a second box.
+  const TKachel kachel = form.Galerie()->Kacheln().at(2);
+  QTest::mouseClick(form.Galerie()->Ansicht(), Qt::LeftButton, {}, kachel.Feld().center());
+  form.ZeigDieAntwortBtnClick();
+  QCOMPARE(form.PunkteLabel->text(), QStringLiteral("0 von 1 richtig"));
+  QVERIFY(form.close());
+  FForm.reset();
+  QCOMPARE(Zeugen->Meldungen.size(), 1);
+
+  const QFileInfo nachher(pfad);
+  QCOMPARE(nachher.isSymLink(), vorher.isSymLink());
+  QCOMPARE(nachher.exists(), vorher.exists());
+  QCOMPARE(nachher.size(), vorher.size());
+  QCOMPARE(nachher.lastModified(), vorher.lastModified());
+  QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 void TestQuiz::datensatzEigeneZeile_data() {
   QTest::addColumn<QString>("bild");
   QTest::addColumn<QString>("richtig");
@@ -1749,6 +1840,37 @@ void TestQuiz::datensatzEigeneZeile() {
   form.ZeigDieAntwortBtnClick();
   QCOMPARE(Beschreibung(), richtig);
   QCOMPARE(Hintergrund(), QColor(198, 255, 198));
+}
+
+// On the question screen a key on a button belongs to the answer list: it moves the focus there and
+// then moves the list, instead of walking on along the buttons.
+void TestQuiz::tasteErreichtDieListe_data() {
+  QTest::addColumn<QString>("knopf");
+  QTest::addColumn<int>("taste");
+  QTest::addColumn<int>("zeile"); // the list's row after the key; it stood on row 2
+  QTest::newRow("up_on_answer_button") << "ZeigDieAntwortBtn" << int(Qt::Key_Up) << 1;
+  QTest::newRow("down_on_answer_button") << "ZeigDieAntwortBtn" << int(Qt::Key_Down) << 3;
+  QTest::newRow("home_on_help_button") << "HilfeBtn" << int(Qt::Key_Home) << 0;
+  QTest::newRow("up_on_back_button") << "ZurueckBtn" << int(Qt::Key_Up) << 1;
+}
+
+void TestQuiz::tasteErreichtDieListe() {
+  QFETCH(QString, knopf);
+  QFETCH(int, taste);
+  QFETCH(int, zeile);
+  TMainForm &form = GezeigteForm();
+  const TKachel kachel = form.Galerie()->Kacheln().at(2);
+  QTest::mouseClick(form.Galerie()->Ansicht(), Qt::LeftButton, {}, kachel.Feld().center());
+  QVERIFY(form.Panel1->isVisible());
+  QVERIFY(form.Listbox1->count() > 3);
+  form.Listbox1->setCurrentRow(2);
+  auto *ausgang = form.findChild<QPushButton *>(knopf);
+  QVERIFY(ausgang && ausgang->isVisible());
+  ausgang->setFocus();
+  QVERIFY(ausgang->hasFocus());
+  Taste(&form, Qt::Key(taste));
+  QVERIFY(form.Listbox1->hasFocus());
+  QCOMPARE(form.Listbox1->currentRow(), zeile);
 }
 
 // Practice mode from the user's side: switched on with Alt+Ü, a tile pressed, a wrong first choice,
