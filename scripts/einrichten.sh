@@ -12,7 +12,7 @@ PROGRAMM=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev
           xdg-utils qt6-translations-l10n)
 REST=(libbenchmark-dev
       # the icon sizes, and checking the menu entry, the metadata and the Debian package
-      librsvg2-bin desktop-file-utils appstream dpkg-dev file
+      librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian
       # reading the help PDF's text and metadata in the data tests
       poppler-utils
       # the window tests under a real X server: the close request and a resize from outside

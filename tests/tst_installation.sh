@@ -14,7 +14,7 @@ DESTDIR=$tmp/ziel cmake --install "$bau" >/dev/null
 wurzel=$tmp/ziel$praefix
 launcher=$wurzel/$bindir/nummernfibel
 programm=$wurzel/$libexecdir/nummernfibel/nummernfibel
-daten=$wurzel/$datadir/nummernfibel/daten
+daten=$wurzel/$datadir/nummernfibel-daten
 
 # Layout
 [ -x "$launcher" ] || fehler "no launcher $launcher"
@@ -182,7 +182,7 @@ installiere() { # $1: manifest copy, then the install's options
   ziel=$1
   shift
   cmake --install "$bau" "$@" >/dev/null || fehler "install $*"
-  cp "$bau/install_manifest.txt" "$ziel"
+  cp "$bau/installierte-dateien.txt" "$ziel"
 }
 startePruefe() { # $1: launcher, $2: the data set its links must reach
   programm=$(dirname "$1")/../$libexecdir/nummernfibel/nummernfibel
@@ -194,20 +194,29 @@ startePruefe() { # $1: launcher, $2: the data set its links must reach
 }
 mkdir -p "$heim"
 installiere "$tmp/manifest-lokal" --prefix "$lokal"
-startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel/daten"
-[ ! -e "$lokal/$datadir/nummernfibel/daten/Kennzeichen.ini" ] || fehler "settings among the installed data"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel-daten"
+[ ! -e "$lokal/$datadir/nummernfibel-daten/Kennzeichen.ini" ] || fehler "settings among the installed data"
+# Removing the user's folder to start afresh (settings, progress) leaves the installed data set whole.
+rm -rf "$benutzer"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel-daten"
+[ -d "$lokal/$datadir/nummernfibel-daten/Bilder/Österreich/A-Z" ] || fehler "the user's folder held the data set"
 installiere "$tmp/manifest-lokal" --prefix "$lokal"
-startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel/daten"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel-daten"
 DESTDIR=$paket installiere "$tmp/manifest-paket" --prefix /usr
-startePruefe "$paket/usr/$bindir/nummernfibel" "$paket/usr/$datadir/nummernfibel/daten"
+startePruefe "$paket/usr/$bindir/nummernfibel" "$paket/usr/$datadir/nummernfibel-daten"
 
 sh "$entfernen" "$tmp/manifest-lokal" 2>/dev/null || fehler "removing the ~/.local install"
 while IFS= read -r datei; do
   [ ! -e "$datei" ] && [ ! -L "$datei" ] || fehler "left after removal: $datei"
 done <"$tmp/manifest-lokal"
-[ ! -e "$lokal/$datadir/nummernfibel/daten" ] && [ ! -e "$lokal/$libexecdir/nummernfibel" ] ||
+[ ! -e "$lokal/$datadir/nummernfibel-daten" ] && [ ! -e "$lokal/$libexecdir/nummernfibel" ] ||
   fehler "the program's folders stayed after removal"
-startePruefe "$paket/usr/$bindir/nummernfibel" "$paket/usr/$datadir/nummernfibel/daten"
+# A second removal finds nothing of the install and says so, instead of ending quietly as if it had worked.
+if sh "$entfernen" "$tmp/manifest-lokal" 2>"$tmp/meldung"; then
+  fehler "removing an install that is gone succeeded"
+fi
+grep -q "nothing to remove" "$tmp/meldung" || fehler "no reason given: $(cat "$tmp/meldung")"
+startePruefe "$paket/usr/$bindir/nummernfibel" "$paket/usr/$datadir/nummernfibel-daten"
 
 # A file a package owns stays, even when a manifest lists it.
 mkdir -p "$paket/usr/bin"
@@ -217,5 +226,5 @@ DESTDIR=$paket sh "$entfernen" "$tmp/manifest-paket" 2>/dev/null || fehler "remo
 [ "$(cat "$paket/usr/bin/env")" = fremd ] || fehler "a file a package owns was removed"
 [ ! -e "$paket/usr/$bindir/nummernfibel" ] || fehler "the /usr install stayed"
 installiere "$tmp/manifest-lokal" --prefix "$lokal"
-startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel/daten"
+startePruefe "$lokal/$bindir/nummernfibel" "$lokal/$datadir/nummernfibel-daten"
 echo "PASS"
