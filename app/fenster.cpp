@@ -228,7 +228,7 @@ void TMainForm::FensterBefehl(Qt::WindowStates alt, Qt::WindowStates neu) {
 void TMainForm::GroesseGeaendert() { FGroesseMaximiert = isMaximized(); }
 
 void TMainForm::HilfeBtnClick() {
-  // Nothing is reported when the file or a viewer is missing.
+  // A missing file is not reported; a missing viewer is, once the desktop has answered.
   OeffneAdresse(this, QUrl::fromLocalFile(FPfade.Hilfe()));
 }
 

@@ -40,6 +40,9 @@ export DISPLAY=:$(tr -d '\n' < "$ARBEIT/display")
 mkdir -p "$ARBEIT/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/geoeffnet"\n' "$ARBEIT" > "$ARBEIT/bin/xdg-open"
 chmod +x "$ARBEIT/bin/xdg-open"
+# And the desktop's registry names a program for every type, so that no "missing program" box comes up.
+printf '#!/bin/sh\necho orca-test.desktop\n' > "$ARBEIT/bin/xdg-mime"
+chmod +x "$ARBEIT/bin/xdg-mime"
 cp -a "$BUILD/laufzeit" "$ARBEIT/rt"
 # A first start: settings or practice progress left from trying the program by hand would change the path.
 rm -f "$ARBEIT/rt/Kennzeichen.ini" "$ARBEIT/rt/Nummernfibel-Lernstand.txt"

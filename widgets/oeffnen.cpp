@@ -69,7 +69,7 @@ QString FehltProgrammText(const QUrl &url, const QString &typ) {
     was = QStringLiteral("ein Webbrowser");
   else
     was = QStringLiteral("ein Programm für %1").arg(typ);
-  return QStringLiteral("%1 kann nicht geöffnet werden: Auf diesem Rechner fehlt %2. Bitte installieren Sie eines.")
+  return QStringLiteral("%1 kann nicht geöffnet werden: Auf diesem Rechner fehlt %2.")
       .arg(url.isLocalFile() ? QFileInfo(url.toLocalFile()).fileName() : url.toString(), was);
 }
 
