@@ -78,6 +78,13 @@ QString AlsZeilenText(QString text) {
   return text;
 }
 
+void MachSchreibbar(const QString &pfad) {
+  QFile::setPermissions(pfad, QFile::permissions(pfad) | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+  for (const QString &name : QDir(pfad).entryList(QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot))
+    MachSchreibbar(pfad + QLatin1Char('/') + name);
+}
+
 QString EigenerCache() {
   static QTemporaryDir cache;
   qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));

@@ -30,6 +30,10 @@ QString AlsZeilenText(QString text);
 // range folders; a range whose file quelle lacks gets none.
 bool KopiereTextDateien(const QString &basis, const QString &quelle);
 
+// Gives every folder from pfad down (links are not followed) back to its owner's writes, so that a
+// test that failed half-way through making one read-only still leaves nothing behind.
+void MachSchreibbar(const QString &pfad);
+
 // Points XDG_CACHE_HOME at a temporary folder of this test process, so that the thumbnail packs of
 // its galleries never reach the developer's own cache. Returns that folder.
 QString EigenerCache();

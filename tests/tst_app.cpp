@@ -110,15 +110,6 @@ std::optional<QByteArray> Vorbild(const QString &ordner, const QByteArray &vorhe
   return Lies(vorbild);
 }
 
-// Gives every folder below pfad (links are not followed) back to its owner's writes.
-void MachSchreibbar(const QString &pfad) {
-#ifdef Q_OS_UNIX
-  ::chmod(QFile::encodeName(pfad).constData(), 0755);
-#endif
-  for (const QString &name : QDir(pfad).entryList(QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot))
-    MachSchreibbar(pfad + QLatin1Char('/') + name);
-}
-
 // The smallest tree the program starts in: the six folders and the four group templates.
 void BaueBaum(const QString &basis, const QStringList &ohne = {}) {
   QVERIFY(Fixturbaum::LegeOrdnerAn(basis, ohne));
@@ -235,7 +226,7 @@ void TestApp::cleanup() {
   // A test that failed half-way leaves folders it made read-only: without this, they and the
   // temporary folder would stay behind for good.
   const QString pfad = FOrdner->path();
-  MachSchreibbar(pfad);
+  Fixturbaum::MachSchreibbar(pfad);
   delete FOrdner;
   FOrdner = nullptr;
   QVERIFY2(!QFileInfo::exists(pfad), qPrintable(pfad));

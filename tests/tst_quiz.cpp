@@ -252,6 +252,8 @@ void TestQuiz::init() {
 void TestQuiz::cleanup() {
   FForm.reset();
   Zeugen.reset();
+  // A test that failed while its folder was read-only would otherwise leave it behind for good.
+  Fixturbaum::MachSchreibbar(Ordner->path());
   Ordner.reset();
 }
 
