@@ -7,6 +7,7 @@
 #include "widgets/bausteine.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressBar>
@@ -127,8 +128,13 @@ TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
     FAnsicht->SetzeGitter(gitter.Spalten, anzahl);
     const std::unique_ptr<TVorschauLadung> ladung = FVorschauen->Starte(FBildPfade, verhaeltnis);
     // Records are made here, in list order, as their thumbnails come in, and shown at once.
+    // The tiles and the progress bar are shown anew at most every Anzeigetakt: the hand-on's slices
+    // follow each other closely, and a repaint after each would take a good part of the load's time.
+    constexpr int Anzeigetakt = 50; // ms
+    int gezeigt = 0;
+    QElapsedTimer anzeige;
+    anzeige.start();
     const auto uebernimm = [&](int zeitscheibe) {
-      const int vorher = FKacheln.size();
       ladung->Uebernimm(
           [&](int i, const QImage &vorschau) {
             const TRahmen rahmen = BestimmeRahmen(DateiName(FBildPfade.at(i)), suchtext, gruppe);
@@ -141,9 +147,11 @@ TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
                                     ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
           },
           zeitscheibe);
-      if (FKacheln.size() > vorher) {
-        FAnsicht->ZeigeKacheln(vorher, FKacheln.size());
+      if (FKacheln.size() > gezeigt && (zeitscheibe < 0 || anzeige.hasExpired(Anzeigetakt))) {
+        FAnsicht->ZeigeKacheln(gezeigt, FKacheln.size());
         FFortschritt->setValue(FKacheln.size());
+        gezeigt = FKacheln.size();
+        anzeige.restart();
       }
     };
     // What is known already is there at once, without an event loop in between.
