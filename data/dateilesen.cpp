@@ -1,6 +1,7 @@
 // Bounded, non-blocking reads of data files.
 #include "data/dateilesen.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
@@ -8,6 +9,19 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+
+#ifdef Q_OS_UNIX
+namespace {
+TDateiStand StandAus(const struct stat &info) {
+  TDateiStand stand;
+  stand.Groesse = static_cast<qint64>(info.st_size);
+  stand.Zeit = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  stand.Wechsel = static_cast<qint64>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+  stand.Knoten = static_cast<quint64>(info.st_ino);
+  return stand;
+}
+} // namespace
 #endif
 
 TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze, bool alsDateiGelistet) {
@@ -36,7 +50,7 @@ TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze, bool alsDateiGelistet
   }
   FHandle = handle;
   FGroesse = static_cast<qint64>(info.st_size);
-  FZeit = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  FStand = StandAus(info);
 #else
   Q_UNUSED(alsDateiGelistet);
   // Where the file system holds no pipes or devices under a data file's name, the bound is enough.
@@ -45,8 +59,35 @@ TLeseDatei::TLeseDatei(const QString &pfad, qint64 grenze, bool alsDateiGelistet
   if (!info.isFile() || info.size() > grenze || !FDatei.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     return;
   FGroesse = info.size();
-  FZeit = info.lastModified().toMSecsSinceEpoch();
+  FStand.Groesse = FGroesse;
+  FStand.Zeit = info.lastModified().toMSecsSinceEpoch();
+  FStand.Wechsel = info.metadataChangeTime().toMSecsSinceEpoch();
 #endif
+}
+
+TDateiStand TLeseDatei::Stand() const {
+  if (Offen())
+    return FStand;
+  TDateiStand stand;
+  stand.Groesse = Fehlt() ? -1 : 0;
+  return stand;
+}
+
+TDateiStand FrageStand(const QString &pfad) {
+  TDateiStand stand;
+#ifdef Q_OS_UNIX
+  struct stat info {};
+  if (::stat(QFile::encodeName(pfad).constData(), &info) == 0)
+    stand = StandAus(info);
+#else
+  const QFileInfo info(pfad);
+  if (info.exists()) {
+    stand.Groesse = info.size();
+    stand.Zeit = info.lastModified().toMSecsSinceEpoch();
+    stand.Wechsel = info.metadataChangeTime().toMSecsSinceEpoch();
+  }
+#endif
+  return stand;
 }
 
 TLeseDatei::~TLeseDatei() {

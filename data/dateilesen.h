@@ -6,6 +6,24 @@
 #include <QFile>
 #include <QString>
 
+// A file's size (-1 when it is not there), modification time in nanoseconds, status change time and
+// inode. A picture rewritten with the same size within one tick of a coarse clock keeps its size and
+// time; the change time moves with every write, and a file put in its place by a rename has another
+// inode, so the four together tell whether a thumbnail still shows the file.
+struct TDateiStand {
+  qint64 Groesse = -1;
+  qint64 Zeit = 0;
+  qint64 Wechsel = 0;
+  quint64 Knoten = 0;
+  bool operator==(const TDateiStand &ander) const {
+    return Groesse == ander.Groesse && Zeit == ander.Zeit && Wechsel == ander.Wechsel && Knoten == ander.Knoten;
+  }
+  bool operator!=(const TDateiStand &ander) const { return !(*this == ander); }
+};
+
+// The state of the file under that name, in one query; size -1 when nothing is there.
+TDateiStand FrageStand(const QString &pfad);
+
 // Picture files larger than this are refused; the data set's largest is some kilobytes.
 constexpr qint64 GroessteDatenDatei = 64LL * 1024 * 1024;
 
@@ -25,7 +43,9 @@ public:
   bool Fehlt() const { return FFehlt; }
   qint64 Groesse() const { return FGroesse; }
   // The modification time of the open file, in nanoseconds where the system has them.
-  qint64 Zeit() const { return FZeit; }
+  qint64 Zeit() const { return FStand.Zeit; }
+  // Size, times and inode of the open file (size -1 when nothing is there, 0 when unusable).
+  TDateiStand Stand() const;
   // Up to laenge bytes from the current position: 0 at the end (or the size bound), -1 on an error.
   qint64 Lies(char *ziel, qint64 laenge);
 
@@ -36,7 +56,7 @@ private:
   QFile FDatei;
 #endif
   qint64 FGroesse = 0;
-  qint64 FZeit = 0;
+  TDateiStand FStand; // as opened
   qint64 FGelesen = 0;
   bool FFehlt = false;
 };

@@ -62,15 +62,18 @@ bool Sperre(int fd, int art) {
 
 // Held while a temporary copy exists beside the file: shared by writers, taken alone by the clean-up,
 // so that it never removes a copy that is about to be renamed. The lock goes with the process.
+int SperreOrdner(const QByteArray &ordner, int art) {
+  int fd = ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0 && !Sperre(fd, art)) {
+    ::close(fd);
+    fd = -1;
+  }
+  return fd;
+}
+
 class TOrdnerSperre {
 public:
-  TOrdnerSperre(const QByteArray &datei, int art) {
-    FFd = ::open(OrdnerVon(datei).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (FFd >= 0 && !Sperre(FFd, art)) {
-      ::close(FFd);
-      FFd = -1;
-    }
-  }
+  TOrdnerSperre(const QByteArray &ordner, int art) : FFd(SperreOrdner(ordner, art)) {}
   ~TOrdnerSperre() {
     if (FFd >= 0)
       ::close(FFd);
@@ -108,7 +111,6 @@ mode_t Umask() {
 }
 
 bool SchreibeNeueDatei(const QByteArray &name, const QByteArray &neu) {
-  const TOrdnerSperre sperre(name, LOCK_SH);
   TErsatzDatei kopie(name);
   if (!kopie.Offen())
     return false;
@@ -244,7 +246,6 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
   // rename would get past its own protection.
   if (::stat(name.constData(), &altInfo) != 0 || !S_ISREG(altInfo.st_mode) || ::access(name.constData(), W_OK) != 0)
     return false;
-  const TOrdnerSperre sperre(name, LOCK_SH);
   TErsatzDatei kopie(name);
   if (!kopie.Offen())
     return SchreibeAnOrt(name, *alt, neu);
@@ -258,8 +259,13 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
 }
 
 TErsatzDatei::TErsatzDatei(const QByteArray &ziel) : FZiel(ziel), FKopie(ziel + ".XXXXXX") {
+  // Without the lock (a folder that refuses it) the copy is written all the same: a clean-up that
+  // removes it then costs this one write, never the file.
+  FSperre = SperreOrdner(OrdnerVon(ziel), LOCK_SH);
   FHandle = ::mkostemp(FKopie.data(), O_CLOEXEC);
   FDa = FHandle >= 0;
+  if (!FDa)
+    Verwirf();
 }
 
 bool TErsatzDatei::Schreibe(const char *daten, qint64 laenge, qint64 ab) {
@@ -285,6 +291,7 @@ bool TErsatzDatei::Ersetze() {
     return false;
   }
   FDa = false;
+  Verwirf();
   return true;
 }
 
@@ -301,21 +308,18 @@ void TErsatzDatei::Verwirf() {
   if (FDa)
     ::unlink(FKopie.constData());
   FDa = false;
+  if (FSperre >= 0)
+    ::close(FSperre);
+  FSperre = -1;
 }
 
-void RaeumeReste(const QString &pfad) {
-  const QFileInfo info(pfad);
-  const QByteArray name = QFile::encodeName(info.absoluteFilePath());
-  const TOrdnerSperre sperre(name, LOCK_EX | LOCK_NB);
+bool RaeumeKopien(const QString &ordnerPfad, const std::function<bool(const QString &)> &unsere) {
+  const QDir ordner(ordnerPfad);
+  const TOrdnerSperre sperre(QFile::encodeName(ordner.absolutePath()), LOCK_EX | LOCK_NB);
   if (!sperre.Gesperrt())
-    return;
-  // Exactly the names mkostemp gives: six letters or digits after the file's own name and a dot.
-  const QString vorne = info.fileName() + QLatin1Char('.');
-  const QDir ordner = info.absoluteDir();
-  for (const QString &eintrag : ordner.entryList({vorne + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
-    const QStringView rest = QStringView(eintrag).mid(vorne.size());
-    if (!std::all_of(rest.begin(), rest.end(),
-                     [](QChar c) { return c.isDigit() || (c.unicode() < 128 && c.isLetter()); }))
+    return false;
+  for (const QString &eintrag : ordner.entryList(QDir::Files | QDir::Hidden)) {
+    if (!unsere(eintrag))
       continue;
     const QByteArray rest8 = QFile::encodeName(ordner.filePath(eintrag));
     struct stat rinfo {};
@@ -323,6 +327,20 @@ void RaeumeReste(const QString &pfad) {
     if (::lstat(rest8.constData(), &rinfo) == 0 && S_ISREG(rinfo.st_mode))
       ::unlink(rest8.constData());
   }
+  return true;
+}
+
+void RaeumeReste(const QString &pfad) {
+  const QFileInfo info(pfad);
+  // Exactly the names mkostemp gives: six letters or digits after the file's own name and a dot.
+  const QString vorne = info.fileName() + QLatin1Char('.');
+  RaeumeKopien(info.absolutePath(), [&vorne](const QString &eintrag) {
+    if (eintrag.size() != vorne.size() + 6 || !eintrag.startsWith(vorne))
+      return false;
+    const QStringView rest = QStringView(eintrag).mid(vorne.size());
+    return std::all_of(rest.begin(), rest.end(),
+                       [](QChar c) { return c.isDigit() || (c.unicode() < 128 && c.isLetter()); });
+  });
 }
 
 #else
@@ -342,6 +360,7 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &, const 
 }
 
 void RaeumeReste(const QString &) {}
+bool RaeumeKopien(const QString &, const std::function<bool(const QString &)> &) { return false; }
 void SetzeSchreibHaken(void (*)(TSchreibSchritt)) {}
 
 // Without mkostemp there is no copy: its users fall back on their own means.

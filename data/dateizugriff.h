@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Gives the file the content `neu`. `alt` is its content as read before, or no value when it does not
@@ -19,13 +20,18 @@ bool ErsetzeDatei(const QString &pfad, const std::optional<QByteArray> &alt, con
 // One another instance is writing right now stays.
 void RaeumeReste(const QString &pfad);
 
+// Removes the regular files of the folder that `unsere` names as copies of killed writes, under the
+// folder's lock taken alone: while any writer has a copy there, nothing is removed, and false.
+bool RaeumeKopien(const QString &ordner, const std::function<bool(const QString &)> &unsere);
+
 // The steps of a write, in order, at which a test can stop the process.
 enum class TSchreibSchritt { KopieAngelegt, KopieGeschrieben, Ersetzt, AnOrtGeschrieben, AnOrtGekuerzt };
 void SetzeSchreibHaken(void (*haken)(TSchreibSchritt));
 
 // A new content for a file, written into a copy of its own beside it ("<name>.XXXXXX") and put in the
 // file's place only when whole, so that the name never holds half of it. The copy is removed unless it
-// took the file's place.
+// took the file's place. While the copy exists, its folder's lock is held shared, so that a clean-up
+// (RaeumeReste, RaeumeKopien) leaves it alone; a killed writer's lock goes with its process.
 class TErsatzDatei {
 public:
   // `ziel` is the file's name as the system spells it; its folder must exist.
@@ -52,5 +58,6 @@ private:
   QByteArray FZiel;
   QByteArray FKopie;
   int FHandle = -1;
+  int FSperre = -1; // the folder, locked shared
   bool FDa = false; // the copy exists under its own name
 };

@@ -362,10 +362,8 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
 std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1,
                                      TDateiStand *stand = nullptr) {
   TLeseDatei datei(pfad, GroessteDatenDatei, stand != nullptr);
-  if (stand) {
-    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
-    stand->Zeit = datei.Zeit();
-  }
+  if (stand)
+    *stand = datei.Stand();
   if (!datei.Offen())
     return std::nullopt;
   return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung);
@@ -417,9 +415,7 @@ std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSei
     return LadeJpeg(pfad, qMax(1, laengsteSeite), 1, stand);
   if (stand) {
     // Bitmaps are read whole by Qt's reader; their size and time come from an open of their own.
-    const TLeseDatei datei(pfad, GroessteDatenDatei, true);
-    stand->Groesse = datei.Offen() ? datei.Groesse() : (datei.Fehlt() ? -1 : 0);
-    stand->Zeit = datei.Zeit();
+    *stand = TLeseDatei(pfad, GroessteDatenDatei, true).Stand();
   }
   if (endung == QLatin1String(".bmp")) {
     if (auto bild = LadeBitmap(pfad))

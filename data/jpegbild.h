@@ -2,6 +2,8 @@
 // returns control), bitmaps through Qt.
 #pragma once
 
+#include "data/dateilesen.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -72,12 +74,6 @@ struct TVerkleinert {
 // JPEG decode at the smallest DCT scale (n/8) whose longer side is still at least laengsteSeite;
 // a picture that is smaller anyway is decoded at full size.
 std::optional<TVerkleinert> DekodiereJpegVerkleinert(const QByteArray &daten, int laengsteSeite);
-
-// A file's size (-1 when it is not there) and modification time in nanoseconds.
-struct TDateiStand {
-  qint64 Groesse = -1;
-  qint64 Zeit = 0;
-};
 
 // The same by the file's extension; bitmaps are decoded at full size. With stand, the file is one a
 // folder's listing has just named a regular file, and its size and time, as opened, go to stand:

@@ -96,9 +96,9 @@ bool Pakete(const QString &ziel) {
   hoch.fill(Qt::white);
   {
     TPaketSchreiber voll(ziel + QStringLiteral("/paket0"), QStringLiteral("/nf-fuzz/Bilder"), 95, 1.0);
-    voll.Fuege(QStringLiteral("A.jpg"), 1234, 1700000000000000000LL, quer);
-    voll.Fuege(QStringLiteral("Ö_Kfz.jpg"), 99, 5, hoch);
-    voll.Fuege(QStringLiteral("kaputt.jpg"), 6, 7, QImage());
+    voll.Fuege(QStringLiteral("A.jpg"), {1234, 1700000000000000000LL, 1700000000500000000LL, 4711}, quer);
+    voll.Fuege(QStringLiteral("Ö_Kfz.jpg"), {99, 5, 6, 7}, hoch);
+    voll.Fuege(QStringLiteral("kaputt.jpg"), {6, 7, 8, 9}, QImage());
     if (!voll.Schliesse())
       return false;
   }

@@ -7,6 +7,7 @@
 #include "widgets/bausteine.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressBar>
@@ -127,31 +128,42 @@ TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
     FAnsicht->SetzeGitter(gitter.Spalten, anzahl);
     const std::unique_ptr<TVorschauLadung> ladung = FVorschauen->Starte(FBildPfade, verhaeltnis);
     // Records are made here, in list order, as their thumbnails come in, and shown at once.
-    const auto uebernimm = [&] {
-      const int vorher = FKacheln.size();
-      ladung->Uebernimm([&](int i, const QImage &vorschau) {
-        const TRahmen rahmen = BestimmeRahmen(DateiName(FBildPfade.at(i)), suchtext, gruppe);
-        if (rahmen == TRahmen::Treffer) {
-          FGefunden = true;
-          FGefundenIndex = i;
-        }
-        FKacheln.append(TKachel(i, QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)),
-                                vorschau, rahmen, verhaeltnis, ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
-      });
-      if (FKacheln.size() > vorher) {
-        FAnsicht->ZeigeKacheln(vorher, FKacheln.size());
+    // The tiles and the progress bar are shown anew at most every Anzeigetakt: the hand-on's slices
+    // follow each other closely, and a repaint after each would take a good part of the load's time.
+    constexpr int Anzeigetakt = 50; // ms
+    int gezeigt = 0;
+    QElapsedTimer anzeige;
+    anzeige.start();
+    const auto uebernimm = [&](int zeitscheibe) {
+      ladung->Uebernimm(
+          [&](int i, const QImage &vorschau) {
+            const TRahmen rahmen = BestimmeRahmen(DateiName(FBildPfade.at(i)), suchtext, gruppe);
+            if (rahmen == TRahmen::Treffer) {
+              FGefunden = true;
+              FGefundenIndex = i;
+            }
+            FKacheln.append(TKachel(i, QRect(KachelPosition(i, gitter.Spalten), QSize(KachelGroesse, KachelGroesse)),
+                                    vorschau, rahmen, verhaeltnis,
+                                    ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
+          },
+          zeitscheibe);
+      if (FKacheln.size() > gezeigt && (zeitscheibe < 0 || anzeige.hasExpired(Anzeigetakt))) {
+        FAnsicht->ZeigeKacheln(gezeigt, FKacheln.size());
         FFortschritt->setValue(FKacheln.size());
+        gezeigt = FKacheln.size();
+        anzeige.restart();
       }
     };
-    uebernimm();
-    if (!ladung->Fertig() && !WarteAufVorschauen(*ladung, uebernimm)) {
+    // What is known already is there at once, without an event loop in between.
+    uebernimm(-1);
+    if (!ladung->AllesUebergeben() && !WarteAufVorschauen(*ladung, uebernimm)) {
       // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
       FNochmalLaden = false;
       FFortschritt->hide();
       QApplication::restoreOverrideCursor();
       return {FGefunden, FGefundenIndex};
     }
-    uebernimm();
+    uebernimm(-1);
     // A resize during the wait has sized the box for the window as it is now, and its load follows:
     // a box fitted to this load's columns would hand that load the old width.
     if (!FNochmalLaden)
@@ -216,25 +228,35 @@ private:
 // the user's input waiting, just as a load that held the thread did, so that nothing the user does
 // can act in the middle of a load; what does run (paints, the window system's resizes and closes,
 // timers) is harmless, and a further load waits for this one. The loop is not told to exclude user
-// input: X11 and Wayland count the close request as such, and it would wait for the whole load. A timer hands the
-// finished thumbnails on every 50 ms, so the progress bar and the tiles advance without a round trip per file, and the
-// last worker ends the wait at once.
-bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm) {
+// input: X11 and Wayland count the close request as such, and it would wait for the whole load.
+// A timer hands the finished thumbnails on every 50 ms, so the progress bar and the tiles advance
+// without a round trip per file. Each hand-on gets a slice of time: while more are ready, the next
+// slice follows as soon as the window's events are seen to, so a folder of 60 000 small pictures
+// neither keeps the window from answering nor lets the workers pile up thumbnails. The loop ends
+// when every thumbnail is handed on.
+bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void(int)> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
+  constexpr int Zeitscheibe = 25;      // ms, well below what a user notices
   const TTastenStau stau(FFenster);
   QEventLoop schleife;
   QTimer takt;
-  takt.setInterval(Fortschrittstakt);
-  connect(&takt, &QTimer::timeout, &schleife, [&uebernimm] { uebernimm(); });
+  takt.setSingleShot(true);
+  connect(&takt, &QTimer::timeout, &schleife, [&] {
+    uebernimm(Zeitscheibe);
+    if (ladung.AllesUebergeben())
+      schleife.quit();
+    else
+      takt.start(ladung.Bereit() ? 0 : Fortschrittstakt);
+  });
   // The message goes to the gallery, which outlives every load; the number keeps a late message of
-  // an earlier load from ending this one.
+  // an earlier load from touching this one. The last file decoded is handed on at once.
   const quint64 nummer = ++FLadungNummer;
   ladung.BeimEnde([this, nummer] {
     QMetaObject::invokeMethod(
         this,
         [this, nummer] {
-          if (FWarteSchleife && FLadungNummer == nummer)
-            FWarteSchleife->quit();
+          if (FWarteTakt && FLadungNummer == nummer)
+            FWarteTakt->start(0);
         },
         Qt::QueuedConnection);
   });
@@ -243,11 +265,13 @@ bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<v
   if (gesperrt)
     FFenster->setUpdatesEnabled(true);
   FWarteSchleife = &schleife;
-  takt.start();
+  FWarteTakt = &takt;
+  takt.start(ladung.Bereit() ? 0 : Fortschrittstakt);
   TEingabeAufschub aufschub;
-  if (!ladung.Fertig())
+  if (!FGeschlossen)
     schleife.exec();
   FWarteSchleife = nullptr;
+  FWarteTakt = nullptr;
   if (!FGeschlossen)
     aufschub.GibWeiter();
   if (gesperrt)

@@ -13,6 +13,7 @@
 
 class QEventLoop;
 class QProgressBar;
+class QTimer;
 class QWidget;
 class TScrollBox;
 class TStatusBar;
@@ -77,7 +78,8 @@ signals:
 private:
   void SucheBilder(const QString &ordner, const QString &endungen);
   // Waits for the load's worker threads while the window stays alive; false when the load was ended.
-  bool WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void()> &uebernimm);
+  // uebernimm(zeitscheibe) hands on what is ready, for at most that many milliseconds.
+  bool WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void(int)> &uebernimm);
 
   QWidget *FFenster;
   TScrollBox *FScrollBox;
@@ -98,5 +100,6 @@ private:
   QString FNochmalSuchtext;   // and what it was asked for
   int FNochmalGruppe = -1;
   QEventLoop *FWarteSchleife = nullptr;
+  QTimer *FWarteTakt = nullptr; // hands the finished thumbnails on while FWarteSchleife runs
   quint64 FLadungNummer = 0;
 };

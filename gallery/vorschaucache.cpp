@@ -4,6 +4,7 @@
 #include "data/jpegbild.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -14,7 +15,7 @@
 
 namespace {
 constexpr qint64 EintragGrundkosten = 256; // key and bookkeeping of one entry, failures included
-constexpr qint64 StandUnbekannt = -2;      // size and time not asked for yet
+constexpr qint64 StandUnbekannt = -2;      // size not asked for yet
 
 QString OrdnerVon(const QString &pfad) { return pfad.left(qMax(0, pfad.lastIndexOf(QLatin1Char('/')))); }
 
@@ -23,24 +24,8 @@ QString Schluessel(const QString &ordner, qreal verhaeltnis) {
   return ordner + QLatin1Char('@') + QString::number(verhaeltnis);
 }
 
-// Size and modification time (nanoseconds where the system has them) in one query; size -1 for a
-// file that is not there. A reload asks this for every file, so it must stay one system call.
-void Stand(const QString &pfad, qint64 &groesse, qint64 &zeit) {
-#ifdef Q_OS_UNIX
-  struct stat info {};
-  if (::stat(QFile::encodeName(pfad).constData(), &info) != 0) {
-    groesse = -1;
-    zeit = 0;
-    return;
-  }
-  groesse = static_cast<qint64>(info.st_size);
-  zeit = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-#else
-  const QFileInfo info(pfad);
-  groesse = info.exists() ? info.size() : -1;
-  zeit = info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0;
-#endif
-}
+// A reload asks this for every file, so it must stay one system call (FrageStand is one stat).
+TDateiStand Stand(const QString &pfad) { return FrageStand(pfad); }
 } // namespace
 
 int VorschauThreads() { return qMax(1, QThread::idealThreadCount()); }
@@ -73,7 +58,11 @@ QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis, TDat
 }
 
 TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes, const QString &paketOrdner)
-    : FGroesse(groesse), FGrenze(grenzeBytes), FPaketOrdner(paketOrdner) {}
+    : FGroesse(groesse), FGrenze(grenzeBytes), FPaketOrdner(paketOrdner) {
+  // Writers killed in the middle of a pack (the program's previous run) leave their temporary files;
+  // nothing else ever removes them before they are old.
+  RaeumePaketReste(FPaketOrdner);
+}
 
 qint64 TVorschauCache::Kosten(const TEintrag &eintrag) { return EintragGrundkosten + eintrag.Bild.sizeInBytes(); }
 
@@ -84,9 +73,8 @@ int TVorschauCache::Eintraege() const {
   return anzahl;
 }
 
-const TVorschauCache::TEintrag *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse,
-                                                        qint64 &zeit) {
-  Stand(pfad, groesse, zeit);
+const TVorschauCache::TEintrag *TVorschauCache::Gueltig(const QString &pfad, qreal verhaeltnis, TDateiStand &stand) {
+  stand = Stand(pfad);
   auto ordner = FOrdner.find(Schluessel(OrdnerVon(pfad), verhaeltnis));
   if (ordner == FOrdner.end())
     return nullptr;
@@ -94,7 +82,7 @@ const TVorschauCache::TEintrag *TVorschauCache::Gueltig(const QString &pfad, qre
   auto datei = ordner->Dateien.find(DateiName(pfad));
   if (datei == ordner->Dateien.end())
     return nullptr;
-  if (datei->Groesse == groesse && datei->Zeit == zeit)
+  if (datei->Stand == stand)
     return &*datei;
   ordner->Bytes -= Kosten(*datei);
   FBytes -= Kosten(*datei);
@@ -102,27 +90,26 @@ const TVorschauCache::TEintrag *TVorschauCache::Gueltig(const QString &pfad, qre
   return nullptr;
 }
 
-bool TVorschauCache::Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild) {
+bool TVorschauCache::Merke(const QString &pfad, qreal verhaeltnis, const TDateiStand &stand, const QImage &bild) {
   ++FDekodierungen;
-  return Behalte(pfad, verhaeltnis, groesse, zeit, bild);
+  return Behalte(pfad, verhaeltnis, stand, bild);
 }
 
 bool TVorschauCache::HatPlatz(const QString &pfad, qreal verhaeltnis, qint64 bytes) {
   return Begrenze(Schluessel(OrdnerVon(pfad), verhaeltnis), EintragGrundkosten + bytes);
 }
 
-bool TVorschauCache::Behalte(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild,
+bool TVorschauCache::Behalte(const QString &pfad, qreal verhaeltnis, const TDateiStand &stand, const QImage &bild,
                              bool ausgelagert) {
   // A missing file is not remembered: it may appear, and it costs no decode anyway.
-  if (groesse < 0)
+  if (stand.Groesse < 0)
     return false;
   TEintrag eintrag;
-  eintrag.Groesse = groesse;
-  eintrag.Zeit = zeit;
+  eintrag.Stand = stand;
   eintrag.Bild = bild;
   eintrag.Ausgelagert = ausgelagert;
   const QString schluessel = Schluessel(OrdnerVon(pfad), verhaeltnis);
-  // Beyond the bound only the file's size and time are kept: it is never decoded again for a
+  // Beyond the bound only the file's state is kept: it is never decoded again for a
   // reload, and its tile fetches it when painted. These few bytes a file are let past the bound.
   if (!ausgelagert && !Begrenze(schluessel, Kosten(eintrag))) {
     eintrag.Ausgelagert = !bild.isNull();
@@ -177,12 +164,12 @@ void TVorschauCache::Raeume(const QString &ordner, const QStringList &namen) {
 }
 
 QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
-  qint64 groesse = 0, zeit = 0;
-  const TEintrag *eintrag = Gueltig(pfad, verhaeltnis, groesse, zeit);
+  TDateiStand stand;
+  const TEintrag *eintrag = Gueltig(pfad, verhaeltnis, stand);
   if (eintrag && !eintrag->Ausgelagert)
     return eintrag->Bild;
   const QImage bild = ErzeugeVorschau(pfad, FGroesse, verhaeltnis);
-  Merke(pfad, verhaeltnis, groesse, zeit, bild);
+  Merke(pfad, verhaeltnis, stand, bild);
   return bild;
 }
 
@@ -214,32 +201,34 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
       if (!paketOffen) {
         // The files of a folder the cache does not know at all are looked at by the workers: a first
         // visit of 20 000 files would otherwise wait for 20 000 queries before the first decode.
+        TDateiStand unbekannt;
+        unbekannt.Groesse = StandUnbekannt;
         for (int i = von; i < bis; ++i)
-          NeuerAuftrag(i, StandUnbekannt, 0);
+          NeuerAuftrag(i, unbekannt);
         continue;
       }
       BeruehrePaket(paketPfad);
     }
     bool paketVersucht = !bekannt;
     for (int i = von; i < bis; ++i) {
-      qint64 groesse = 0, zeit = 0;
+      TDateiStand stand;
       if (bekannt) {
-        if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, groesse, zeit)) {
+        if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, stand)) {
           FBekannt[i] = eintrag->Bild;
-          FBekanntStand[size_t(i)] = {groesse, zeit};
+          FBekanntStand[size_t(i)] = stand;
           FAusgelagert[size_t(i)] = eintrag->Ausgelagert;
           continue;
         }
       } else {
-        Stand(pfade.at(i), groesse, zeit);
+        stand = Stand(pfade.at(i));
       }
       // A known folder's files that changed or were never kept may still be in the pack.
       if (!paketVersucht) {
         paketVersucht = true;
         paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
       }
-      if (!paketOffen || !NimmAusPaket(paket, i, groesse, zeit))
-        NeuerAuftrag(i, groesse, zeit);
+      if (!paketOffen || !NimmAusPaket(paket, i, stand))
+        NeuerAuftrag(i, stand);
     }
   }
   if (ordnerZahl != 1)
@@ -255,26 +244,25 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
   }
 }
 
-void TVorschauLadung::NeuerAuftrag(int index, qint64 groesse, qint64 zeit) {
+void TVorschauLadung::NeuerAuftrag(int index, const TDateiStand &stand) {
   TAuftrag auftrag;
   auftrag.Index = index;
-  auftrag.Groesse = groesse;
-  auftrag.Zeit = zeit;
+  auftrag.Stand = stand;
   FAuftragVon[static_cast<size_t>(index)] = static_cast<int>(FAuftraege.size());
   FAuftraege.push_back(auftrag);
 }
 
-bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, qint64 groesse, qint64 zeit) {
+bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand) {
   const QString &pfad = FPfade.at(index);
   const TPaketEintrag *eintrag = paket.Finde(DateiName(pfad));
   // An entry counts only while the file is the one it was made from.
-  if (!eintrag || groesse < 0 || eintrag->Groesse != groesse || eintrag->Zeit != zeit)
+  if (!eintrag || stand.Groesse < 0 || eintrag->Stand != stand)
     return false;
-  FBekanntStand[size_t(index)] = {groesse, zeit};
+  FBekanntStand[size_t(index)] = stand;
   const qint64 zeile = (qint64(eintrag->Breite) * 3 + 3) / 4 * 4;
   if (eintrag->Breite > 0 && !FCache.HatPlatz(pfad, FVerhaeltnis, zeile * eintrag->Hoehe)) {
     // Not read at all: its tile reads it when it is painted.
-    FCache.Behalte(pfad, FVerhaeltnis, groesse, zeit, QImage(), true);
+    FCache.Behalte(pfad, FVerhaeltnis, stand, QImage(), true);
     FAusgelagert[size_t(index)] = 1;
     ++FCache.FAusPaketen;
     return true;
@@ -283,7 +271,7 @@ bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, qint64 groe
   if (!bild)
     return false;
   FBekannt[index] = *bild;
-  FAusgelagert[size_t(index)] = !FCache.Behalte(pfad, FVerhaeltnis, groesse, zeit, *bild) && !bild->isNull();
+  FAusgelagert[size_t(index)] = !FCache.Behalte(pfad, FVerhaeltnis, stand, *bild) && !bild->isNull();
   if (FAusgelagert[size_t(index)])
     FBekannt[index] = QImage();
   ++FCache.FAusPaketen;
@@ -298,8 +286,7 @@ std::optional<QImage> TVorschauLadung::AusAltemPaket(int index) {
       FAltesPaket.reset();
   }
   const TPaketEintrag *eintrag = FAltesPaket ? FAltesPaket->Finde(DateiName(FPfade.at(index))) : nullptr;
-  if (!eintrag || eintrag->Groesse != FBekanntStand[size_t(index)].first ||
-      eintrag->Zeit != FBekanntStand[size_t(index)].second)
+  if (!eintrag || eintrag->Stand != FBekanntStand[size_t(index)])
     return std::nullopt;
   return FAltesPaket->Lies(*eintrag);
 }
@@ -323,23 +310,30 @@ TVorschauLadung::~TVorschauLadung() {
 void TVorschauLadung::Arbeite() {
   const int anzahl = Neue();
   const int groesse = FCache.FGroesse;
-  for (int k = FNaechster++; k < anzahl && !FAbbruch.load(); k = FNaechster++) {
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> sperre(FSchutz);
+      FPlatz.wait(sperre, [this] { return FVorrat < VorlaufGrenze || FOhneGrenze || FAbbruch.load(); });
+    }
+    const int k = FNaechster++;
+    if (k >= anzahl || FAbbruch.load())
+      break;
     TAuftrag &auftrag = FAuftraege[static_cast<size_t>(k)];
     const QString &pfad = FPfade.at(auftrag.Index);
-    // The listing has just named the file, so the open itself gives its size and time: one query
-    // of the system per file, and the entry describes the very bytes that were decoded.
+    // The listing has just named the file, so the open itself gives its state: one query of the
+    // system per file, and the entry describes the very bytes that were decoded.
     TDateiStand stand;
     if (FHaken)
       FHaken(auftrag.Index);
     QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis, &stand);
-    const qint64 dateiGroesse = stand.Groesse, zeit = stand.Zeit;
     std::function<void()> melde;
     {
       std::lock_guard<std::mutex> sperre(FSchutz);
-      auftrag.Groesse = dateiGroesse;
-      auftrag.Zeit = zeit;
-      FAuftraege[static_cast<size_t>(k)].Bild = std::move(bild);
-      FAuftraege[static_cast<size_t>(k)].Fertig = true;
+      auftrag.Stand = stand;
+      auftrag.Kosten = EintragGrundkosten + bild.sizeInBytes();
+      auftrag.Bild = std::move(bild);
+      auftrag.Fertig = true;
+      FVorrat += auftrag.Kosten;
       if (FDekodiert.fetch_add(1) + 1 == anzahl)
         melde.swap(FMelde);
     }
@@ -362,6 +356,8 @@ void TVorschauLadung::BeimEnde(std::function<void()> melde) {
 
 void TVorschauLadung::Warte() {
   std::unique_lock<std::mutex> sperre(FSchutz);
+  FOhneGrenze = true;
+  FPlatz.notify_all();
   FGemeldet.wait(sperre, [this] { return Fertig() || FAbbruch.load(); });
 }
 
@@ -372,10 +368,27 @@ void TVorschauLadung::Abbrechen() {
     FMelde = nullptr;
   }
   FGemeldet.notify_all();
+  FPlatz.notify_all();
 }
 
-int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &nimm) {
+bool TVorschauLadung::Bereit() {
+  if (AllesUebergeben())
+    return false;
+  const int k = FAuftragVon[static_cast<size_t>(FUebergeben)];
+  if (k < 0)
+    return true;
+  std::lock_guard<std::mutex> sperre(FSchutz);
+  return FAuftraege[static_cast<size_t>(k)].Fertig;
+}
+
+int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &nimm, int zeitscheibe) {
+  QElapsedTimer uhr;
+  uhr.start();
+  const int anfang = FUebergeben;
   for (; FUebergeben < Anzahl(); ++FUebergeben) {
+    // The clock is read once a file: a hand-on costs tens of microseconds, the reading far less.
+    if (zeitscheibe >= 0 && FUebergeben > anfang && uhr.hasExpired(zeitscheibe))
+      break;
     const int i = FUebergeben;
     const int k = FAuftragVon[static_cast<size_t>(i)];
     if (k < 0) {
@@ -384,8 +397,7 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
         // give is left out and decoded next time.
         const std::optional<QImage> bild = FAusgelagert[size_t(i)] ? AusAltemPaket(i) : FBekannt.at(i);
         if (bild)
-          FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)].first, FBekanntStand[size_t(i)].second,
-                            *bild);
+          FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)], *bild);
       }
       if (FAusgelagert[size_t(i)] && !FNachlader)
         FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
@@ -394,14 +406,20 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
       continue;
     }
     TAuftrag &auftrag = FAuftraege[static_cast<size_t>(k)];
+    bool wecken = false;
     {
       std::lock_guard<std::mutex> sperre(FSchutz);
       if (!auftrag.Fertig)
         break;
+      // Counted out now: from here on the cache's bound or the tile holds it.
+      wecken = FVorrat >= VorlaufGrenze && FVorrat - auftrag.Kosten < VorlaufGrenze;
+      FVorrat -= auftrag.Kosten;
     }
-    const bool gehalten = FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+    if (wecken)
+      FPlatz.notify_all();
+    const bool gehalten = FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Stand, auftrag.Bild);
     if (FSchreiber)
-      FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Groesse, auftrag.Zeit, auftrag.Bild);
+      FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Stand, auftrag.Bild);
     if (!gehalten && !auftrag.Bild.isNull()) {
       // Beyond the bound the tile holds nothing; it fetches the thumbnail when it is painted.
       FAusgelagert[size_t(i)] = 1;
@@ -437,8 +455,7 @@ QImage TVorschauNachlader::Hole(int index) {
   if (const QImage *bild = FZuletzt.object(index))
     return *bild;
   const QString &pfad = FPfade.at(index);
-  qint64 groesse = 0, zeit = 0;
-  Stand(pfad, groesse, zeit);
+  const TDateiStand stand = Stand(pfad);
   std::optional<QImage> bild;
   // The pack may have been written since it was last opened (at the end of the load).
   const qint64 paketStand = FPaketPfad.isEmpty() ? -1 : QFileInfo(FPaketPfad).lastModified().toMSecsSinceEpoch();
@@ -448,7 +465,7 @@ QImage TVorschauNachlader::Hole(int index) {
   }
   if (FPaketOffen)
     if (const TPaketEintrag *eintrag = FPaket.Finde(DateiName(pfad)))
-      if (eintrag->Groesse == groesse && eintrag->Zeit == zeit)
+      if (eintrag->Stand == stand)
         bild = FPaket.Lies(*eintrag);
   if (!bild) {
     ++FDekodierungen;

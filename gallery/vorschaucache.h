@@ -45,7 +45,8 @@ public:
                           const QString &paketOrdner = VorschauPaketOrdner());
 
   // The thumbnail of the file for a screen of this device-pixel ratio; a null image when the file
-  // cannot be decoded. Decodes only when the file is new or changed (size or modification time).
+  // cannot be decoded. Decodes only when the file is new or changed (size, modification or change
+  // time, inode).
   QImage Vorschau(const QString &pfad, qreal verhaeltnis = 1.0);
 
   // Starts the thumbnails of a folder's complete listing (files it no longer lists are forgotten): the known ones are
@@ -68,8 +69,7 @@ private:
   friend class TVorschauLadung;
   class TVorschauNachlader;
   struct TEintrag {
-    qint64 Groesse = -1;
-    qint64 Zeit = 0;
+    TDateiStand Stand;
     QImage Bild;
     bool Ausgelagert = false; // decodes, but its pixels are beyond the bound
   };
@@ -79,12 +79,12 @@ private:
     quint64 Benutzt = 0;
   };
   static qint64 Kosten(const TEintrag &eintrag);
-  // The cached entry when the file is unchanged; otherwise its size and time for the new entry.
-  const TEintrag *Gueltig(const QString &pfad, qreal verhaeltnis, qint64 &groesse, qint64 &zeit);
-  // Both keep the thumbnail when the bound has room for it, and otherwise only its size and time;
+  // The cached entry when the file is unchanged; otherwise its state for the new entry.
+  const TEintrag *Gueltig(const QString &pfad, qreal verhaeltnis, TDateiStand &stand);
+  // Both keep the thumbnail when the bound has room for it, and otherwise only the file's state;
   // true when the pixels are kept.
-  bool Merke(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild);
-  bool Behalte(const QString &pfad, qreal verhaeltnis, qint64 groesse, qint64 zeit, const QImage &bild,
+  bool Merke(const QString &pfad, qreal verhaeltnis, const TDateiStand &stand, const QImage &bild);
+  bool Behalte(const QString &pfad, qreal verhaeltnis, const TDateiStand &stand, const QImage &bild,
                bool ausgelagert = false);
   // Makes room for bytes more in the folder of this path, as Begrenze does.
   bool HatPlatz(const QString &pfad, qreal verhaeltnis, qint64 bytes);
@@ -122,31 +122,42 @@ public:
 
   // melde runs once, on the worker that finishes the last file, or here at once when all are done.
   void BeimEnde(std::function<void()> melde);
-  // Blocks until every file is decoded (or the load is stopped).
+  // Blocks until every file is decoded (or the load is stopped). The workers then no longer wait for
+  // the hand-on: nobody hands on while this thread waits.
   void Warte();
   // Stops handing out files; the load stays unfinished.
   void Abbrechen();
 
   // Hands the thumbnails that are ready, from the first not yet handed on, in list order, to
   // nimm(index, thumbnail), and keeps the new ones in the cache. Returns how many are handed in all.
-  int Uebernimm(const std::function<void(int, const QImage &)> &nimm);
+  // With a time slice (ms) it stops when the slice is used up, so that the thread that shows them
+  // answers its window in between; the rest follows with the next call.
+  int Uebernimm(const std::function<void(int, const QImage &)> &nimm, int zeitscheibe = -1);
+  // The next thumbnail in list order is ready to be handed on.
+  bool Bereit();
+  bool AllesUebergeben() const { return FUebergeben == Anzahl(); }
+
+  // How far the workers may run ahead of the hand-on: decoded thumbnails not yet handed on, in bytes.
+  // Beyond it they wait, so a fast second processor cannot pile up a whole folder's thumbnails while
+  // the window thread is busy elsewhere.
+  static constexpr qint64 VorlaufGrenze = 8LL * 1024 * 1024;
 
 private:
   friend class TVorschauCache;
   TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis);
   void Arbeite();
-  // Takes the file's unchanged thumbnail from the folder's pack (only its size and time when the
+  // Takes the file's unchanged thumbnail from the folder's pack (only the file's state when the
   // memory bound has no room for it); false when the pack has none.
-  bool NimmAusPaket(TVorschauPaket &paket, int index, qint64 groesse, qint64 zeit);
-  void NeuerAuftrag(int index, qint64 groesse, qint64 zeit);
+  bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand);
+  void NeuerAuftrag(int index, const TDateiStand &stand);
   void SchliessePaket();
   std::optional<QImage> AusAltemPaket(int index);
 
   struct TAuftrag {
     int Index = 0;
-    qint64 Groesse = 0;
-    qint64 Zeit = 0;
+    TDateiStand Stand;
     QImage Bild;
+    qint64 Kosten = 0;   // what it counts in FVorrat
     bool Fertig = false; // guarded by FSchutz
   };
 
@@ -164,9 +175,9 @@ private:
   // of one folder with something new in it.
   std::unique_ptr<TPaketSchreiber> FSchreiber;
   QString FPaketPfad;
-  std::vector<std::pair<qint64, qint64>> FBekanntStand; // size and time of the known files, by index
-  std::vector<char> FAusgelagert;                       // by index
-  std::unique_ptr<TVorschauPaket> FAltesPaket;          // the pixels of the files beyond the bound
+  std::vector<TDateiStand> FBekanntStand;      // the state of the known files, by index
+  std::vector<char> FAusgelagert;              // by index
+  std::unique_ptr<TVorschauPaket> FAltesPaket; // the pixels of the files beyond the bound
   bool FAltesPaketGeoeffnet = false;
   std::shared_ptr<TVorschauNachlader> FNachlader;
 
@@ -175,7 +186,10 @@ private:
   std::atomic<bool> FAbbruch{false};
   std::mutex FSchutz;
   std::condition_variable FGemeldet;
-  std::function<void()> FMelde; // guarded by FSchutz
+  std::condition_variable FPlatz; // the hand-on made room below VorlaufGrenze
+  qint64 FVorrat = 0;             // guarded by FSchutz
+  bool FOhneGrenze = false;       // guarded by FSchutz
+  std::function<void()> FMelde;   // guarded by FSchutz
   std::vector<std::thread> FHelfer;
 };
 

@@ -4,7 +4,7 @@
 // Layout, all numbers little-endian: a head of KopfLaenge bytes (magic, version, tile size, ratio,
 // entry count, where the table lies, its checksum, the head's own checksum), then the thumbnails'
 // pixels (RGB888, rows without padding), then the table (the folder's path, then per entry its name,
-// file size, modification time, thumbnail size, offset and checksum). The table comes last so that
+// file size, modification time, change time, inode, thumbnail size, offset and checksum). The table comes last so that
 // the pixels can be written as they come and the head once at the end.
 #include "gallery/vorschaupaket.h"
 
@@ -27,7 +27,8 @@
 namespace {
 
 constexpr char Kennung[8] = {'N', 'F', 'V', 'O', 'R', 'S', 'C', 'H'};
-constexpr quint32 Version = 1;
+// 2: the entries hold the change time and the inode; packs of version 1 are refused and rewritten.
+constexpr quint32 Version = 2;
 constexpr qint64 KopfLaenge = PaketKopfLaenge;
 // Bounds on what a table may claim: far beyond any real folder, small enough to read without harm.
 constexpr qint64 GroessteTabelle = 64LL * 1024 * 1024;
@@ -228,8 +229,8 @@ bool TVorschauPaket::Pruefe(QIODevice &quelle, const QString &ordner, int groess
   const quint32 ordnerLaenge = t.Zahl<quint32>();
   if (t.Kaputt() || ordnerLaenge > quint32(t.Rest()) || t.Text(ordnerLaenge) != AbsoluterOrdner(ordner))
     return false;
-  // Each entry takes at least 38 bytes, so a count the table cannot hold is refused before reserving.
-  if (anzahl > quint64(t.Rest()) / 38)
+  // Each entry takes at least 54 bytes, so a count the table cannot hold is refused before reserving.
+  if (anzahl > quint64(t.Rest()) / 54)
     return false;
   FEintraege.reserve(anzahl);
   FNamen.reserve(int(anzahl));
@@ -239,15 +240,17 @@ bool TVorschauPaket::Pruefe(QIODevice &quelle, const QString &ordner, int groess
       return false;
     const QString name = t.Text(nameLaenge);
     TPaketEintrag e;
-    e.Groesse = t.Zahl<qint64>();
-    e.Zeit = t.Zahl<qint64>();
+    e.Stand.Groesse = t.Zahl<qint64>();
+    e.Stand.Zeit = t.Zahl<qint64>();
+    e.Stand.Wechsel = t.Zahl<qint64>();
+    e.Stand.Knoten = t.Zahl<quint64>();
     e.Breite = t.Zahl<quint16>();
     e.Hoehe = t.Zahl<quint16>();
     const quint64 versatz = t.Zahl<quint64>();
     e.Pruefsumme = t.Zahl<quint64>();
     if (t.Kaputt() || name.isEmpty() || name.contains(QLatin1Char('/')) || FNamen.contains(name))
       return false;
-    if (e.Groesse < 0 || e.Breite > GroessteSeite || e.Hoehe > GroessteSeite || (e.Breite == 0) != (e.Hoehe == 0))
+    if (e.Stand.Groesse < 0 || e.Breite > GroessteSeite || e.Hoehe > GroessteSeite || (e.Breite == 0) != (e.Hoehe == 0))
       return false;
     const quint64 bytes = quint64(e.Breite) * quint64(e.Hoehe) * 3;
     if (versatz < quint64(KopfLaenge) || versatz > tabellenVersatz || bytes > tabellenVersatz - versatz)
@@ -321,9 +324,9 @@ bool TPaketSchreiber::Leere() {
   return gut;
 }
 
-void TPaketSchreiber::Fuege(const QString &name, qint64 groesse, qint64 zeit, const QImage &bild) {
+void TPaketSchreiber::Fuege(const QString &name, const TDateiStand &stand, const QImage &bild) {
   const QByteArray roh = name.toUtf8();
-  if (!Gut() || roh.isEmpty() || roh.size() > GroessterName || groesse < 0)
+  if (!Gut() || roh.isEmpty() || roh.size() > GroessterName || stand.Groesse < 0)
     return;
   QImage rgb = bild;
   if (!rgb.isNull() && rgb.format() != QImage::Format_RGB888)
@@ -339,8 +342,10 @@ void TPaketSchreiber::Fuege(const QString &name, qint64 groesse, qint64 zeit, co
   FVersatz += bytes;
   Haenge<quint16>(FTabelle, quint16(roh.size()));
   FTabelle.append(roh);
-  Haenge<qint64>(FTabelle, groesse);
-  Haenge<qint64>(FTabelle, zeit);
+  Haenge<qint64>(FTabelle, stand.Groesse);
+  Haenge<qint64>(FTabelle, stand.Zeit);
+  Haenge<qint64>(FTabelle, stand.Wechsel);
+  Haenge<quint64>(FTabelle, stand.Knoten);
   Haenge<quint16>(FTabelle, quint16(rgb.width()));
   Haenge<quint16>(FTabelle, quint16(rgb.height()));
   Haenge<quint64>(FTabelle, quint64(anfang));
@@ -400,6 +405,9 @@ void BegrenzePakete(const QString &paketOrdner, const QString &schonen, qint64 g
     if (!info.fileName().endsWith(PaketEndung)) {
       if (info.lastModified().secsTo(jetzt) > VerwaisteSekunden)
         QFile::remove(info.absoluteFilePath());
+      // A write in progress takes room too; the bound is on everything here.
+      else
+        summe += info.size();
       continue;
     }
     summe += info.size();
@@ -413,6 +421,14 @@ void BegrenzePakete(const QString &paketOrdner, const QString &schonen, qint64 g
     if (QFile::remove(aeltestes.absoluteFilePath()))
       summe -= aeltestes.size();
   }
+}
+
+void RaeumePaketReste(const QString &paketOrdner, qint64 grenze) {
+  if (paketOrdner.isEmpty())
+    return;
+  RaeumeKopien(paketOrdner,
+               [](const QString &name) { return EigenerName().match(name).hasMatch() && !name.endsWith(PaketEndung); });
+  BegrenzePakete(paketOrdner, QString(), grenze);
 }
 
 void BeruehrePaket(const QString &pfad) {

@@ -3,6 +3,7 @@
 // (damaged, cut short, from another folder or program), it is ignored and written again.
 #pragma once
 
+#include "data/dateilesen.h"
 #include "data/dateizugriff.h"
 
 #include <QByteArray>
@@ -27,9 +28,8 @@ QString VorschauPaketOrdner();
 QString VorschauPaketPfad(const QString &paketOrdner, const QString &ordner, int groesse, qreal verhaeltnis);
 
 struct TPaketEintrag {
-  qint64 Groesse = 0; // the picture file's size and modification time when it was decoded
-  qint64 Zeit = 0;
-  int Breite = 0; // 0 x 0: the file did not decode (it shows "FEHLER" without another try)
+  TDateiStand Stand; // the picture file's as it was decoded
+  int Breite = 0;    // 0 x 0: the file did not decode (it shows "FEHLER" without another try)
   int Hoehe = 0;
   qint64 Versatz = 0;
   quint64 Pruefsumme = 0;
@@ -76,7 +76,7 @@ public:
   TPaketSchreiber &operator=(const TPaketSchreiber &) = delete;
 
   bool Gut() const { return FKopie && FKopie->Offen(); }
-  void Fuege(const QString &name, qint64 groesse, qint64 zeit, const QImage &bild);
+  void Fuege(const QString &name, const TDateiStand &stand, const QImage &bild);
   // True when the pack is in place.
   bool Schliesse();
 
@@ -103,8 +103,14 @@ constexpr int PaketTabellenSummeStelle = 48;
 constexpr int PaketKopfSummeStelle = 56;
 
 // Removes packs, least recently used first, until all together take at most grenze bytes; the pack
-// named schonen stays. Also removes what a killed writer left behind.
+// named schonen stays. Writers' temporary files count too; those older than any write takes are
+// removed.
 void BegrenzePakete(const QString &paketOrdner, const QString &schonen, qint64 grenze = PaketGrenze);
+
+// Removes every temporary file that killed writers left in the pack folder, whatever its age, unless
+// a writer is at work there right now (of this program or another instance): the folder's lock
+// tells. Then bounds the packs as BegrenzePakete does.
+void RaeumePaketReste(const QString &paketOrdner, qint64 grenze = PaketGrenze);
 
 // Marks a pack as just used, for BegrenzePakete.
 void BeruehrePaket(const QString &pfad);

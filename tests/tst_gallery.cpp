@@ -1,20 +1,20 @@
 // The gallery: grid and frame rules, the folder listing, JPEG decoding of good and hostile files,
 // the thumbnail cache, and the real window loading, framing and switching groups and ranges.
-#include "widgets/bausteine.h"
-#include "widgets/meldung.h"
 #include "app/tmainform.h"
-#include "gallery/galerie.h"
-#include "quiz/frage.h"
-#include "quiz/ueben.h"
-#include "search/suche.h"
 #include "data/jpegbild.h"
 #include "fixturbaum.h"
+#include "gallery/galerie.h"
 #include "gallery/galerieansicht.h"
 #include "gallery/galerieregeln.h"
 #include "gallery/vorschaucache.h"
+#include "quiz/frage.h"
 #include "quiz/quizregeln.h"
+#include "quiz/ueben.h"
+#include "search/suche.h"
 #include "search/tscrollbox.h"
 #include "tests/schleuse.h"
+#include "widgets/bausteine.h"
+#include "widgets/meldung.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -790,6 +790,50 @@ private slots:
     QCOMPARE(vierter->Dekodierungen(), 0);
   }
 
+  // A picture rewritten with the same size and given back its modification time (a coarse clock
+  // makes that happen by itself) is another picture: neither the memory nor the pack may show the
+  // old one.
+  void gleicheGroesseUndZeit_data() {
+    QTest::addColumn<bool>("neuerLauf");
+    QTest::newRow("same_run_in_memory") << false;
+    QTest::newRow("next_run_from_pack") << true;
+  }
+  void gleicheGroesseUndZeit() {
+    QFETCH(bool, neuerLauf);
+    QTemporaryDir pakete;
+    const QString pfad = FBaum->Pfad(AE + "A0.bmp");
+    QVERIFY(Fixturbaum::SchreibeBild(pfad, QSize(40, 20), Qt::red));
+    auto cache = std::make_unique<TVorschauCache>(KachelGroesse, TVorschauCache::StandardGrenze, pakete.path());
+    QVERIFY(Nahe(HoleBilder(*cache, {pfad}).at(0).pixel(20, 10), qRgb(255, 0, 0), 40));
+    const struct stat alt = StandVon(pfad);
+    QVERIFY(Fixturbaum::SchreibeBild(pfad, QSize(40, 20), Qt::blue));
+    SetzeZeit(pfad, alt.st_mtim);
+    QCOMPARE(StandVon(pfad).st_size, alt.st_size);
+    if (neuerLauf)
+      cache = std::make_unique<TVorschauCache>(KachelGroesse, TVorschauCache::StandardGrenze, pakete.path());
+    QVERIFY(Nahe(HoleBilder(*cache, {pfad}).at(0).pixel(20, 10), qRgb(0, 0, 255), 40));
+    QCOMPARE(cache->Dekodierungen(), neuerLauf ? 1 : 2);
+  }
+
+  // Writers killed in the middle of a pack leave their temporary files, young ones too; the next
+  // start removes them all, but never the one a running writer fills.
+  void paketResteBeimStart() {
+    QTemporaryDir pakete;
+    const QString ort = pakete.path() + QLatin1Char('/');
+    for (const char *rest : {"Ab12Cd", "Xy34Zw", "000000"})
+      QVERIFY(Schreibe(ort + QStringLiteral("11111111111111111111111111111111.vorschau.") + rest, "halb"));
+    QVERIFY(Schreibe(ort + QStringLiteral("meins.vorschau.Ab12Cd"), "fremd"));
+    {
+      TPaketSchreiber laufend(ort + QStringLiteral("22222222222222222222222222222222.vorschau"), FBaum->Pfad(AE),
+                              KachelGroesse, 1.0);
+      QVERIFY(laufend.Gut());
+      TVorschauCache waehrenddessen(KachelGroesse, TVorschauCache::StandardGrenze, pakete.path());
+      QCOMPARE(Reste(pakete.path()).size(), 5);
+    }
+    TVorschauCache danach(KachelGroesse, TVorschauCache::StandardGrenze, pakete.path());
+    QCOMPARE(QDir(pakete.path()).entryList(QDir::Files), QStringList({QStringLiteral("meins.vorschau.Ab12Cd")}));
+  }
+
   // A pack that is not exactly what this program wrote for this folder is not trusted: its
   // thumbnails are decoded again (only the damaged one where just its pixels are hit) and a sound
   // pack takes its place.
@@ -1489,7 +1533,8 @@ private slots:
     TKachel kachel = form->Galerie()->Kacheln().at(IndexVon(form, "B_bombe.jpg"));
     form->BildMouseDown(&kachel, Qt::LeftButton);
     QVERIFY2(uhr.elapsed() < 30000, qPrintable(QString::number(uhr.elapsed())));
-    QCOMPARE(FMeldungen, QStringList{BildFehlerMeldung(form->Galerie()->BildPfade().at(IndexVon(form, "B_bombe.jpg")))});
+    QCOMPARE(FMeldungen,
+             QStringList{BildFehlerMeldung(form->Galerie()->BildPfade().at(IndexVon(form, "B_bombe.jpg")))});
   }
 
   // Eight threads on headers of 8192 x 8192 take turns rather than all taking their share at once.
@@ -1721,7 +1766,8 @@ private slots:
     QCOMPARE(form->Galerie()->Kacheln().size(), 300);
     QCOMPARE(form->ScrollBox1->width(), form->Breite() - GalerieRand);
     QCOMPARE(form->Galerie()->Ansicht()->Spalten(), SpaltenFuerDasFenster(form, 300));
-    QCOMPARE(form->Galerie()->Kacheln().last().Feld().topLeft(), KachelPosition(299, form->Galerie()->Ansicht()->Spalten()));
+    QCOMPARE(form->Galerie()->Kacheln().last().Feld().topLeft(),
+             KachelPosition(299, form->Galerie()->Ansicht()->Spalten()));
   }
 
   // Closing the window during a load ends the load at once, and no load starts after it.
