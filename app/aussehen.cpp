@@ -31,7 +31,8 @@ constexpr TRollenFarbe Farben[] = {
     {QPalette::Base, 0xffffffff, 0xffefefef},
     {QPalette::Window, 0xffefefef, 0xffefefef},
     {QPalette::Shadow, 0xff767676, 0xffb1b1b1},
-    {QPalette::Highlight, 0xff308cc6, 0xff919191},
+    // White on it 5.4:1: the chosen answer stays readable.
+    {QPalette::Highlight, 0xff2a6fa3, 0xff919191},
     {QPalette::HighlightedText, 0xffffffff, 0xffffffff},
     {QPalette::Link, 0xff0000ff, 0xff0000ff},
     {QPalette::LinkVisited, 0xffff00ff, 0xffff00ff},

@@ -16,6 +16,7 @@
 #include "widgets/bausteine.h"
 #include "widgets/meldung.h"
 #include "widgets/oeffnen.h"
+#include "widgets/zugang.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -37,8 +38,15 @@ const QString Abschnitt = QStringLiteral("Einstellung");
 
 void SetzeFett(QAbstractButton *knopf, bool fett) {
   QFont schrift = knopf->font();
+  if (schrift.bold() == fett)
+    return;
   schrift.setBold(fett);
   knopf->setFont(schrift);
+  // The bold range button is the pressed one for assistive tools.
+  QAccessible::State geaendert;
+  geaendert.checked = true;
+  QAccessibleStateChangeEvent ereignis(knopf, geaendert);
+  SageAn(ereignis);
 }
 
 void Verschiebe(QWidget *steuer, int links, int oben) {
@@ -379,6 +387,7 @@ void TMainForm::ComboBox1Change() {
       SetzeFett(knopf, false);
     SetzeFett(Bereichsknoepfe->button(int(gruppe->ErsterBereich)), true);
   }
+  FGalerie->Ansicht()->SetzeCursor(-1);
   LadeDieBilder();
   if (!Panel1->isHidden())
     ZurueckBtnClick();
@@ -400,6 +409,8 @@ void TMainForm::WaehleBereich(TBereich bereich) {
       SetzeFett(knopf, false);
   SetzeFett(eigener, true);
   FGalerie->SetzeOrdner(FPfade.Ordner(bereich));
+  // Another range: the keys start again from its first tile.
+  FGalerie->Ansicht()->SetzeCursor(-1);
   LadeDieBilder();
 }
 

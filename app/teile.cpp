@@ -17,8 +17,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QListWidgetItem>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextEdit>
@@ -42,7 +44,10 @@ void TMainForm::ErzeugeTeile() {
                            FGalerie->SetzeOrdner(FPfade.Ordner(bereich));
                            LadeDieBilder();
                          }
-                         return FGalerie->Gefunden() ? std::optional<int>(FGalerie->GefundenIndex()) : std::nullopt;
+                         if (!FGalerie->Gefunden())
+                           return std::nullopt;
+                         SetzeKachelCursorAufBild(FGalerie->GefundenIndex());
+                         return FGalerie->GefundenIndex();
                        },
                        [this] { return FAbgebrochen; }, [this](const QString &text) { Ansage->Sage(text); }});
   FGalerie = new TGalerie(this, ScrollBox1, ProgressBar1, StatusBar1);
@@ -56,18 +61,24 @@ void TMainForm::ErzeugeTeile() {
     TKachel gedrueckt = kachel;
     BildMouseDown(&gedrueckt, knopf);
   });
-  connect(FFrage, &TFrage::AntwortVerlangt, FUebung, &TUeben::AntwortVerlangt);
+  connect(FFrage, &TFrage::AntwortVerlangt, this, [this] {
+    const bool zaehlt = FUebung->FrageOffen();
+    FUebung->AntwortVerlangt();
+    if (zaehlt)
+      Ansage->Sage(PunkteText(FUebung->PunkteRichtig(), FUebung->PunkteGefragt()));
+  });
   connect(FFrage, &TFrage::Beurteilt, this, [this](bool richtig, const QString &code) {
+    const bool zaehlt = FUebung->FrageOffen();
     FUebung->Beurteilt(richtig);
+    // The focus stays on the answers, and a screen reader says no more than the key: the counted
+    // choice, the right answer to a wrong one and the score are told.
+    if (zaehlt)
+      Ansage->Sage(UebungsUrteil(richtig));
     // The gallery frames the plate of a right answer when it comes back.
     if (richtig)
       FSuche->SetzeSuchtext(code);
   });
   connect(FFrage, &TFrage::Fatal, this, &TMainForm::FatalerFehler);
-  connect(FSuche, &TSuche::FundGewaehlt, this, [this](int index) {
-    if (GalerieSichtbar())
-      OeffneGefundeneFrage(index);
-  });
   // Queued: the write happens inside a judgement or a click, which a modal box must not interrupt.
   connect(
       FUebung, &TUeben::NichtGespeichert, this,
@@ -124,6 +135,17 @@ void TMainForm::OeffneFrage(const QString &bildPfad, Qt::MouseButton Button) {
     return;
   FUebung->FrageGestellt(Gruppe(), FFrage->BildDatei());
   ZeigeUebungsteile();
+  // The question is otherwise only painted: a screen reader hears the list take the focus.
+  Ansage->Sage(Label1->text().simplified());
+}
+
+QString TMainForm::UebungsUrteil(bool richtig) const {
+  const QListWidgetItem *gewaehlt = Listbox1->currentItem();
+  const QString eintrag = gewaehlt ? gewaehlt->text() : QString();
+  QString text = richtig ? QStringLiteral("Richtig: ") + eintrag : QStringLiteral("Falsch: ") + eintrag;
+  if (!richtig)
+    text += QStringLiteral(". Richtig wäre ") + FFrage->RichtigeAntwort();
+  return text + QStringLiteral(". ") + PunkteText(FUebung->PunkteRichtig(), FUebung->PunkteGefragt());
 }
 
 void TMainForm::ListBox1Click() { FFrage->ListBox1Click(); }
@@ -146,6 +168,7 @@ void TMainForm::UebenCheckBoxClick() {
   if (FUebung->UebenCheckBoxClick())
     ZeigDieAntwortBtnClick();
   ZeigeUebungsteile();
+  Ansage->Sage(Ueben() ? QStringLiteral("Üben eingeschaltet") : QStringLiteral("Üben ausgeschaltet"));
 }
 
 void TMainForm::ZeigeUebungsteile() {
@@ -180,12 +203,44 @@ void TMainForm::SuchEditChange() { FSuche->SuchEditChange(); }
 void TMainForm::SuchEditKeyDown(int Key) { FSuche->SuchEditKeyDown(Key); }
 void TMainForm::SuchEditKeyUp(int Key, const QString &TastenText) { FSuche->SuchEditKeyUp(Key, TastenText); }
 
-void TMainForm::OeffneGefundeneFrage(int index) {
-  // The tile the gallery scrolled to, opened as a left click on it would.
-  for (const TKachel &kachel : FGalerie->Kacheln())
-    if (kachel.Tag() == index) {
-      TKachel gefunden = kachel;
-      BildMouseDown(&gefunden, Qt::LeftButton);
+void TMainForm::SetzeKachelCursorAufBild(int bild) {
+  const QVector<TKachel> &kacheln = FGalerie->Kacheln();
+  for (int i = 0; i < kacheln.size(); ++i)
+    if (kacheln.at(i).Tag() == bild) {
+      FGalerie->Ansicht()->SetzeCursor(i);
       return;
     }
+}
+
+void TMainForm::OeffneKachelCursor() {
+  // A load in progress owns the tile list.
+  if (!GalerieSichtbar() || LaedtBilder() || FAbgebrochen)
+    return;
+  const int index = FGalerie->Ansicht()->Cursor();
+  if (index < 0 || index >= FGalerie->Kacheln().size())
+    return;
+  // Opened as a left click on the tile would.
+  TKachel kachel = FGalerie->Kacheln().at(index);
+  BildMouseDown(&kachel, Qt::LeftButton);
+}
+
+void TMainForm::BewegeKachelCursor(int taste) {
+  if (!GalerieSichtbar() || LaedtBilder() || FAbgebrochen)
+    return;
+  TGalerieAnsicht *ansicht = FGalerie->Ansicht();
+  const int index = NaechsterKachelCursor(ansicht->Cursor(), ansicht->Anzahl(), ansicht->Spalten(), taste);
+  if (index < 0)
+    return;
+  ansicht->SetzeCursor(index);
+  ansicht->ZeigeCursor(true);
+  ScrollBox1->setFocus();
+  const int oben = KachelPosition(index, ansicht->Spalten()).y();
+  const int position = ScrollBox1->Position();
+  if (oben - KachelAbstand < position)
+    ScrollBox1->SetzePosition(oben - KachelAbstand);
+  else if (oben + KachelGroesse + KachelAbstand > position + ScrollBox1->ClientHoehe())
+    ScrollBox1->SetzePosition(oben + KachelGroesse + KachelAbstand - ScrollBox1->ClientHoehe());
+  // The tiles are painted: the screen reader hears the code, and in practice mode the box.
+  const QString beschreibung = ansicht->KachelBeschreibung(index);
+  Ansage->Sage(ansicht->KachelName(index) + (beschreibung.isEmpty() ? QString() : QStringLiteral(", ") + beschreibung));
 }

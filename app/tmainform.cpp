@@ -271,6 +271,7 @@ void TMainForm::ErzeugeKomponenten() {
     k.Knopf = Neu<QPushButton>(this, k.Name, {k.Links, 80, 50, 25});
     k.Knopf->setText(QLatin1String(k.Text));
     k.Knopf->setAccessibleName(QLatin1String(k.Vorgelesen));
+    k.Knopf->setProperty(UmschalterEigenschaft, true);
     k.Knopf->hide();
     Bereichsknoepfe->addButton(k.Knopf, int(k.Bereich));
   }

@@ -183,8 +183,10 @@ public:
   void SuchEditKeyUp(int Key, const QString &TastenText);
   void FormMouseWheelDown();
   void FormMouseWheelUp();
-  // Enter in the search field: the question for the plate the search framed.
-  void OeffneGefundeneFrage(int index);
+  // The keyboard's way through the tiles: Alt+arrows, Alt+Home and Alt+End move the tile cursor, and
+  // Alt+Enter opens its question, also of the tile a search framed.
+  void BewegeKachelCursor(int taste);
+  void OeffneKachelCursor();
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
@@ -209,6 +211,10 @@ private:
   void WaehleBereich(TBereich bereich);
   // The practice controls, the score and the tiles' marks as the mode and the screen want them.
   void ZeigeUebungsteile();
+  // What a screen reader is told of a counted practice choice, the score included.
+  QString UebungsUrteil(bool richtig) const;
+  // The tile cursor to the tile of a picture (a search's find), unseen until keys move it.
+  void SetzeKachelCursorAufBild(int bild);
 
   TDatenOrdner FPfade;
   QString FKartenAdresse; // the map base address

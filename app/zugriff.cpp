@@ -4,6 +4,8 @@
 #include "app/tmainform.h"
 
 #include "app/fokusrahmen.h"
+#include "gallery/galerie.h"
+#include "search/suche.h"
 #include "widgets/zugang.h"
 
 #include <QApplication>
@@ -120,14 +122,29 @@ void TMainForm::ZugriffEinrichten() {
     if (KarteBtn->isEnabled())
       KarteBtn->animateClick();
   });
-  Zugriffstaste(SuchEdit, Qt::ALT | Qt::Key_S, [this] {
-    // The field selects its text for a new code, but only after the focus has been reported: focused
-    // by a shortcut, it would select first, and a screen reader that hears of the caret before the
-    // focus says nothing about an empty field.
-    SuchEdit->setFocus(Qt::OtherFocusReason);
-    SuchEdit->selectAll();
-  });
+  Zugriffstaste(SuchEdit, Qt::ALT | Qt::Key_S, [this] { FSuche->NimmFokus(); });
   Zugriffstaste(ComboBox1, Qt::ALT | Qt::Key_G, [this] { ComboBox1->setFocus(Qt::ShortcutFocusReason); });
+
+  // The tiles by keyboard. Window keys, so that they work from the search field too; the group list
+  // keeps Alt+arrow down, which opens it.
+  QList<QShortcut *> kachelTasten;
+  for (Qt::Key taste : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End}) {
+    auto *kurz = new QShortcut(QKeySequence(Qt::ALT | taste), this);
+    connect(kurz, &QShortcut::activated, this, [this, taste] { BewegeKachelCursor(taste); });
+    kachelTasten << kurz;
+  }
+  for (Qt::Key taste : {Qt::Key_Return, Qt::Key_Enter})
+    connect(new QShortcut(QKeySequence(Qt::ALT | taste), this), &QShortcut::activated, this,
+            &TMainForm::OeffneKachelCursor);
+  connect(qApp, &QApplication::focusChanged, this, [this, kachelTasten](QWidget *, QWidget *jetzt) {
+    for (QShortcut *kurz : kachelTasten)
+      kurz->setEnabled(jetzt != ComboBox1);
+  });
+  // A range switch by its key is heard with what it brought.
+  connect(Bereichsknoepfe, &QButtonGroup::idClicked, this, [this](int bereich) {
+    if (QAbstractButton *knopf = Bereichsknoepfe->button(bereich))
+      Ansage->Sage(knopf->accessibleName() + QStringLiteral(", %1 Kennzeichen").arg(FGalerie->Kacheln().size()));
+  });
 
   QList<QWidget *> beschriftet{bereiche.cbegin(), bereiche.cend()};
   beschriftet << UebenCheckBox << NaechsteFrageBtn;

@@ -121,7 +121,7 @@ constexpr int MarkenSegmentBreite = 7;
 constexpr int MarkenSegmentHoehe = 5;
 constexpr int MarkenLuecke = 2;
 constexpr int MarkenRand = 9;
-const QColor MarkenLeer(224, 224, 224);
+const QColor MarkenLeer(255, 255, 255);
 const QColor MarkenUmriss(96, 96, 96);
 
 void ZeichneMarke(QPainter &maler, const QRect &feld, const TKachelMarke &marke) {
@@ -134,6 +134,19 @@ void ZeichneMarke(QPainter &maler, const QRect &feld, const TKachelMarke &marke)
     maler.fillRect(segment, i < marke.Gefuellt ? marke.Farbe : MarkenLeer);
     maler.drawRect(segment.adjusted(0, 0, -1, -1));
   }
+}
+
+// The keyboard's tile carries the window's focus ring: dark blue outside, a white line inside.
+const QColor CursorFarbe(0, 0, 160);
+const QColor CursorInnen(255, 255, 255);
+constexpr int CursorBreite = 2;
+
+void ZeichneCursor(QPainter &maler, const QRect &feld) {
+  maler.setPen(CursorFarbe);
+  for (int i = 0; i < CursorBreite; ++i)
+    maler.drawRect(feld.adjusted(i, i, -1 - i, -1 - i));
+  maler.setPen(CursorInnen);
+  maler.drawRect(feld.adjusted(CursorBreite, CursorBreite, -1 - CursorBreite, -1 - CursorBreite));
 }
 
 } // namespace
@@ -153,6 +166,8 @@ int TGalerieAnsicht::Anzahl() const { return FKacheln.size(); }
 
 void TGalerieAnsicht::SetzeGitter(int spalten, int anzahl) {
   FSpalten = qMax(1, spalten);
+  if (FCursor >= anzahl)
+    FCursor = -1;
   const int zeilen = anzahl / FSpalten + (anzahl % FSpalten > 0 ? 1 : 0);
   setGeometry(0, 0, KachelRaster * FSpalten + KachelAbstand, KachelRaster * zeilen + KachelAbstand);
   update();
@@ -200,6 +215,24 @@ QString TGalerieAnsicht::KachelBeschreibung(int index) const {
   return tag >= 0 && tag < FBildPfade.size() ? FMarke(DateiName(FBildPfade.at(tag))).Text : QString();
 }
 
+void TGalerieAnsicht::SetzeCursor(int index) {
+  if (index == FCursor)
+    return;
+  if (FCursorSichtbar && FCursor >= 0 && FCursor < FKacheln.size())
+    update(FKacheln.at(FCursor).Feld());
+  FCursor = index;
+  if (FCursorSichtbar && FCursor >= 0 && FCursor < FKacheln.size())
+    update(FKacheln.at(FCursor).Feld());
+}
+
+void TGalerieAnsicht::ZeigeCursor(bool zeigen) {
+  if (zeigen == FCursorSichtbar)
+    return;
+  FCursorSichtbar = zeigen;
+  if (FCursor >= 0 && FCursor < FKacheln.size())
+    update(FKacheln.at(FCursor).Feld());
+}
+
 void TGalerieAnsicht::paintEvent(QPaintEvent *event) {
   const QRect bereich = event->rect();
   const int ersteZeile = qMax(0, (bereich.top() - KachelAbstand) / KachelRaster);
@@ -213,6 +246,8 @@ void TGalerieAnsicht::paintEvent(QPaintEvent *event) {
     maler.drawImage(kachel.Feld().topLeft(), kachel.Bild());
     if (FMarke && kachel.Tag() >= 0 && kachel.Tag() < FBildPfade.size())
       ZeichneMarke(maler, kachel.Feld(), FMarke(DateiName(FBildPfade.at(kachel.Tag()))));
+    if (FCursorSichtbar && i == FCursor)
+      ZeichneCursor(maler, kachel.Feld());
   }
 }
 
@@ -223,6 +258,9 @@ void TGalerieAnsicht::mousePressEvent(QMouseEvent *event) {
     event->ignore();
     return;
   }
+  // The mouse takes over: the keys go on from the tile it pressed, and the ring goes.
+  ZeigeCursor(false);
+  SetzeCursor(index);
   emit KachelGedrueckt(index, event->button());
 }
 

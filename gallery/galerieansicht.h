@@ -46,6 +46,12 @@ public:
   // The tile's description for assistive technology: its mark's text in practice mode, else nothing.
   QString KachelBeschreibung(int index) const;
 
+  // The keyboard's tile, -1 for none. Its ring is drawn only once keys have moved it: a search sets
+  // it unseen, and the gallery of the mouse stays as it was.
+  int Cursor() const { return FCursor; }
+  void SetzeCursor(int index);
+  void ZeigeCursor(bool zeigen);
+
 signals:
   // A press of a mouse button on a tile, or the press action of its accessible child (left button).
   void KachelGedrueckt(int index, Qt::MouseButton knopf);
@@ -60,4 +66,6 @@ private:
   const QStringList &FBildPfade;
   int FSpalten = 1;
   TMarkenQuelle FMarke;
+  int FCursor = -1;
+  bool FCursorSichtbar = false;
 };

@@ -36,6 +36,24 @@ QPoint KachelPosition(int index, int spalten) {
   return {KachelRaster * (index % s) + KachelAbstand, KachelRaster * (index / s) + KachelAbstand};
 }
 
+int NaechsterKachelCursor(int cursor, int anzahl, int spalten, int taste) {
+  if (anzahl <= 0)
+    return -1;
+  if (taste == Qt::Key_End)
+    return anzahl - 1;
+  if (cursor < 0 || cursor >= anzahl || taste == Qt::Key_Home)
+    return 0;
+  const int s = qMax(1, spalten);
+  switch (taste) {
+  case Qt::Key_Left: return qMax(0, cursor - 1);
+  case Qt::Key_Right: return qMin(anzahl - 1, cursor + 1);
+  case Qt::Key_Up: return cursor >= s ? cursor - s : cursor;
+  // Down from above a short last row lands on its last tile: every row stays reachable.
+  case Qt::Key_Down: return cursor / s < (anzahl - 1) / s ? qMin(anzahl - 1, cursor + s) : cursor;
+  default: return cursor;
+  }
+}
+
 int SichtSpalten(int aussenBreite) { return qMax(1, aussenBreite / SichtSpaltenBreite); }
 
 int ScrollBereich(int anzahl, int sichtSpalten) { return (anzahl / qMax(1, sichtSpalten) + 1) * KachelRaster; }

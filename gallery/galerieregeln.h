@@ -38,6 +38,10 @@ TGitter BerechneGitter(int anzahl, int clientBreite);
 // Top-left corner of tile index in a grid with spalten columns (content coordinates).
 QPoint KachelPosition(int index, int spalten);
 
+// Where an arrow, Home or End key (a Qt::Key) moves the keyboard's tile among anzahl tiles in spalten
+// columns; from no tile (-1) every key lands on the first, End on the last. -1 when there is no tile.
+int NaechsterKachelCursor(int cursor, int anzahl, int spalten, int taste);
+
 // The column count the scroll range and the jump to a found tile work with: the box's outer width
 // in units of 100 pixels, at least 1 (a box narrower than 100 pixels would divide by zero).
 int SichtSpalten(int aussenBreite);

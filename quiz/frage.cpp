@@ -116,6 +116,9 @@ bool TFrage::Oeffne(const QString &bildPfad, bool zeigen, bool ohneAntwort, int 
   }
 
   FBildDatei = QFileInfo(bildPfad).fileName();
+  // The plate's picture is its code to whoever cannot see it.
+  if (zeigen)
+    S.Image1->setAccessibleName(QStringLiteral("Kennzeichen ") + FrageCode(FBildDatei));
   if (GruppeNr(gruppe)) {
     // An Austrian name without a state suffix keeps the plate shown before.
     const QString vorlage = GrosseVorlage(gruppe, FBildDatei);
@@ -267,6 +270,8 @@ void TFrage::ZeigDieAntwortBtnClick() {
     return;
   }
 }
+
+QString TFrage::RichtigeAntwort() const { return AnzeigeText(SichtbarerText(FRichtigeZeile)); }
 
 void TFrage::KopiereKartenName() const { QGuiApplication::clipboard()->setText(FKartenName); }
 

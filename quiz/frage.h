@@ -57,6 +57,8 @@ public:
 
   const QString &BildDatei() const { return FBildDatei; }
   const QString &RichtigeZeile() const { return FRichtigeZeile; }
+  // The right entry as the answer list shows it.
+  QString RichtigeAntwort() const;
   const QString &KartenName() const { return FKartenName; }
   const QString &LetzterBildname() const { return FLetzterBildname; }
   // The hidden working list: the range's lines, then the question's entries; kept from one question to the next.

@@ -71,9 +71,10 @@ QString KastenText(int kasten) {
 }
 
 QColor KastenFarbe(int kasten) {
-  // Hue from red to green in equal steps, dark enough to read on the white tile.
+  // Hue from red to green in equal steps, dark enough to stand 3:1 apart from an empty (white) segment
+  // even in yellow.
   const int stufe = qBound(1, kasten, KastenAnzahl) - 1;
-  return QColor::fromHsv(120 * stufe / (KastenAnzahl - 1), 255, 200);
+  return QColor::fromHsv(120 * stufe / (KastenAnzahl - 1), 255, 140);
 }
 
 QString LernstandFehlerText(TLernstandFehler fehler, const QString &pfad) {

@@ -34,24 +34,35 @@ protected:
   bool eventFilter(QObject *, QEvent *ereignis) override {
     const QEvent::Type art = ereignis->type();
     // Keys pressed before the field lost the focus (to a message box) are let go elsewhere.
-    if (art == QEvent::FocusOut)
+    if (art == QEvent::FocusOut) {
       FGedrueckt.clear();
+      FVerschluckt.clear();
+    }
     if (art != QEvent::KeyPress && art != QEvent::KeyRelease)
       return false;
     auto *taste = static_cast<QKeyEvent *>(ereignis);
     // A held key repeats its press only; it is released once, when it is let go.
     if (taste->isAutoRepeat() && art == QEvent::KeyRelease)
       return false;
+    // A key with Alt is an access key: one that does nothing on this screen must not type its letter.
+    if (art == QEvent::KeyPress && (taste->modifiers() & Qt::AltModifier) && taste->key() != Qt::Key_Alt) {
+      FVerschluckt.insert(Kennung(taste));
+      return true;
+    }
+    if (art == QEvent::KeyRelease && FVerschluckt.remove(Kennung(taste)))
+      return true;
     const int code = VirtuellerTastencode(taste->key());
     if (art == QEvent::KeyPress) {
       // Noted before the press is handled: the handling may open a message box.
       FGedrueckt.insert(Kennung(taste));
+      FSuche->TasteImFeld();
       FSuche->SuchEditKeyDown(code);
-    } else if (FGedrueckt.remove(Kennung(taste)) || code != TasteEnter) {
+    } else if (FGedrueckt.remove(Kennung(taste)) || (code != TasteEnter && !FSuche->FokusPerTaste())) {
       FSuche->SuchEditKeyUp(code, taste->text());
     } else {
       // Enter that closed a message box on its press: its release would search again and open the
-      // box anew, forever. Like every release in the field, it still empties the term.
+      // box anew, forever. The letter of Alt+S: its release would put the caret behind the text it
+      // has just selected. Like every release in the field, it still empties the term.
       FSuche->SetzeSuchtext(QString());
     }
     return false;
@@ -60,6 +71,7 @@ protected:
 private:
   TSuche *FSuche;
   QSet<qint64> FGedrueckt;
+  QSet<qint64> FVerschluckt; // access keys the field kept from itself, press and release
 };
 
 } // namespace
@@ -131,12 +143,17 @@ void TSuche::SuchEditKeyUp(int Key, const QString &TastenText) {
   if (BuchstabeGetippt)
     FSuchEdit->setCursorPosition(FSuchEdit->text().size());
 
-  if (Key == TasteEnter) {
-    // Only this search's own load can frame a plate: one that loads nothing must not open an older find.
-    const std::optional<int> fund = SucheButtonClick();
-    if (fund && !FWege.Abgebrochen())
-      emit FundGewaehlt(*fund);
-  }
+  // One search: the found plate is framed and scrolled to, and the typing goes on in the field.
+  if (Key == TasteEnter)
+    SucheButtonClick();
+}
+
+void TSuche::NimmFokus() {
+  // Selected only after the focus has been reported: a screen reader that hears of the caret before
+  // the focus says nothing about an empty field.
+  FSuchEdit->setFocus(Qt::OtherFocusReason);
+  FSuchEdit->selectAll();
+  FFokusPerTaste = true;
 }
 
 void TSuche::MeldeSuchergebnis(bool gefunden) {

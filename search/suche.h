@@ -41,10 +41,11 @@ public:
   void SuchEditChange();
   void SuchEditKeyDown(int Key);
   void SuchEditKeyUp(int Key, const QString &TastenText);
-
-signals:
-  // Enter in the field found a plate: its question is asked for (the index of its picture).
-  void FundGewaehlt(int index);
+  // The field by its access key: focused, its text selected for a new code.
+  void NimmFokus();
+  // True from the access key until the field's first own key press.
+  bool FokusPerTaste() const { return FFokusPerTaste; }
+  void TasteImFeld() { FFokusPerTaste = false; }
 
 private:
   // Tells a screen reader what the search found ("HH gefunden"); a search that finds nothing says so in its box.
@@ -54,4 +55,6 @@ private:
   QLineEdit *FSuchEdit;
   TSuchWege FWege;
   QString FSuchtext;
+  // Set by the access key: the releases of keys pressed before the field had the focus belong to the key.
+  bool FFokusPerTaste = false;
 };

@@ -245,6 +245,35 @@ class TstGallery : public QObject {
   }
 
 private slots:
+  // The keyboard's tile in a grid of 7 tiles in 3 columns (rows 0-2, 3-5, 6).
+  void kachelCursor_data() {
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<int>("anzahl");
+    QTest::addColumn<int>("taste");
+    QTest::addColumn<int>("neu");
+    QTest::newRow("none_right_lands_on_first") << -1 << 7 << int(Qt::Key_Right) << 0;
+    QTest::newRow("none_end_lands_on_last") << -1 << 7 << int(Qt::Key_End) << 6;
+    QTest::newRow("stale_beyond_the_tiles") << 9 << 7 << int(Qt::Key_Down) << 0;
+    QTest::newRow("no_tiles") << 0 << 0 << int(Qt::Key_Right) << -1;
+    QTest::newRow("left_stops_at_first") << 0 << 7 << int(Qt::Key_Left) << 0;
+    QTest::newRow("right_wraps_to_next_row") << 2 << 7 << int(Qt::Key_Right) << 3;
+    QTest::newRow("right_stops_at_last") << 6 << 7 << int(Qt::Key_Right) << 6;
+    QTest::newRow("up_in_first_row_stays") << 1 << 7 << int(Qt::Key_Up) << 1;
+    QTest::newRow("up_a_row") << 4 << 7 << int(Qt::Key_Up) << 1;
+    QTest::newRow("down_a_row") << 1 << 7 << int(Qt::Key_Down) << 4;
+    QTest::newRow("down_into_short_last_row") << 5 << 7 << int(Qt::Key_Down) << 6;
+    QTest::newRow("down_in_last_row_stays") << 6 << 7 << int(Qt::Key_Down) << 6;
+    QTest::newRow("home") << 5 << 7 << int(Qt::Key_Home) << 0;
+    QTest::newRow("other_key_stays") << 5 << 7 << int(Qt::Key_A) << 5;
+  }
+  void kachelCursor() {
+    QFETCH(int, cursor);
+    QFETCH(int, anzahl);
+    QFETCH(int, taste);
+    QFETCH(int, neu);
+    QCOMPARE(NaechsterKachelCursor(cursor, anzahl, 3, taste), neu);
+  }
+
   void initTestCase() {
     Fixturbaum::EigenerCache();
     SetzeMeldungsAnzeige([this](const QString &text) { FMeldungen.append(text); });

@@ -1,7 +1,9 @@
 #!/bin/bash
 # What the Orca screen reader speaks on the keyboard path through the window: Alt+S to the search
-# field, "hh", Enter opens the question for HH, Down chooses the next entry, Alt+L the map, Backspace
-# back to the field. Each step must be spoken; Orca silent after the choice fails the test.
+# field, "hh", Enter searches again and stays, Alt+Enter opens the question for HH, Down chooses the
+# next entry, Alt+L the map, Backspace back to the field; then a practice question: Alt+Ü, Alt+N
+# (the code asked), Down and Enter (the judgement and the score). Each step must be spoken; Orca
+# silent after a choice fails the test.
 # usage: tst_orca.sh BUILD_DIR
 set -u
 BUILD=$(readlink -f "$1")
@@ -84,7 +86,8 @@ schritt "Alt+S" 'Gesuchtes Kennzeichen' xdotool key alt+s
 # One letter at a time: each search reloads the range, and the second letter waits for the first.
 schritt "h" '(^| )H gefunden' xdotool type h
 schritt "h" '(^| )HH gefunden' xdotool type h
-schritt "Enter" '^Richtig: Hamburg' xdotool key Return
+schritt "Enter" '(^| )HH gefunden' xdotool key Return
+schritt "Alt+Enter" '^Richtig: Hamburg' xdotool key alt+Return
 (. "$LOG/env" && $BAUM frames) || { echo "== objects with the role frame below the window"; FEHLER=1; }
 schritt "Down (a choice)" '^(Richtig|Falsch): ' xdotool key Down
 xdotool key alt+l
@@ -96,4 +99,8 @@ else
   FEHLER=1
 fi
 schritt "Backspace" 'Gesuchtes Kennzeichen' xdotool key BackSpace
+schritt "Alt+Ü" 'Üben eingeschaltet' xdotool key alt+udiaeresis
+schritt "Alt+N" 'steht: [A-ZÄÖÜ]+ +am Anfang' xdotool key alt+n
+xdotool key Down
+schritt "Down, Enter (the counted choice)" '(Richtig: |Falsch: .*Richtig wäre ).*[0-9]+ von [0-9]+ richtig' xdotool key Return
 exit $FEHLER

@@ -47,6 +47,7 @@
 #include <QTextEdit>
 #include <QUrl>
 
+#include <cmath>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,6 +142,8 @@ class TestQuiz : public QObject {
 
 private slots:
   void initTestCase() { Fixturbaum::EigenerCache(); }
+  void kastenFarbeKontrast_data();
+  void kastenFarbeKontrast();
   void init();
   void cleanup();
 
@@ -1984,7 +1987,7 @@ void TestQuiz::uebenAblauf() {
     // The first segment of the mark in the tile's bottom-right corner: the box's colour, or empty.
     const QPoint segment = form.Galerie()->Kacheln().at(i).Feld().topLeft() + QPoint(46, 83);
     QCOMPARE(bild.pixel(segment * bild.devicePixelRatio()),
-             (kasten > 0 ? KastenFarbe(kasten) : QColor(224, 224, 224)).rgb());
+             (kasten > 0 ? KastenFarbe(kasten) : QColor(Qt::white)).rgb());
   }
   // Off again, the tiles are as they always were.
   QTest::mouseClick(form.UebenCheckBox, Qt::LeftButton);
@@ -1997,4 +2000,21 @@ void TestQuiz::uebenAblauf() {
 }
 
 QTEST_MAIN(TestQuiz)
+void TestQuiz::kastenFarbeKontrast_data() {
+  QTest::addColumn<int>("kasten");
+  for (int kasten = 1; kasten <= KastenAnzahl; ++kasten)
+    QTest::addRow("box_%d", kasten) << kasten;
+}
+
+// A filled segment of the box mark stands at least 3:1 apart from an empty (white) one.
+void TestQuiz::kastenFarbeKontrast() {
+  QFETCH(int, kasten);
+  const auto leuchtdichte = [](const QColor &farbe) {
+    const auto kanal = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * kanal(farbe.redF()) + 0.7152 * kanal(farbe.greenF()) + 0.0722 * kanal(farbe.blueF());
+  };
+  const qreal kontrast = (1.0 + 0.05) / (leuchtdichte(KastenFarbe(kasten)) + 0.05);
+  QVERIFY2(kontrast >= 3.0, qPrintable(QString::number(kontrast)));
+}
+
 #include "tst_quiz.moc"

@@ -12,6 +12,9 @@ class QObject;
 // once per process, before the first of these widgets is asked for; repeating it is harmless.
 void ZugangEinrichten();
 
+// A push button with this property set to true is reported as pressed while its caption is bold.
+constexpr const char *UmschalterEigenschaft = "zugangUmschalter";
+
 // Tells assistive technology of a change it cannot see coming, such as a judgement to be spoken.
 void SageAn(QObject *objekt, QAccessible::Event art);
 // The same for a child of the object (a list's entry), which the event names.
