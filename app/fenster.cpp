@@ -13,6 +13,7 @@
 #include "quiz/ueben.h"
 #include "search/suche.h"
 #include "search/tscrollbox.h"
+#include "widgets/anker.h"
 #include "widgets/bausteine.h"
 #include "widgets/meldung.h"
 #include "widgets/oeffnen.h"
@@ -29,6 +30,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTextEdit>
 #include <QUrl>
 #include <QWheelEvent>
@@ -151,8 +154,15 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
     return false;
 
   if (ereignis->type() == QEvent::Wheel) {
-    if (!GalerieSichtbar())
+    if (!GalerieSichtbar()) {
+      // The list scrolls itself; elsewhere on a question panel that scrolls, the wheel moves the panel.
+      if (FFrageVerlegt && (steuer == Panel1 || Panel1->isAncestorOf(steuer)) && steuer != Listbox1 &&
+          !Listbox1->isAncestorOf(steuer)) {
+        QCoreApplication::sendEvent(FrageScrollBar, ereignis);
+        return true;
+      }
       return false;
+    }
     auto *rad = static_cast<QWheelEvent *>(ereignis);
     FRadRest += rad->angleDelta().y();
     while (FRadRest <= -RadSchritt) {
@@ -250,6 +260,12 @@ void TMainForm::FormResize() {
     return;
   }
   setUpdatesEnabled(false);
+  // The rules below work on the panel's own place.
+  if (FFrageVerlegt) {
+    Anker->Zuruecksetzen(Panel1);
+    Panel1->clearMask();
+    FFrageVerlegt = false;
+  }
   if (GalerieSichtbar() || FMaximiertPerBefehl) {
     LadeDieBilder();
     ScrollBox1->resize(Breite() - GalerieRand, ScrollBox1->height());
@@ -267,7 +283,49 @@ void TMainForm::FormResize() {
                     Trenner->height());
   if (Trenner->width() <= 20)
     Trenner->resize(30, Trenner->height());
+  PasseFrageAn();
   setUpdatesEnabled(true);
+}
+
+void TMainForm::PasseFrageAn() {
+  if (FFrageVerlegt) {
+    Anker->Zuruecksetzen(Panel1);
+    Panel1->clearMask();
+    FFrageVerlegt = false;
+  }
+  const int noetig = MindestZeilen * ListenZeilenHoehe + 2 * Listbox1->frameWidth() +
+                     Listbox1->horizontalScrollBar()->sizeHint().height();
+  // The list's height as its rule gives it, before a panel too low cuts it to nothing.
+  constexpr int Weit = 10000;
+  const int liste = Anker->Regelplatz(Listbox1, Panel1->size() + QSize(0, Weit)).height() - Weit;
+  const int fehlt = noetig - liste;
+  if (Panel1->isHidden() || fehlt <= 0) {
+    FrageScrollBar->hide();
+    return;
+  }
+  const QRect platz = Panel1->geometry();
+  const QSignalBlocker still(FrageScrollBar);
+  FrageScrollBar->setRange(0, fehlt);
+  FrageScrollBar->setPageStep(platz.height());
+  FrageScrollBar->setSingleStep(ListenZeilenHoehe);
+  // In the margin right of the panel, which the layout keeps at every width.
+  const int breite =
+      qMin(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FrageScrollBar), width() - platz.right() - 1);
+  FrageScrollBar->setGeometry(platz.right() + 1, platz.y(), breite, platz.height());
+  FrageScrollBar->show();
+  FFrageVerlegt = true;
+  LegeFrageVersatz();
+}
+
+void TMainForm::LegeFrageVersatz() {
+  if (!FFrageVerlegt)
+    return;
+  const QRect platz = Anker->Regelplatz(Panel1);
+  const int versatz = FrageScrollBar->value();
+  Anker->Verlege(Panel1,
+                 QRect(platz.x(), platz.y() - versatz, platz.width(), platz.height() + FrageScrollBar->maximum()));
+  // Only the panel's own place shows; what lies beyond it is scrolled to.
+  Panel1->setMask(QRegion(0, versatz, platz.width(), platz.height()));
 }
 
 void TMainForm::ZurScrollBoxUmschalten() {

@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QListWidgetItem>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTextEdit>
 #include <QUrl>
@@ -130,6 +131,11 @@ void TMainForm::OeffneFrage(const QString &bildPfad, Qt::MouseButton Button) {
     // paint's focus rule, which waits for the buttons to be up, cannot be relied on; and hiding the
     // gallery has just handed the focus along the tab chain to the group list.
     Listbox1->setFocus();
+    PasseFrageAn();
+    // Where the panel scrolls, the answers, which have the keys, come into sight, and above them as much
+    // of the plate as fits.
+    const QRect liste = Listbox1->geometry();
+    FrageScrollBar->setValue(qMin(liste.top(), liste.bottom() + 1 - FrageScrollBar->pageStep()));
   }
   if (!FFrage->Oeffne(bildPfad, zeigen, uebung, Gruppe(), FGalerie->AktuellerOrdner()) || !uebung)
     return;

@@ -25,6 +25,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QTimer>
@@ -240,6 +241,10 @@ void TMainForm::ErzeugeKomponenten() {
   PunkteLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   PunkteLabel->setGeometry(UebenCheckBox->x() - PunkteBreite - StatusRand, 0, PunkteBreite, StatusBar1->height());
   PunkteLabel->hide();
+  FrageScrollBar = Neu<QScrollBar>(this, "FrageScrollBar", {0, 0, 0, 0});
+  FrageScrollBar->setOrientation(Qt::Vertical);
+  FrageScrollBar->setAccessibleName(QStringLiteral("Frage verschieben"));
+  FrageScrollBar->hide();
   ProgressBar1 = Neu<QProgressBar>(this, "ProgressBar1", {4, 676, 150, 17});
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setTextVisible(false);
@@ -370,6 +375,7 @@ void TMainForm::VerbindeHandler() {
   // Only a choice by the user is a change; selecting from the program raises nothing.
   connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) { ComboBox1Change(); });
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+  connect(FrageScrollBar, &QScrollBar::valueChanged, this, &TMainForm::LegeFrageVersatz);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event) {

@@ -18,6 +18,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QScrollBar;
 class QShortcut;
 class QTextEdit;
 class QTimer;
@@ -102,6 +103,8 @@ public:
   QLabel *PunkteLabel = nullptr;
   QPushButton *NaechsteFrageBtn = nullptr;
   QShortcut *NaechsteFrageTaste = nullptr;
+  // Scrolls the question panel where the window is too low for the answer list; hidden where it fits.
+  QScrollBar *FrageScrollBar = nullptr;
   // The five range buttons, keyed by their range.
   QButtonGroup *Bereichsknoepfe = nullptr;
   TFokusRahmen *FokusRahmen = nullptr;
@@ -138,6 +141,9 @@ public:
 
   // ---- main window and screens ---------------------------------------------------------------
   void FormResize();
+  // Where the window leaves the answer list fewer than MindestZeilen rows, the question panel keeps the
+  // height the list needs and scrolls in its place; where the layout fits, nothing changes.
+  void PasseFrageAn();
   void FormPaint();
   void ZurScrollBoxUmschalten();
   void ZurueckBtnClick();
@@ -207,6 +213,8 @@ private:
   void ZugriffEinrichten();
   // The first paint's set-up, queued by the show so that the window is on the screen before it runs.
   void ErsteEinrichtung();
+  // Shows the part of the question panel the scroll bar asks for.
+  void LegeFrageVersatz();
   // A range button's work: it alone bold, its folder loaded.
   void WaehleBereich(TBereich bereich);
   // The practice controls, the score and the tiles' marks as the mode and the screen want them.
@@ -232,7 +240,8 @@ private:
   bool FAbgebrochen = false;
   bool FZerstoert = false;
   bool FSchonGezeigt = false;
-  int FRadRest = 0; // wheel delta not yet used up by whole steps
+  int FRadRest = 0;           // wheel delta not yet used up by whole steps
+  bool FFrageVerlegt = false; // the question panel is taller than its place and scrolls
   // Where the focus was when the question opened: it goes back there when the gallery returns.
   QPointer<QWidget> FFokusVorFrage;
 };

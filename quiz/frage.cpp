@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int ListenZeilenHoehe = 20;
 // The list scrolls sideways over this width, whatever the entries' lengths.
 constexpr int ListenBreite = 1700;
 

@@ -25,6 +25,9 @@ QStringList SortiereEintraege(QStringList eintraege);
 
 // What the list shows of an entry: the description, without the picture field after the TABs.
 QString SichtbarerText(const QString &eintrag);
+// The height of one entry of the answer list; the list is never left fewer than MindestZeilen of them.
+constexpr int ListenZeilenHoehe = 20;
+constexpr int MindestZeilen = 5;
 // The item data role of the answer list that holds the whole entry behind the description shown.
 constexpr int EintragRolle = Qt::UserRole;
 

@@ -39,6 +39,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
@@ -216,6 +217,8 @@ private slots:
   void listeVerraetKeinBild();
   void urteilWirdAngesagt();
   void kennzeichenBeimPixelVerhaeltnis();
+  void frageInKleinemFenster_data();
+  void frageInKleinemFenster();
   void groesseAufDerFrage();
   void bildBeimPixelVerhaeltnis_data();
   void bildBeimPixelVerhaeltnis();
@@ -1624,6 +1627,54 @@ void TestQuiz::groesseAufDerFrage() {
   QCOMPARE(form.Image1->size(), GroesseVon(platte));
   QCOMPARE(form.Image1->pos(), form.Image2->pos() + QPoint(30, 4));
   QCOMPARE(form.Panel1->grab().toImage(), nachher);
+}
+
+// A window too low for the layout (a small screen at a large scale) keeps the plate whole and the list
+// MindestZeilen rows high: the question panel scrolls in its place. Where the layout fits, nothing moves.
+void TestQuiz::frageInKleinemFenster_data() {
+  QTest::addColumn<QSize>("aussen");
+  QTest::addColumn<bool>("rollt");
+  QTest::newRow("layout_size") << QSize(770, 734) << false;
+  QTest::newRow("1920x1080_scale_2") << QSize(960, 540) << true;
+  QTest::newRow("1366x768_scale_1.5") << QSize(910, 512) << true;
+  QTest::newRow("1366x768_scale_2") << QSize(683, 384) << true;
+}
+
+void TestQuiz::frageInKleinemFenster() {
+  QFETCH(QSize, aussen);
+  QFETCH(bool, rollt);
+  TMainForm &form = GezeigteForm();
+  const QRect panel = form.Panel1->geometry();
+  form.SetzeBreite(aussen.width());
+  form.SetzeHoehe(aussen.height());
+  const TKachel kachel = form.Galerie()->Kacheln().at(1);
+  QTest::mouseClick(form.Galerie()->Ansicht(), Qt::LeftButton, {}, kachel.Feld().center());
+  QTRY_VERIFY(!form.Panel1->isHidden());
+  QScrollBar *leiste = form.FrageScrollBar;
+  const int zeilen = (form.Listbox1->viewport()->height() + 1) / ListenZeilenHoehe;
+  QVERIFY2(zeilen >= MindestZeilen, qPrintable(QString::number(zeilen)));
+  QCOMPARE(leiste->isVisible(), rollt);
+  if (!rollt) {
+    QCOMPARE(form.Panel1->geometry(), panel);
+    QVERIFY(form.Panel1->mask().isEmpty());
+    return;
+  }
+  const int hoehe = leiste->height();
+  // Opened with the answers, which have the keys, in sight.
+  const QRect liste = form.Listbox1->geometry();
+  QVERIFY(liste.top() >= leiste->value());
+  QVERIFY(qMin(liste.bottom(), leiste->value() + hoehe - 1) - liste.top() + 1 >= qMin(liste.height(), hoehe));
+  // The plate can be seen whole, and the map button below the list.
+  leiste->setValue(form.Image2->y());
+  QVERIFY(form.Panel1->mask().boundingRect().contains(form.Image2->geometry()));
+  leiste->setValue(leiste->maximum());
+  QVERIFY(form.Panel1->mask().boundingRect().contains(form.KarteBtn->geometry()));
+  // Back at the layout size the panel is where it always was.
+  form.SetzeBreite(770);
+  form.SetzeHoehe(734);
+  QTRY_VERIFY(leiste->isHidden());
+  QCOMPARE(form.Panel1->geometry(), panel);
+  QVERIFY(form.Panel1->mask().isEmpty());
 }
 
 void TestQuiz::kennzeichenBeimPixelVerhaeltnis() {

@@ -47,16 +47,53 @@ void TAnker::Anwenden(QWidget *eltern) {
       regel.Entwurf = regel.Steuer->geometry();
       regel.Basis = alt;
     }
-    int x = regel.Entwurf.x(), y = regel.Entwurf.y();
-    int w = regel.Entwurf.width(), h = regel.Entwurf.height();
-    Achse(regel.Kanten & L, regel.Kanten & R, regel.Basis.width(), neu.width(), x, w);
-    Achse(regel.Kanten & T, regel.Kanten & B, regel.Basis.height(), neu.height(), y, h);
-    const QRect ziel(x, y, w, h);
+    const QRect ziel = Ziel(regel, neu);
     if (regel.Steuer->geometry() != ziel)
       regel.Steuer->setGeometry(ziel);
     regel.Gesetzt = regel.Steuer->geometry();
   }
   FElternGroesse.insert(eltern, neu);
+}
+
+QRect TAnker::Ziel(const TRegel &regel, QSize neu) {
+  int x = regel.Entwurf.x(), y = regel.Entwurf.y();
+  int w = regel.Entwurf.width(), h = regel.Entwurf.height();
+  Achse(regel.Kanten & L, regel.Kanten & R, regel.Basis.width(), neu.width(), x, w);
+  Achse(regel.Kanten & T, regel.Kanten & B, regel.Basis.height(), neu.height(), y, h);
+  return QRect(x, y, w, h);
+}
+
+TAnker::TRegel *TAnker::Regel(QWidget *steuer) {
+  auto gefunden = FRegeln.find(steuer->parentWidget());
+  if (gefunden == FRegeln.end())
+    return nullptr;
+  for (TRegel &regel : *gefunden)
+    if (regel.Steuer == steuer)
+      return &regel;
+  return nullptr;
+}
+
+QRect TAnker::Regelplatz(QWidget *steuer) const { return Regelplatz(steuer, steuer->parentWidget()->size()); }
+
+QRect TAnker::Regelplatz(QWidget *steuer, QSize elternGroesse) const {
+  TRegel *regel = const_cast<TAnker *>(this)->Regel(steuer);
+  if (!regel)
+    return steuer->geometry();
+  // A control the program moved itself has that place as its rule, as the next change of size will find.
+  if (steuer->geometry() != regel->Gesetzt) {
+    TRegel neu = *regel;
+    neu.Entwurf = steuer->geometry();
+    neu.Basis = FElternGroesse.value(steuer->parentWidget(), steuer->parentWidget()->size());
+    return Ziel(neu, elternGroesse);
+  }
+  return Ziel(*regel, elternGroesse);
+}
+
+void TAnker::Verlege(QWidget *steuer, const QRect &geometrie) {
+  if (steuer->geometry() != geometrie)
+    steuer->setGeometry(geometrie);
+  if (TRegel *regel = Regel(steuer))
+    regel->Gesetzt = steuer->geometry();
 }
 
 bool TAnker::eventFilter(QObject *watched, QEvent *event) {

@@ -22,11 +22,23 @@ public:
   void Setze(QWidget *steuer, int kanten);
   // Applies the rules of every control on this parent for its current size.
   void Anwenden(QWidget *eltern);
+  // The place a control's rule gives it for its parent's current size.
+  QRect Regelplatz(QWidget *steuer) const;
+  // The same for a parent of another size.
+  QRect Regelplatz(QWidget *steuer, QSize elternGroesse) const;
+  // Puts a control somewhere else for a while without making that its rule: the parent's next change of
+  // size, or Zuruecksetzen, puts it back where the rule says.
+  void Verlege(QWidget *steuer, const QRect &geometrie);
+  void Zuruecksetzen(QWidget *steuer) { Verlege(steuer, Regelplatz(steuer)); }
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+  struct TRegel;
+  TRegel *Regel(QWidget *steuer);
+  static QRect Ziel(const TRegel &regel, QSize neu);
+
   struct TRegel {
     QPointer<QWidget> Steuer;
     int Kanten = L | T;
