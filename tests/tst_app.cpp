@@ -501,6 +501,23 @@ void HalteAn(TSchreibSchritt schritt) {
 // A child that may not make files in a read-only folder, even when the test runs as root.
 bool WerdeNiemand() { return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0); }
 
+// Writes the key in a child process that a kill stops at the step, as a user other than root; the
+// child's wait status, or -1.
+int SchreibeBisZumSchritt(const QString &ini, const QString &abschnitt, const QString &schluessel, const QString &wert,
+                          TSchreibSchritt schritt) {
+  const pid_t kind = ::fork();
+  if (kind == 0) {
+    if (!WerdeNiemand())
+      ::_exit(3);
+    Anhalten = schritt;
+    AnhaltenMit = SIGKILL;
+    SetzeSchreibHaken(HalteAn);
+    ::_exit(SchreibeProfil(ini, abschnitt, schluessel, wert) ? 0 : 1);
+  }
+  int status = 0;
+  return ::waitpid(kind, &status, 0) == kind ? status : -1;
+}
+
 // The folder's entries besides the settings file.
 QStringList Reste(const QString &ordner) {
   QStringList namen = QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -557,17 +574,8 @@ void TestApp::profilNachAbbruch() {
       QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0666) == 0);
     }
     QVERIFY(::chmod(ordnerName.constData(), ordnerSchreibbar ? 0777 : 0555) == 0);
-    const pid_t kind = ::fork();
-    if (kind == 0) {
-      if (!WerdeNiemand())
-        ::_exit(3);
-      Anhalten = schritt;
-      AnhaltenMit = SIGKILL;
-      SetzeSchreibHaken(HalteAn);
-      ::_exit(SchreibeProfil(ini, e, k, wert) ? 0 : 1);
-    }
-    int status = 0;
-    QCOMPARE(::waitpid(kind, &status, 0), kind);
+    const int status = SchreibeBisZumSchritt(ini, e, k, wert, schritt);
+    QVERIFY(status != -1);
     QVERIFY(::chmod(ordnerName.constData(), 0755) == 0);
     const QByteArray danach = QFile::exists(ini) ? Lies(ini) : QByteArray();
     const QString fall = QStringLiteral("step %1").arg(int(schritt));
@@ -668,17 +676,7 @@ void TestApp::profilNachKill9() {
   // The moment the kills above only hit now and then, every time: a shorter save stopped after its
   // filled write, before the cut. The saves after it give the file without the filling, in place.
   const auto speichere = [&](const QString &wert, TSchreibSchritt schritt) {
-    const pid_t kind = ::fork();
-    if (kind == 0) {
-      if (!WerdeNiemand())
-        ::_exit(3);
-      Anhalten = schritt;
-      AnhaltenMit = SIGKILL;
-      SetzeSchreibHaken(HalteAn);
-      ::_exit(SchreibeProfil(ini, e, k, wert) ? 0 : 1);
-    }
-    int status = 0;
-    return ::waitpid(kind, &status, 0) == kind ? status : -1;
+    return SchreibeBisZumSchritt(ini, e, k, wert, schritt);
   };
   Schreibe(ini, mitLang);
   const int status = speichere(kurz, TSchreibSchritt::AnOrtGeschrieben);
