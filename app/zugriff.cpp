@@ -8,6 +8,7 @@
 #include "search/suche.h"
 #include "widgets/zugang.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -103,6 +104,11 @@ void TMainForm::ZugriffEinrichten() {
     stil->setParent(knopf);
     knopf->setStyle(stil);
     knopf->setShortcut(QKeySequence(Qt::ALT | Qt::Key(knopf->text().at(0).unicode())));
+    // Setting the caption and name while the button was made already fixed Qt's plain button
+    // interface for it, before the property that makes it a toggle was set: the next query builds
+    // ours, which reports the bold one as checked.
+    if (QAccessibleInterface *alt = QAccessible::queryAccessibleInterface(knopf))
+      QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(alt));
   }
   // Practice mode: the box has its own key; Alt+N is one key of the window for both screens.
   for (QAbstractButton *knopf :

@@ -2,8 +2,9 @@
 # What the Orca screen reader speaks on the keyboard path through the window: Alt+S to the search
 # field, "hh", Enter searches again and stays, Alt+Enter opens the question for HH, Down chooses the
 # next entry, Alt+L the map, Backspace back to the field; then a practice question: Alt+Ü, Alt+N
-# (the code asked), Down and Enter (the judgement and the score). Each step must be spoken; Orca
-# silent after a choice fails the test.
+# (the code asked), Down and Enter (the judgement and the score); then, still practising, the tiles
+# of A-E: Alt+A (the range and its count), Alt+Home, Alt+Right and Alt+End (each tile's code and
+# box), Alt+Enter asks the last one. Each step must be spoken; Orca silent after a choice fails the test.
 # usage: tst_orca.sh BUILD_DIR
 set -u
 BUILD=$(readlink -f "$1")
@@ -103,4 +104,13 @@ schritt "Alt+Ü" 'Üben eingeschaltet' xdotool key alt+udiaeresis
 schritt "Alt+N" 'steht: [A-ZÄÖÜ]+ +am Anfang' xdotool key alt+n
 xdotool key Down
 schritt "Down, Enter (the counted choice)" '(Richtig: |Falsch: .*Richtig wäre ).*[0-9]+ von [0-9]+ richtig' xdotool key Return
+schritt "Backspace" 'Gesuchtes Kennzeichen' xdotool key BackSpace
+# The tiles in file-name order: "0" (the diplomats) first, "A" next, "EW" last.
+ANZAHL=$(find "$ARBEIT/rt/Bilder/Deutschland/A-E" -maxdepth 1 -iname '*.jpg' | wc -l)
+KASTEN='(Noch nicht geübt|Kasten [1-5] von 5)'
+schritt "Alt+A" "Bereich A bis E, $ANZAHL Kennzeichen" xdotool key alt+a
+schritt "Alt+Home" "(^| )Kennzeichen 0, $KASTEN" xdotool key alt+Home
+schritt "Alt+Right" "(^| )Kennzeichen A, $KASTEN" xdotool key alt+Right
+schritt "Alt+End" "(^| )Kennzeichen EW, $KASTEN" xdotool key alt+End
+schritt "Alt+Enter (the tile's question)" 'steht: EW +am Anfang' xdotool key alt+Return
 exit $FEHLER
