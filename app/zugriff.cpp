@@ -142,9 +142,11 @@ void TMainForm::ZugriffEinrichten() {
   for (Qt::Key taste : {Qt::Key_Return, Qt::Key_Enter})
     connect(new QShortcut(QKeySequence(Qt::ALT | taste), this), &QShortcut::activated, this,
             &TMainForm::OeffneKachelCursor);
-  connect(qApp, &QApplication::focusChanged, this, [this, kachelTasten](QWidget *, QWidget *jetzt) {
+  // Tied to the list, not to the window: the window's own end moves the focus once more, when only its
+  // children are left.
+  connect(qApp, &QApplication::focusChanged, ComboBox1, [liste = ComboBox1, kachelTasten](QWidget *, QWidget *jetzt) {
     for (QShortcut *kurz : kachelTasten)
-      kurz->setEnabled(jetzt != ComboBox1);
+      kurz->setEnabled(jetzt != liste);
   });
   // A range switch by its key is heard with what it brought.
   connect(Bereichsknoepfe, &QButtonGroup::idClicked, this, [this](int bereich) {
