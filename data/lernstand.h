@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVector>
 
-constexpr int KastenAnzahl = 5;
+#include "data/uebungsdaten.h"
 
 struct TLernEintrag {
   QString Gruppe; // as written: "Deutschland", "Österreich", or a group of a newer version
