@@ -31,7 +31,7 @@ TRueckWahl RueckWahlFuer(int gruppe, const QString &code, const QString &bildPfa
 
 // The small plate of a choice as the plate buttons show it, at the template's own pixel size (for the
 // screen's device-pixel ratio). A picture that cannot be loaded gives the code as text instead.
-QImage KleinesKennzeichen(const TRueckWahl &wahl, qreal pixelVerhaeltnis = 1.0);
+QImage ZeichneKleinesKennzeichen(const TRueckWahl &wahl, qreal pixelVerhaeltnis = 1.0);
 
 class TRueckfrage : public QWidget {
   Q_OBJECT
