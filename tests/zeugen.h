@@ -18,6 +18,10 @@ public:
     for (const char *schema : Schemata)
       QDesktopServices::setUrlHandler(QLatin1String(schema), this, "OeffneUrl");
     NimmMeldungenAuf();
+    SetzeFragenAntwort([this](const QString &text) {
+      Fragen << text;
+      return FragenAntwort;
+    });
     // The desktop counts as having a program for everything, unless a test says otherwise.
     SetzeProgrammPruefung([](const QString &) { return true; });
   }
@@ -25,6 +29,7 @@ public:
     for (const char *schema : Schemata)
       QDesktopServices::unsetUrlHandler(QLatin1String(schema));
     SetzeMeldungsAnzeige({});
+    SetzeFragenAntwort({});
     SetzeProgrammPruefung({});
   }
   TZeugen(const TZeugen &) = delete;
@@ -36,6 +41,9 @@ public:
   }
 
   QStringList Meldungen;
+  // The yes/no questions asked, each answered with FragenAntwort.
+  QStringList Fragen;
+  bool FragenAntwort = true;
   QList<QUrl> Geoeffnet;
 
 public slots:
