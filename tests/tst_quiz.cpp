@@ -7,6 +7,9 @@
 #include "app/tmainform.h"
 #include "gallery/galerie.h"
 #include "quiz/frage.h"
+#include "quiz/katalog.h"
+#include "quiz/rueckfrage.h"
+#include "quiz/uebungsfenster.h"
 #include "quiz/ueben.h"
 #include "search/suche.h"
 #include "widgets/zugang.h"
@@ -224,6 +227,7 @@ private slots:
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
   void uebenAblauf();
+  void uebenReise();
   void lernstandNichtSpeicherbar_data();
   void lernstandNichtSpeicherbar();
   void datensatzEigeneZeile_data();
@@ -2052,6 +2056,165 @@ void TestQuiz::uebenAblauf() {
   const QImage aus = form.Galerie()->Ansicht()->grab().toImage();
   const QPoint segment = form.Galerie()->Kacheln().at(0).Feld().topLeft() + QPoint(46, 83);
   QCOMPARE(aus.pixel(segment * aus.devicePixelRatio()), qRgb(255, 255, 255));
+}
+
+// A traveller's week on the real data set, by keyboard, the clock faked: Bayern, eight new plates a day, a
+// learner who knows a plate from its second sight on. Reviews come before new plates every day, the new ones
+// stop at the limit, the day ends with its summary, practising ahead promotes nothing; a route's plates open
+// in their own ranges and groups; the reverse direction, the overview and its reset keep to their own boxes;
+// a second copy's answers survive.
+void TestQuiz::uebenReise() {
+  QTemporaryDir ordner;
+  const QString quellen = QStringLiteral(NF_LAUFZEIT "/Bilder");
+  for (QDirIterator alles(quellen, QDir::Files, QDirIterator::Subdirectories); alles.hasNext();) {
+    const QString ziel = ordner.path() + QStringLiteral("/Bilder") + alles.next().mid(quellen.size());
+    QVERIFY(QDir().mkpath(QFileInfo(ziel).path()) && QFile::copy(alles.filePath(), ziel));
+  }
+  QDateTime jetzt(QDate(2026, 12, 1), QTime(9, 0));
+  const auto uhr = [&jetzt] { return jetzt.toUTC(); };
+  TMainForm form(ordner.path());
+  form.Uebung()->SetzeUhr(uhr);
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QTRY_VERIFY(!form.Galerie()->Kacheln().isEmpty());
+  Taste(&form, Qt::Key_Udiaeresis, Qt::AltModifier);
+  QTRY_VERIFY(form.UebenCheckBox->isChecked());
+  TUebungsEinstellung einstellung;
+  einstellung.Laender = QStringList{QStringLiteral("Bayern")};
+  einstellung.NeueJeTag = 8;
+  form.Uebung()->SetzeEinstellung(einstellung);
+
+  QSet<QString> gesehen;
+  const auto eintrag = [&form](const QString &bild, bool umgekehrt = false) {
+    return form.Uebung()->Lernstand().Finde(LernGruppe(0, umgekehrt), bild);
+  };
+  // One question by Alt+N, answered by its number: the plates asked are appended, new ones marked "+".
+  const auto frage = [&](QStringList &folge) {
+    Taste(&form, Qt::Key_N, Qt::AltModifier);
+    if (form.TagesendeTafel->isVisible())
+      return;
+    const QString bild = form.Frage()->BildDatei();
+    const TKatalogEintrag *platte = form.Katalog().Finde(form.Gruppe(), bild);
+    QVERIFY2(platte, qPrintable(bild));
+    QCOMPARE(form.Galerie()->AktuellerOrdner(), platte->Ordner);
+    QCOMPARE(form.Listbox1->count(), TUeben::StandardHandvoll);
+    // A typed letter, the arrows and Space with nothing reached never count.
+    for (Qt::Key taste : {Qt::Key_E, Qt::Key_Down, Qt::Key_Up})
+      Taste(&form, taste);
+    QVERIFY(form.Uebung()->FrageOffen());
+    int richtig = 0;
+    while (form.Listbox1->item(richtig)->data(EintragRolle).toString() != form.Frage()->RichtigeZeile())
+      ++richtig;
+    const bool weiss = gesehen.contains(bild);
+    Taste(&form, Qt::Key(Qt::Key_1 + (weiss ? richtig : (richtig + 1) % TUeben::StandardHandvoll)));
+    QVERIFY(!form.Uebung()->FrageOffen());
+    // A wrong choice shows the right answer beside it.
+    QCOMPARE(form.RichtigLabel->isVisible(), !weiss);
+    folge << (weiss ? QString() : QStringLiteral("+")) + platte->Code + QLatin1Char('@') + platte->Laender.join(',');
+    gesehen.insert(bild);
+  };
+  const auto tag = [&](QStringList &folge) {
+    for (int anzahl = -1; anzahl != folge.size() && folge.size() < 100;) {
+      anzahl = folge.size();
+      frage(folge);
+    }
+    QVERIFY(form.TagesendeTafel->isVisible());
+    QVERIFY(form.TagesendeLabel->text().startsWith(QStringLiteral("Für heute geschafft.")));
+    QCOMPARE(form.Ansage->Text(), form.TagesendeLabel->text().simplified());
+    QCOMPARE(folge.filter(QRegularExpression(QStringLiteral("^\\+"))).size(), 8);
+    QCOMPARE(folge.filter(QStringLiteral("@Bayern")).size(), folge.size());
+  };
+
+  // Day 0: eight new plates, each wrong at first and right when it comes back after a couple of others.
+  QStringList tag0;
+  tag(tag0);
+  QCOMPARE(tag0.size(), 16);
+  QVERIFY(!tag0.at(1).startsWith('+') || !tag0.at(2).startsWith('+') || tag0.at(3).startsWith('+'));
+  // Ahead of its day a right answer keeps the plate in box 2.
+  Taste(&form, Qt::Key_W, Qt::AltModifier);
+  QTRY_VERIFY(form.Panel1->isVisible());
+  const QString voraus = form.Frage()->BildDatei();
+  QVERIFY(gesehen.contains(voraus));
+  const QDateTime faellig = eintrag(voraus)->Faellig;
+  QCOMPARE(eintrag(voraus)->Kasten, 2);
+  int zeile = 0;
+  while (form.Listbox1->item(zeile)->data(EintragRolle).toString() != form.Frage()->RichtigeZeile())
+    ++zeile;
+  Taste(&form, Qt::Key(Qt::Key_1 + zeile));
+  QCOMPARE(eintrag(voraus)->Kasten, 2);
+  QCOMPARE(eintrag(voraus)->Faellig, faellig);
+
+  // Days +1 and +3: the due reviews first, then the day's new plates.
+  for (int tage : {1, 2}) {
+    jetzt = jetzt.addDays(tage);
+    QStringList folge;
+    tag(folge);
+    for (int i = 0; i < 8; ++i)
+      QVERIFY2(!folge.at(i).startsWith('+'), qPrintable(folge.join(' ')));
+  }
+
+  // A route across ranges and groups: each plate opens in its own.
+  einstellung.Laender.clear();
+  einstellung.Route = QStringLiteral("pa, W hh");
+  form.Uebung()->SetzeEinstellung(einstellung);
+  jetzt = jetzt.addDays(1);
+  QStringList route;
+  for (int i = 0; i < 3; ++i) {
+    Taste(&form, Qt::Key_N, Qt::AltModifier);
+    route << form.Frage()->BildDatei() + QLatin1Char('/') + QString::number(form.Gruppe());
+    form.Frage()->ZeigDieAntwortBtnClick();
+  }
+  QCOMPARE(route, QStringList({"HH.jpg/0", "PA.jpg/0", "W_9.jpg/1"}));
+
+  // The other direction: the district is asked, a plate is chosen by its number, in boxes of its own.
+  einstellung.Umgekehrt = true;
+  form.Uebung()->SetzeEinstellung(einstellung);
+  for (int i = 0; i < 3; ++i) {
+    Taste(&form, Qt::Key_N, Qt::AltModifier);
+    QVERIFY(form.Rueckfrage->isVisible());
+    const QString code = FrageCode(form.Uebung()->UebungsBild()).section('_', 0, 0);
+    for (int n = 1; n <= TUeben::StandardHandvoll; ++n)
+      if (auto *knopf = form.Rueckfrage->findChild<QPushButton *>(QStringLiteral("RueckWahl%1").arg(n));
+          knopf && knopf->accessibleName() == QStringLiteral("Kennzeichen ") + code)
+        QTest::keyClick(form.Rueckfrage, Qt::Key(Qt::Key_0 + n));
+  }
+  QCOMPARE(eintrag(QStringLiteral("HH.jpg"), true)->Kasten, 2);
+  QCOMPARE(eintrag(QStringLiteral("HH.jpg"))->Kasten, 1);
+
+  // The overview counts what the file holds; the reset forgets the selection in this direction only.
+  Taste(&form, Qt::Key_E, Qt::AltModifier);
+  QTRY_VERIFY(form.UebungsFenster && form.UebungsFenster->isVisible());
+  auto *uebersicht = form.UebungsFenster->findChild<QListWidget *>(QStringLiteral("UebersichtListe"));
+  QStringList zeilen;
+  for (int i = 0; i < uebersicht->count(); ++i)
+    zeilen << uebersicht->item(i)->data(Qt::AccessibleTextRole).toString();
+  QVERIFY2(zeilen.join('\n').contains(QStringLiteral("Kasten 2: 2")), qPrintable(zeilen.join('\n')));
+  QTest::mouseClick(form.UebungsFenster->findChild<QPushButton *>(QStringLiteral("ZuruecksetzenBtn")), Qt::LeftButton);
+  QCOMPARE(Zeugen->Fragen.size(), 1);
+  QVERIFY(!eintrag(QStringLiteral("HH.jpg"), true));
+  QVERIFY(eintrag(QStringLiteral("HH.jpg")));
+  form.UebungsFenster->close();
+
+  // A second copy on the same folder answers meanwhile: neither loses the other's answer.
+  TMainForm zweite(ordner.path());
+  zweite.Uebung()->SetzeUhr(uhr);
+  zweite.show();
+  QTRY_VERIFY(!zweite.Galerie()->Kacheln().isEmpty());
+  einstellung.Route = QStringLiteral("M");
+  zweite.Uebung()->SetzeEinstellung(einstellung);
+  zweite.NaechsteFrageBtnClick();
+  const QString ihre = zweite.Uebung()->UebungsBild();
+  QTest::keyClick(zweite.Rueckfrage, Qt::Key_1);
+  form.NaechsteFrageBtnClick();
+  const QString meine = form.Uebung()->UebungsBild();
+  QVERIFY(!meine.isEmpty() && !ihre.isEmpty());
+  QTest::keyClick(form.Rueckfrage, Qt::Key_1);
+  TLernstandDatei datei(ordner.path() + QStringLiteral("/Nummernfibel-Lernstand.txt"));
+  const TLernstand gespeichert = datei.Lade();
+  QCOMPARE(ihre, QStringLiteral("M.jpg"));
+  QCOMPARE(meine, QStringLiteral("HH.jpg"));
+  for (const QString &bild : {ihre, meine})
+    QVERIFY2(gespeichert.Finde(LernGruppe(0, true), bild), qPrintable(bild));
 }
 
 QTEST_MAIN(TestQuiz)
