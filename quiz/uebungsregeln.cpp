@@ -233,7 +233,9 @@ QStringList WaehleAntworten(const QStringList &eintraege, const QString &richtig
   QVector<TKandidat> andere;
   for (const QString &eintrag : eintraege) {
     const QString feld = eintrag.section(QLatin1Char('	'), -1).trimmed();
-    if (eintrag == richtigeZeile || KennzeichenEintrag::IstRichtig(feld, bildDatei))
+    // An entry without a TAB is no answer at all.
+    if (!eintrag.contains(QLatin1Char('\t')) || eintrag == richtigeZeile ||
+        KennzeichenEintrag::IstRichtig(feld, bildDatei))
       continue;
     const QString andererCode = KennzeichenEintrag::Code(feld);
     const QString text = SichtbarerText(eintrag);

@@ -7,6 +7,7 @@
 #include "app/tmainform.h"
 #include "gallery/galerie.h"
 #include "quiz/frage.h"
+#include "quiz/katalog.h"
 #include "quiz/ueben.h"
 #include "search/suche.h"
 #include "widgets/zugang.h"
@@ -228,6 +229,18 @@ private slots:
   void lernstandNichtSpeicherbar();
   void datensatzEigeneZeile_data();
   void datensatzEigeneZeile();
+
+  // practice rules
+  void vorausBleibtImKasten_data();
+  void vorausBleibtImKasten();
+  void planeNaechsteFrage_data();
+  void planeNaechsteFrage();
+  void waehleAntworten_data();
+  void waehleAntworten();
+  void routenCodes_data();
+  void routenCodes();
+  void katalogAuswahl_data();
+  void katalogAuswahl();
 
 private:
   TMainForm &Form();
@@ -2049,6 +2062,164 @@ void TestQuiz::uebenAblauf() {
   const QImage aus = form.Galerie()->Ansicht()->grab().toImage();
   const QPoint segment = form.Galerie()->Kacheln().at(0).Feld().topLeft() + QPoint(46, 83);
   QCOMPARE(aus.pixel(segment * aus.devicePixelRatio()), qRgb(255, 255, 255));
+}
+
+void TestQuiz::vorausBleibtImKasten_data() {
+  QTest::addColumn<int>("stunden"); // due that many hours from now, in box 3
+  QTest::addColumn<bool>("richtig");
+  QTest::addColumn<int>("neuerKasten");
+  QTest::addColumn<int>("faelligInStunden");
+  QTest::newRow("ahead_right_keeps_box_and_date") << 30 << true << 3 << 30;
+  QTest::newRow("ahead_wrong_to_box_1") << 30 << false << 1 << 0;
+  QTest::newRow("due_right_moves_up") << 0 << true << 4 << 7 * 24;
+}
+
+void TestQuiz::vorausBleibtImKasten() {
+  QFETCH(int, stunden);
+  QFETCH(bool, richtig);
+  QFETCH(int, neuerKasten);
+  QFETCH(int, faelligInStunden);
+  TLernstand stand = LiesLernstand(LernZeile("A.jpg", 3, stunden).toUtf8());
+  TLernEintrag &e = stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A.jpg"));
+  WerteErsteWahlAus(e, richtig, Jetzt);
+  QCOMPARE(e.Kasten, neuerKasten);
+  QCOMPARE(e.Faellig, Jetzt.addSecs(faelligInStunden * 3600));
+  QCOMPARE(e.Zuletzt, Jetzt);
+  QCOMPARE(e.Erstmals, Jetzt);
+}
+
+void TestQuiz::planeNaechsteFrage_data() {
+  QTest::addColumn<QString>("stand");
+  QTest::addColumn<QStringList>("zuletzt"); // most recent last
+  QTest::addColumn<int>("neueHeute");       // of a limit of 2
+  QTest::addColumn<bool>("voraus");
+  QTest::addColumn<QString>("erwartet"); // empty: done for today
+  const QString bDue = LernZeile("B.jpg", 2, -1);
+  const QString cDue = LernZeile("C.jpg", 1, -1);
+  QTest::newRow("due_before_new") << bDue << QStringList{} << 0 << false << "B.jpg";
+  QTest::newRow("most_overdue_across_boxes")
+      << LernZeile("B.jpg", 1, -1) + LernZeile("C.jpg", 4, -50) << QStringList{} << 0 << false << "C.jpg";
+  QTest::newRow("equal_due_candidate_order")
+      << LernZeile("C.jpg", 2, -3) + LernZeile("B.jpg", 3, -3) << QStringList{} << 0 << false << "B.jpg";
+  QTest::newRow("new_in_order_when_none_due") << LernZeile("A.jpg", 2, 24) << QStringList{} << 1 << false << "B.jpg";
+  QTest::newRow("limit_reached_done") << LernZeile("A.jpg", 2, 24) << QStringList{} << 2 << false << "";
+  QTest::newRow("recent_wrong_waits_for_new") << bDue << QStringList{"B.jpg", "X.jpg"} << 0 << false << "A.jpg";
+  QTest::newRow("recent_before_very_last") << bDue + cDue << QStringList{"B.jpg", "C.jpg"} << 2 << false << "B.jpg";
+  QTest::newRow("very_last_only_when_alone") << cDue << QStringList{"C.jpg"} << 2 << false << "C.jpg";
+  QTest::newRow("reset_is_new_under_limit")
+      << LernZeile("A.jpg", 0, -9) + LernZeile("B.jpg", 2, 5) << QStringList{} << 0 << false << "A.jpg";
+  QTest::newRow("ahead_soonest_never_last")
+      << LernZeile("B.jpg", 2, 24) + LernZeile("C.jpg", 3, 5) << QStringList{"C.jpg"} << 2 << true << "B.jpg";
+  QTest::newRow("ahead_new_beyond_limit") << LernZeile("B.jpg", 2, 24) << QStringList{"B.jpg"} << 2 << true << "A.jpg";
+}
+
+void TestQuiz::planeNaechsteFrage() {
+  QFETCH(QString, stand);
+  QFETCH(QStringList, zuletzt);
+  QFETCH(int, neueHeute);
+  QFETCH(bool, voraus);
+  QFETCH(QString, erwartet);
+  const auto schluessel = [](const QStringList &bilder) {
+    QVector<TLernSchluessel> s;
+    for (const QString &bild : bilder)
+      s << TLernSchluessel{QStringLiteral("Deutschland"), bild};
+    return s;
+  };
+  const QStringList kandidaten{"A.jpg", "B.jpg", "C.jpg", "D.jpg"};
+  const int index = PlaneNaechsteFrage(schluessel(kandidaten), LiesLernstand(stand.toUtf8()), schluessel(zuletzt),
+                                       neueHeute, 2, voraus, Jetzt);
+  QCOMPARE(index < 0 ? QString() : kandidaten.at(index), erwartet);
+}
+
+void TestQuiz::waehleAntworten_data() {
+  QTest::addColumn<int>("anzahl");
+  QTest::addColumn<QStringList>("zuerst"); // codes that must fill the places after the right one
+  QTest::newRow("six_of_five_codes") << 6 << QStringList{"AB", "FFB", "AA", "B"};
+  QTest::newRow("same_land_first") << 3 << QStringList{"AB", "FFB"};
+  QTest::newRow("only_the_right_one") << 1 << QStringList{};
+}
+
+void TestQuiz::waehleAntworten() {
+  QFETCH(int, anzahl);
+  QFETCH(QStringList, zuerst);
+  const TFrageListe liste =
+      BaueFrageListe({"A.jpg\tAugsburg, kreisfreie Stadt [Bayern]", "A.jpg\tAugsburg, Landkreis [Bayern]",
+                      "AB.jpg\tAschaffenburg, kreisfreie Stadt [Bayern]", "AB.jpg\tAschaffenburg, Landkreis [Bayern]",
+                      "AA.jpg\tOstalbkreis [Baden-Württemberg]", "B.jpg\tBerlin [Berlin]",
+                      "FFB.jpg\tFürstenfeldbruck [Bayern]", "Zeile ohne Tabulator"},
+                     QStringLiteral("A.jpg"));
+  for (quint32 saat = 1; saat <= 16; ++saat) {
+    QRandomGenerator zufall(saat);
+    const QStringList antworten =
+        WaehleAntworten(liste.Eintraege, liste.RichtigeZeile, QStringLiteral("A.jpg"), anzahl, zufall);
+    QVERIFY2(antworten.size() == zuerst.size() + 1, qPrintable(antworten.join('|')));
+    QCOMPARE(antworten.count(liste.RichtigeZeile), 1);
+    QStringList codes;
+    for (const QString &a : antworten.mid(1))
+      codes << KennzeichenEintrag::Code(a.section(QLatin1Char('\t'), -1));
+    std::sort(codes.begin(), codes.end());
+    std::sort(zuerst.begin(), zuerst.end());
+    QCOMPARE(codes, zuerst);
+  }
+}
+
+void TestQuiz::routenCodes_data() {
+  QTest::addColumn<QString>("route");
+  QTest::addColumn<QStringList>("codes");
+  QTest::newRow("blanks") << "M FS LA DEG PA" << QStringList{"M", "FS", "LA", "DEG", "PA"};
+  QTest::newRow("mixed_separators_case_twice") << " m, fs;;LA\tM " << QStringList{"M", "FS", "LA"};
+  QTest::newRow("blank") << "  " << QStringList{};
+}
+
+void TestQuiz::routenCodes() {
+  QFETCH(QString, route);
+  QFETCH(QStringList, codes);
+  QCOMPARE(RoutenCodes(route), codes);
+}
+
+void TestQuiz::katalogAuswahl_data() {
+  QTest::addColumn<QStringList>("laender");
+  QTest::addColumn<QString>("route");
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<QStringList>("bilder");
+  QTest::newRow("bayern_across_ranges") << QStringList{"Bayern"} << "" << 0
+                                        << QStringList{"A.jpg", "AB.jpg", "FS.jpg", "M.jpg"};
+  QTest::newRow("route_both_groups") << QStringList{} << "m i fs" << 0 << QStringList{"FS.jpg", "M.jpg", "I_7.jpg"};
+  QTest::newRow("land_and_route") << QStringList{"Tirol"} << "F" << 0 << QStringList{"F.jpg", "I_7.jpg"};
+  QTest::newRow("no_selection_whole_group") << QStringList{} << "" << 1 << QStringList{"BD_0.jpg", "I_7.jpg"};
+}
+
+void TestQuiz::katalogAuswahl() {
+  QFETCH(QStringList, laender);
+  QFETCH(QString, route);
+  QFETCH(int, gruppe);
+  QFETCH(QStringList, bilder);
+  const QTemporaryDir leer;
+  const TDatenOrdner pfade = TDatenOrdner::Aus(leer.path());
+  const auto schreibe = [&](TBereich bereich, const QStringList &zeilen) {
+    const QString ordner = pfade.Ordner(bereich);
+    QVERIFY(QDir().mkpath(ordner));
+    QFile datei(ordner + QLatin1Char('/') + BereichsTextDatei(bereich));
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write("\xef\xbb\xbf" + zeilen.join(QLatin1Char('\n')).toUtf8());
+    for (const QString &zeile : zeilen)
+      QVERIFY(QFile(ordner + QLatin1Char('/') + zeile.section(QLatin1Char('\t'), 0, 0)).open(QIODevice::WriteOnly));
+  };
+  schreibe(TBereich::A_E, {"A.jpg\tAugsburg [Bayern]", "AB.jpg\tAschaffenburg [Bayern]", "B.jpg\tBerlin [Berlin]"});
+  schreibe(TBereich::F_J, {"F.jpg\tFrankfurt [Hessen]", "FS.jpg\tFreising [Bayern]"});
+  schreibe(TBereich::K_O, {"M.jpg\tMünchen [Bayern]"});
+  schreibe(TBereich::Oesterreich, {"BD_0.jpg\tBundesdienst [Bund]", "I_7.jpg\tInnsbruck [Tirol]"});
+  const TKatalog katalog = TKatalog::Lies(pfade, [](const QString &ordner) {
+    return QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+  });
+  QCOMPARE(katalog.Laender(), QStringList({"Bayern", "Berlin", "Hessen", "Tirol"}));
+  TUebungsEinstellung einstellung;
+  einstellung.Laender = laender;
+  einstellung.Route = route;
+  QStringList gewaehlt;
+  for (const TKatalogEintrag *e : katalog.Auswahl(einstellung, gruppe))
+    gewaehlt << e->Bild;
+  QCOMPARE(gewaehlt, bilder);
 }
 
 QTEST_MAIN(TestQuiz)
