@@ -233,6 +233,14 @@ private slots:
   void datensatzEigeneZeile_data();
   void datensatzEigeneZeile();
 
+  // practice rules
+  void planeNaechsteFrage_data();
+  void planeNaechsteFrage();
+  void waehleAntworten_data();
+  void waehleAntworten();
+  void katalogAuswahl_data();
+  void katalogAuswahl();
+
 private:
   TMainForm &Form();
   // Opens a picture of the data folder as if its tile had been pressed.
@@ -674,7 +682,7 @@ QStringList AlsTexte(const TLernstand &stand) {
 } // namespace
 
 void TestQuiz::kastenNachErsterWahl_data() {
-  QTest::addColumn<int>("kasten"); // 0: a plate never asked
+  QTest::addColumn<int>("kasten"); // 0: a plate never asked; below 0: in box -kasten, due in two days
   QTest::addColumn<bool>("richtig");
   QTest::addColumn<int>("neuerKasten");
   QTest::addColumn<int>("tage");
@@ -685,6 +693,8 @@ void TestQuiz::kastenNachErsterWahl_data() {
   QTest::newRow("last_box_right_stays") << 5 << true << 5 << 21;
   QTest::newRow("last_box_wrong_back_to_1") << 5 << false << 1 << 0;
   QTest::newRow("box_3_wrong_back_to_1") << 3 << false << 1 << 0;
+  QTest::newRow("ahead_right_keeps_box_and_date") << -3 << true << 3 << 2;
+  QTest::newRow("ahead_wrong_back_to_1") << -3 << false << 1 << 0;
 }
 
 void TestQuiz::kastenNachErsterWahl() {
@@ -693,8 +703,8 @@ void TestQuiz::kastenNachErsterWahl() {
   QFETCH(int, neuerKasten);
   QFETCH(int, tage);
   TLernstand stand;
-  if (kasten > 0)
-    stand = LiesLernstand(LernZeile("A.jpg", kasten, -5).toUtf8());
+  if (kasten != 0)
+    stand = LiesLernstand(LernZeile("A.jpg", qAbs(kasten), kasten < 0 ? 48 : -5).toUtf8());
   TLernEintrag &eintrag = stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A.jpg"));
   const int richtigVorher = eintrag.Richtig;
   const int falschVorher = eintrag.Falsch;
@@ -703,6 +713,8 @@ void TestQuiz::kastenNachErsterWahl() {
   QCOMPARE(eintrag.Faellig, Jetzt.addDays(tage));
   QCOMPARE(eintrag.Richtig, richtigVorher + (richtig ? 1 : 0));
   QCOMPARE(eintrag.Falsch, falschVorher + (richtig ? 0 : 1));
+  QCOMPARE(eintrag.Zuletzt, Jetzt);
+  QCOMPARE(eintrag.Erstmals, Jetzt);
   QCOMPARE(KastenText(eintrag.Kasten), QStringLiteral("Kasten %1 von 5").arg(neuerKasten));
 }
 
@@ -796,8 +808,7 @@ void TestQuiz::lernstandLesen_data() {
                                                 "\t\tG.jpg\t1\t2026-12-08T12:00:00Z\t1\t0\n" +
                                                 QByteArray("\x00\xff\xfe\n", 4) + gut +
                                                 "Deutschland\t\t2\t2026-12-08T12:00:00Z\t1\t0"
-                                         << false
-                                         << QStringList{"Deutschland|E.jpg|0|2026-12-08T12:00:00Z|1|0", a, w};
+                                         << false << QStringList{"Deutschland|E.jpg|0|2026-12-08T12:00:00Z|1|0", a, w};
   QTest::newRow("newer_version_extra_fields")
       << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\t\t\tschwer\t\t17\n") << false
       << QStringList{a + "|schwer||17"};
@@ -2155,7 +2166,7 @@ void TestQuiz::uebenReise() {
 
   // A route across ranges and groups: each plate opens in its own.
   einstellung.Laender.clear();
-  einstellung.Route = QStringLiteral("pa, W hh");
+  einstellung.Route = QStringLiteral("pa, LZ hh");
   form.Uebung()->SetzeEinstellung(einstellung);
   jetzt = jetzt.addDays(1);
   QStringList route;
@@ -2164,7 +2175,7 @@ void TestQuiz::uebenReise() {
     route << form.Frage()->BildDatei() + QLatin1Char('/') + QString::number(form.Gruppe());
     form.Frage()->ZeigDieAntwortBtnClick();
   }
-  QCOMPARE(route, QStringList({"HH.jpg/0", "PA.jpg/0", "W_9.jpg/1"}));
+  QCOMPARE(route, QStringList({"HH.jpg/0", "PA.jpg/0", "LZ_7.jpg/1"}));
 
   // The other direction: the district is asked, a plate is chosen by its number, in boxes of its own.
   einstellung.Umgekehrt = true;
@@ -2185,6 +2196,7 @@ void TestQuiz::uebenReise() {
   Taste(&form, Qt::Key_E, Qt::AltModifier);
   QTRY_VERIFY(form.UebungsFenster && form.UebungsFenster->isVisible());
   auto *uebersicht = form.UebungsFenster->findChild<QListWidget *>(QStringLiteral("UebersichtListe"));
+  QVERIFY(uebersicht);
   QStringList zeilen;
   for (int i = 0; i < uebersicht->count(); ++i)
     zeilen << uebersicht->item(i)->data(Qt::AccessibleTextRole).toString();
@@ -2215,6 +2227,122 @@ void TestQuiz::uebenReise() {
   QCOMPARE(meine, QStringLiteral("HH.jpg"));
   for (const QString &bild : {ihre, meine})
     QVERIFY2(gespeichert.Finde(LernGruppe(0, true), bild), qPrintable(bild));
+}
+
+void TestQuiz::planeNaechsteFrage_data() {
+  QTest::addColumn<QString>("stand");
+  QTest::addColumn<QStringList>("zuletzt"); // most recent last
+  QTest::addColumn<int>("neueHeute");       // of a limit of 2
+  QTest::addColumn<bool>("voraus");
+  QTest::addColumn<QString>("erwartet"); // empty: done for today
+  const QString bDue = LernZeile("B.jpg", 2, -1);
+  const QString cDue = LernZeile("C.jpg", 1, -1);
+  QTest::newRow("due_before_new") << bDue << QStringList{} << 0 << false << "B.jpg";
+  QTest::newRow("most_overdue_across_boxes")
+      << LernZeile("B.jpg", 1, -1) + LernZeile("C.jpg", 4, -50) << QStringList{} << 0 << false << "C.jpg";
+  QTest::newRow("equal_due_candidate_order")
+      << LernZeile("C.jpg", 2, -3) + LernZeile("B.jpg", 3, -3) << QStringList{} << 0 << false << "B.jpg";
+  QTest::newRow("new_in_order_when_none_due") << LernZeile("A.jpg", 2, 24) << QStringList{} << 1 << false << "B.jpg";
+  QTest::newRow("limit_reached_done") << LernZeile("A.jpg", 2, 24) << QStringList{} << 2 << false << "";
+  QTest::newRow("recent_wrong_waits_for_new") << bDue << QStringList{"B.jpg", "X.jpg"} << 0 << false << "A.jpg";
+  QTest::newRow("recent_before_very_last") << bDue + cDue << QStringList{"B.jpg", "C.jpg"} << 2 << false << "B.jpg";
+  QTest::newRow("very_last_only_when_alone") << cDue << QStringList{"C.jpg"} << 2 << false << "C.jpg";
+  QTest::newRow("reset_is_new_under_limit")
+      << LernZeile("A.jpg", 0, -9) + LernZeile("B.jpg", 2, 5) << QStringList{} << 0 << false << "A.jpg";
+  QTest::newRow("ahead_soonest_never_last")
+      << LernZeile("B.jpg", 2, 24) + LernZeile("C.jpg", 3, 5) << QStringList{"C.jpg"} << 2 << true << "B.jpg";
+  QTest::newRow("ahead_new_beyond_limit") << LernZeile("B.jpg", 2, 24) << QStringList{"B.jpg"} << 2 << true << "A.jpg";
+}
+
+void TestQuiz::planeNaechsteFrage() {
+  QFETCH(QString, stand);
+  QFETCH(QStringList, zuletzt);
+  QFETCH(int, neueHeute);
+  QFETCH(bool, voraus);
+  QFETCH(QString, erwartet);
+  const auto schluessel = [](const QStringList &bilder) {
+    QVector<TLernSchluessel> s;
+    for (const QString &bild : bilder)
+      s << TLernSchluessel{QStringLiteral("Deutschland"), bild};
+    return s;
+  };
+  const QStringList kandidaten{"A.jpg", "B.jpg", "C.jpg", "D.jpg"};
+  const int index = PlaneNaechsteFrage(schluessel(kandidaten), LiesLernstand(stand.toUtf8()), schluessel(zuletzt),
+                                       neueHeute, 2, voraus, Jetzt);
+  QCOMPARE(index < 0 ? QString() : kandidaten.at(index), erwartet);
+}
+
+void TestQuiz::waehleAntworten_data() {
+  QTest::addColumn<int>("anzahl");
+  QTest::addColumn<QStringList>("zuerst"); // codes that must fill the places after the right one
+  QTest::newRow("six_of_five_codes") << 6 << QStringList{"AA", "AB", "B", "FFB"};
+  QTest::newRow("same_land_first") << 3 << QStringList{"AB", "FFB"};
+}
+
+void TestQuiz::waehleAntworten() {
+  QFETCH(int, anzahl);
+  QFETCH(QStringList, zuerst);
+  const TFrageListe liste =
+      BaueFrageListe({"A.jpg\tAugsburg, kreisfreie Stadt [Bayern]", "A.jpg\tAugsburg, Landkreis [Bayern]",
+                      "AB.jpg\tAschaffenburg, kreisfreie Stadt [Bayern]", "AB.jpg\tAschaffenburg, Landkreis [Bayern]",
+                      "AA.jpg\tOstalbkreis [Baden-Württemberg]", "B.jpg\tBerlin [Berlin]",
+                      "FFB.jpg\tFürstenfeldbruck [Bayern]", "Zeile ohne Tabulator"},
+                     QStringLiteral("A.jpg"));
+  for (quint32 saat = 1; saat <= 16; ++saat) {
+    QRandomGenerator zufall(saat);
+    const QStringList antworten =
+        WaehleAntworten(liste.Eintraege, liste.RichtigeZeile, QStringLiteral("A.jpg"), anzahl, zufall);
+    QVERIFY2(antworten.size() == zuerst.size() + 1, qPrintable(antworten.join('|')));
+    QCOMPARE(antworten.count(liste.RichtigeZeile), 1);
+    QStringList codes;
+    for (const QString &a : antworten.mid(1))
+      codes << KennzeichenEintrag::Code(a.section(QLatin1Char('\t'), -1));
+    std::sort(codes.begin(), codes.end());
+    QCOMPARE(codes, zuerst);
+  }
+}
+
+void TestQuiz::katalogAuswahl_data() {
+  QTest::addColumn<QStringList>("laender");
+  QTest::addColumn<QString>("route");
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<QStringList>("bilder");
+  QTest::newRow("bayern_across_ranges") << QStringList{"Bayern"} << "" << 0
+                                        << QStringList{"A.jpg", "AB.jpg", "FS.jpg", "M.jpg"};
+  QTest::newRow("route_both_groups_any_separator")
+      << QStringList{} << " m, i;;FS\tm" << 0 << QStringList{"FS.jpg", "M.jpg", "I_7.jpg"};
+  QTest::newRow("land_and_route") << QStringList{"Tirol"} << "F" << 0 << QStringList{"F.jpg", "I_7.jpg"};
+  QTest::newRow("no_selection_whole_group") << QStringList{} << "" << 1 << QStringList{"BD_0.jpg", "I_7.jpg"};
+}
+
+void TestQuiz::katalogAuswahl() {
+  QFETCH(QStringList, laender);
+  QFETCH(QString, route);
+  QFETCH(int, gruppe);
+  QFETCH(QStringList, bilder);
+  const QTemporaryDir leer;
+  const TDatenOrdner pfade = TDatenOrdner::Aus(leer.path());
+  const auto schreibe = [&](TBereich bereich, const QStringList &zeilen) {
+    const QString ordner = pfade.Ordner(bereich);
+    QVERIFY(QDir().mkpath(ordner));
+    QFile datei(ordner + QLatin1Char('/') + BereichsTextDatei(bereich));
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write("\xef\xbb\xbf" + zeilen.join(QLatin1Char('\n')).toUtf8());
+    for (const QString &zeile : zeilen)
+      QVERIFY(QFile(ordner + QLatin1Char('/') + zeile.section(QLatin1Char('\t'), 0, 0)).open(QIODevice::WriteOnly));
+  };
+  schreibe(TBereich::A_E, {"A.jpg\tAugsburg [Bayern]", "AB.jpg\tAschaffenburg [Bayern]", "B.jpg\tBerlin [Berlin]"});
+  schreibe(TBereich::F_J, {"F.jpg\tFrankfurt [Hessen]", "FS.jpg\tFreising [Bayern]"});
+  schreibe(TBereich::K_O, {"M.jpg\tMünchen [Bayern]"});
+  schreibe(TBereich::Oesterreich, {"BD_0.jpg\tBundesdienst [Bund]", "I_7.jpg\tInnsbruck [Tirol]"});
+  const TKatalog katalog = TKatalog::Lies(pfade, [](const QString &ordner) {
+    return QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+  });
+  QCOMPARE(katalog.Laender(), QStringList({"Bayern", "Berlin", "Hessen", "Tirol"}));
+  QStringList gewaehlt;
+  for (const TKatalogEintrag *e : katalog.Auswahl(TUebungsEinstellung{laender, route}, gruppe))
+    gewaehlt << e->Bild;
+  QCOMPARE(gewaehlt, bilder);
 }
 
 QTEST_MAIN(TestQuiz)
