@@ -178,6 +178,9 @@ bool TMainForm::Ueben() const { return FUebung->Ueben(); }
 void TMainForm::UebenCheckBoxClick() {
   if (FUebung->UebenCheckBoxClick())
     ZeigDieAntwortBtnClick();
+  // The day's end and the reverse question belong to practice alone: without it the gallery returns.
+  if (!Ueben() && SichtbareTafel())
+    ZurScrollBoxUmschalten();
   ZeigeUebungsteile();
   Ansage->Sage(Ueben() ? QStringLiteral("Üben eingeschaltet") : QStringLiteral("Üben ausgeschaltet"));
 }

@@ -132,7 +132,8 @@ void TMainForm::ZeigeTagesende(const QVector<TLernSchluessel> &platten) {
   VorausBtn->setVisible(!FUebung->Voraus() && !platten.isEmpty());
   ZeigeTafel(TagesendeTafel);
   (VorausBtn->isVisible() ? static_cast<QWidget *>(VorausBtn) : TagesendeLabel)->setFocus();
-  Ansage->Sage(text.simplified());
+  // The dots between the boxes' counts would be read out as dots.
+  Ansage->Sage(text.simplified().replace(QStringLiteral(" · "), QStringLiteral(", ")));
 }
 
 void TMainForm::VorausBtnClick() {

@@ -4,7 +4,9 @@
 # next entry, Alt+L the map, Backspace back to the field; then a practice question: Alt+Ü, Alt+N
 # (the code asked), Down and Enter (the judgement and the score); then, still practising, the tiles
 # of A-E: Alt+A (the range and its count), Alt+Home, Alt+Right and Alt+End (each tile's code and
-# box), Alt+Enter asks the last one. Each step must be spoken; Orca silent after a choice fails the test.
+# box), Alt+Enter asks the last one; then the day's end: practice is set to the route "HH" and one new
+# plate a day, so Alt+N brings HH back until it is known ("ham" and Enter choose Hamburg), and then says
+# the day is done. Each step must be spoken; Orca silent after a choice fails the test.
 # usage: tst_orca.sh BUILD_DIR
 set -u
 BUILD=$(readlink -f "$1")
@@ -49,6 +51,8 @@ chmod +x "$ARBEIT/bin/xdg-mime"
 cp -a "$BUILD/laufzeit" "$ARBEIT/rt"
 # A first start: settings or practice progress left from trying the program by hand would change the path.
 rm -f "$ARBEIT/rt/Kennzeichen.ini" "$ARBEIT/rt/Nummernfibel-Lernstand.txt"
+# Practice asks from a route of one code, one new plate a day: the day's end comes within a few questions.
+printf 'Üben\taus\nNeue am Tag\t1\nRoute\tHH\n' > "$ARBEIT/rt/Nummernfibel-Lernstand.txt"
 (
   cd "$ARBEIT/rt" && . "$LOG/env"
   PATH=$ARBEIT/bin:$PATH XDG_CACHE_HOME=$ARBEIT/cache QT_QPA_PLATFORM=xcb exec "$BUILD/nummernfibel" >"$ARBEIT/app.log" 2>&1
@@ -113,4 +117,10 @@ schritt "Alt+Home" "(^| )Kennzeichen 0, $KASTEN" xdotool key alt+Home
 schritt "Alt+Right" "(^| )Kennzeichen A, $KASTEN" xdotool key alt+Right
 schritt "Alt+End" "(^| )Kennzeichen EW, $KASTEN" xdotool key alt+End
 schritt "Alt+Enter (the tile's question)" 'steht: EW +am Anfang' xdotool key alt+Return
+schritt "Alt+N" '(steht: HH +am Anfang|Für heute geschafft)' xdotool key alt+n
+if grep -q 'steht: HH' "$ARBEIT/gesagt"; then
+  xdotool type --delay 50 ham
+  schritt "ham, Enter (the right one)" '(^| )Richtig: Hamburg.*[0-9]+ von [0-9]+ richtig' xdotool key Return
+  schritt "Alt+N (the day's end)" 'Für heute geschafft.*gefragt' xdotool key alt+n
+fi
 exit $FEHLER

@@ -2131,7 +2131,7 @@ void TestQuiz::uebenReise() {
     }
     QVERIFY(form.TagesendeTafel->isVisible());
     QVERIFY(form.TagesendeLabel->text().startsWith(QStringLiteral("Für heute geschafft.")));
-    QCOMPARE(form.Ansage->Text(), form.TagesendeLabel->text().simplified());
+    QVERIFY(form.Ansage->Text().startsWith(QStringLiteral("Für heute geschafft. ")));
     QCOMPARE(folge.filter(QRegularExpression(QStringLiteral("^\\+"))).size(), 8);
     QCOMPARE(folge.filter(QStringLiteral("@Bayern")).size(), folge.size());
   };
