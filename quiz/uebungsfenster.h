@@ -46,7 +46,6 @@ signals:
 private:
   void Geaendert();
   void ZuruecksetzenBtnClick();
-  void LaenderNamenSetzen();
 
   QListWidget *FLaenderListe = nullptr;
   QLineEdit *FRoutenEdit = nullptr;
@@ -59,6 +58,8 @@ private:
   QListWidget *FUebersichtListe = nullptr;
   QPushButton *FZuruecksetzenBtn = nullptr;
   QVector<TUebersichtZeile> FZeilen;
+  // What the window showed or reported last: a change is reported once.
+  TUebungsEinstellung FLetzte;
   // Set while the program itself fills the controls: nothing of that is the learner's change.
   bool FDurchProgramm = false;
 };
