@@ -205,8 +205,12 @@ bool TMainForm::AppMessage(QObject *ziel, QEvent *ereignis) {
     return true;
   }
 
+  // A practice board has no answer list for the keys to go to: its controls take their own keys, a
+  // typed code or the numbers of its plates.
+  if (SichtbareTafel())
+    return false;
   const int key = taste->key();
-  if (steuer == Listbox1 && FUebung->UebungsTaste(key))
+  if (steuer == Listbox1 && FUebung->UebungsTaste(key, taste->text()))
     return true;
   if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
     ZeigDieAntwortBtn->setFocus();
@@ -333,12 +337,15 @@ void TMainForm::ZurScrollBoxUmschalten() {
   // next question's first key would switch the group; the gallery takes it, as after a click.
   const QWidget *fokus = focusWidget();
   const bool fokusGeht = fokus && (Panel1->isAncestorOf(fokus) || Panel2->isAncestorOf(fokus) || fokus == ZurueckBtn ||
-                                   fokus == ZeigDieAntwortBtn || fokus == NaechsteFrageBtn);
+                                   fokus == ZeigDieAntwortBtn || fokus == NaechsteFrageBtn ||
+                                   TagesendeTafel->isAncestorOf(fokus) || Rueckfrage->isAncestorOf(fokus) ||
+                                   fokus == Rueckfrage);
   Memo2->clear();
   FUebung->SchliesseFrage();
   for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2),
                      static_cast<QWidget *>(ZurueckBtn), static_cast<QWidget *>(ZeigDieAntwortBtn),
-                     static_cast<QWidget *>(KarteBtn), static_cast<QWidget *>(NaechsteFrageBtn)})
+                     static_cast<QWidget *>(KarteBtn), static_cast<QWidget *>(NaechsteFrageBtn), TagesendeTafel,
+                     static_cast<QWidget *>(Rueckfrage)})
     w->hide();
   ScrollBox1->show();
   if (fokusGeht)
@@ -400,7 +407,7 @@ void TMainForm::FormPaint() {
     Verschiebe(Image1, Image2->x() + versatz->x(), Image2->y() + versatz->y());
   Verschiebe(Label2, ZentrierteLinks(Panel2->x(), Panel2->width(), Label2->width()), Label2->y());
   // A pressed button repaints the window under it: taking its focus then would cancel the click.
-  if (!GalerieSichtbar() && !Listbox1->isHidden() && !Listbox1->hasFocus() &&
+  if (!GalerieSichtbar() && !Panel1->isHidden() && !Listbox1->isHidden() && !Listbox1->hasFocus() &&
       QGuiApplication::mouseButtons() == Qt::NoButton)
     Listbox1->setFocus();
 }

@@ -5,6 +5,7 @@
 #include "gallery/galerie.h"
 #include "quiz/frage.h"
 #include "quiz/quizregeln.h"
+#include "quiz/rueckfrage.h"
 #include "quiz/ueben.h"
 #include "quiz/uebungsregeln.h"
 #include "search/suche.h"
@@ -33,7 +34,8 @@ constexpr int KartenPause = 100; // lets the clipboard settle before the browser
 
 void TMainForm::ErzeugeTeile() {
   FFrage = new TFrage(
-      this, {Panel2, Label1, Image1, Image2, Image3, Image4, KarteBtn, Listbox1, Memo2, RichtigImage, FalschImage},
+      this, {Panel2, Label1, Image1, Image2, Image3, Image4, KarteBtn, Listbox1, Memo2, RichtigImage, FalschImage,
+       RichtigLabel},
       FPfade, [this] { return Breite(); });
   FSuche = new TSuche(this, SuchEdit,
                       {[this] { return Gruppe(); },
@@ -73,6 +75,8 @@ void TMainForm::ErzeugeTeile() {
     FUebung->Beurteilt(richtig);
     // The focus stays on the answers, and a screen reader says no more than the key: the counted
     // choice, the right answer to a wrong one and the score are told.
+    if (zaehlt && !richtig)
+      FFrage->ZeigeRichtigeDazu();
     if (zaehlt)
       Ansage->Sage(UebungsUrteil(richtig));
     // The gallery frames the plate of a right answer when it comes back.
@@ -80,6 +84,12 @@ void TMainForm::ErzeugeTeile() {
       FSuche->SetzeSuchtext(code);
   });
   connect(FFrage, &TFrage::Fatal, this, &TMainForm::FatalerFehler);
+  connect(Rueckfrage, &TRueckfrage::Beurteilt, this, [this](bool richtig, const QString &, bool erste) {
+    if (!erste || !FUebung->FrageOffen())
+      return;
+    FUebung->Beurteilt(richtig);
+    Ansage->Sage(PunkteText(FUebung->PunkteRichtig(), FUebung->PunkteGefragt()));
+  });
   // Queued: the write happens inside a judgement or a click, which a modal box must not interrupt.
   connect(
       FUebung, &TUeben::NichtGespeichert, this,
@@ -111,19 +121,12 @@ void TMainForm::OeffneFrage(const QString &bildPfad, Qt::MouseButton Button) {
   FUebung->SchliesseFrage();
 
   if (zeigen) {
-    if (GalerieSichtbar())
-      FFokusVorFrage = focusWidget();
-    for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
-      knopf->hide();
-    SuchEdit->hide();
-    FGalerie->MerkePosition();
-    ScrollBox1->hide();
+    ZeigeFrageSchirm();
     Memo2->hide();
     Image1->show();
     Panel1->show();
     Panel2->show();
     Panel2->SetzeCaption(QStringLiteral("?"));
-    ZurueckBtn->show();
     ZeigDieAntwortBtn->show();
     FalschImage->hide();
     RichtigImage->hide();
@@ -137,7 +140,9 @@ void TMainForm::OeffneFrage(const QString &bildPfad, Qt::MouseButton Button) {
     const QRect liste = Listbox1->geometry();
     FrageScrollBar->setValue(qMin(liste.top(), liste.bottom() + 1 - FrageScrollBar->pageStep()));
   }
-  if (!FFrage->Oeffne(bildPfad, zeigen, uebung, Gruppe(), FGalerie->AktuellerOrdner()) || !uebung)
+  if (!FFrage->Oeffne(bildPfad, zeigen, uebung, Gruppe(), FGalerie->AktuellerOrdner(),
+                      uebung ? FUebung->Handvoll() : 0) ||
+      !uebung)
     return;
   FUebung->FrageGestellt(Gruppe(), FFrage->BildDatei());
   ZeigeUebungsteile();
@@ -179,6 +184,7 @@ void TMainForm::UebenCheckBoxClick() {
 
 void TMainForm::ZeigeUebungsteile() {
   FUebung->ZeigeUebungsteile(!GalerieSichtbar() && !ZurueckBtn->isHidden());
+  EinrichtenBtn->setVisible(Ueben());
   if (!Ueben()) {
     FGalerie->SetzeMarkenQuelle({});
     return;
@@ -187,21 +193,6 @@ void TMainForm::ZeigeUebungsteile() {
     const int kasten = FUebung->Kasten(Gruppe(), bild);
     return TKachelMarke{kasten, KastenAnzahl, KastenFarbe(kasten), KastenText(kasten)};
   });
-}
-
-void TMainForm::NaechsteFrageBtnClick() {
-  // A load in progress owns the tile list; the plate follows once the gallery is there.
-  if (!Ueben() || LaedtBilder() || FAbgebrochen)
-    return;
-  QStringList bilder;
-  bilder.reserve(FGalerie->BildPfade().size());
-  for (const QString &pfad : FGalerie->BildPfade())
-    bilder.append(DateiName(pfad));
-  const int index = FUebung->WaehleNaechsteFrage(bilder, Gruppe());
-  if (index < 0)
-    return;
-  TKachel kachel(index);
-  BildMouseDown(&kachel, Qt::LeftButton);
 }
 
 void TMainForm::SucheButtonClick() { FSuche->SucheButtonClick(); }

@@ -6,6 +6,8 @@
 
 #include "app/aussehen.h"
 #include "app/layoutbilder.h"
+#include "quiz/katalog.h"
+#include "quiz/rueckfrage.h"
 #include "search/tscrollbox.h"
 #include "widgets/Machpaus.h"
 #include "widgets/anker.h"
@@ -16,6 +18,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +32,7 @@
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -193,11 +197,52 @@ void TMainForm::ErzeugeKomponenten() {
   FalschImage->SetzeBild(LayoutBilder::Falsch(devicePixelRatioF()));
   FalschImage->setAccessibleName(QStringLiteral("Falsch"));
   FalschImage->hide();
+  RichtigLabel = Neu<QLabel>(Panel2, "RichtigLabel", {0, 0, 0, 0});
+  RichtigLabel->setWordWrap(true);
+  RichtigLabel->setFont(Schrift(13, true));
+  RichtigLabel->setMargin(3);
+  RichtigLabel->setAutoFillBackground(true);
+  SetzeTextFarbe(RichtigLabel, Qt::black);
+  QPalette gruen = RichtigLabel->palette();
+  gruen.setColor(QPalette::Window, QColor(198, 255, 198)); // the answer box's colour for a right answer
+  RichtigLabel->setPalette(gruen);
+  RichtigLabel->hide();
   Memo2 = Neu<QTextEdit>(Panel2, "Memo2", {1, 2, 713, 57});
   Memo2->setPlainText(QStringLiteral("Memo2"));
   Memo2->setFont(fett16);
   SetzeTextFarbe(Memo2, Qt::black);
   Memo2->setAccessibleName(QStringLiteral("Antwort"));
+
+  // The practice boards take the place of both question panels.
+  const QRect tafelPlatz = Panel2->geometry().united(Panel1->geometry());
+  TagesendeTafel = Neu<QFrame>(this, "TagesendeTafel", tafelPlatz);
+  static_cast<QFrame *>(TagesendeTafel)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  TagesendeLabel = new QLabel(TagesendeTafel);
+  TagesendeLabel->setObjectName(QStringLiteral("TagesendeLabel"));
+  TagesendeLabel->setFont(fett16);
+  TagesendeLabel->setWordWrap(true);
+  TagesendeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  TagesendeLabel->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+  TagesendeLabel->setFocusPolicy(Qt::StrongFocus);
+  VorausBtn = new QPushButton(QStringLiteral("Trotzdem &weiter üben"), TagesendeTafel);
+  VorausBtn->setObjectName(QStringLiteral("VorausBtn"));
+  VorausBtn->setFont(fett16);
+  VorausBtn->setAccessibleDescription(QStringLiteral("Fragt Kennzeichen, die erst später wieder an der Reihe wären"));
+  auto *tafelKnopfZeile = new QHBoxLayout;
+  tafelKnopfZeile->addStretch();
+  tafelKnopfZeile->addWidget(VorausBtn);
+  tafelKnopfZeile->addStretch();
+  auto *tafelAufbau = new QVBoxLayout(TagesendeTafel);
+  tafelAufbau->setContentsMargins(30, 40, 30, 30);
+  tafelAufbau->setSpacing(24);
+  tafelAufbau->addWidget(TagesendeLabel);
+  tafelAufbau->addLayout(tafelKnopfZeile);
+  tafelAufbau->addStretch();
+  TagesendeTafel->hide();
+  Rueckfrage = new TRueckfrage(this);
+  Rueckfrage->setObjectName(QStringLiteral("Rueckfrage"));
+  Rueckfrage->setGeometry(tafelPlatz);
+  Rueckfrage->hide();
 
   ToolBar1 = Neu<TToolBar>(this, "ToolBar1", {0, 0, LayoutClientBreite, 36});
   ToolButton4 = Neu<QWidget>(ToolBar1, "ToolButton4", {0, 2, 20, 31});
@@ -241,6 +286,14 @@ void TMainForm::ErzeugeKomponenten() {
   PunkteLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   PunkteLabel->setGeometry(UebenCheckBox->x() - PunkteBreite - StatusRand, 0, PunkteBreite, StatusBar1->height());
   PunkteLabel->hide();
+  EinrichtenBtn = new QPushButton(QStringLiteral("Einrichten …"), StatusBar1);
+  EinrichtenBtn->setObjectName(QStringLiteral("EinrichtenBtn"));
+  EinrichtenBtn->setAccessibleName(QStringLiteral("Üben einrichten und Übersicht"));
+  EinrichtenBtn->setFocusPolicy(Qt::TabFocus);
+  EinrichtenBtn->adjustSize();
+  EinrichtenBtn->setGeometry(PunkteLabel->x() - EinrichtenBtn->width() - StatusRand, 1, EinrichtenBtn->width(),
+                             StatusBar1->height() - 2);
+  EinrichtenBtn->hide();
   FrageScrollBar = Neu<QScrollBar>(this, "FrageScrollBar", {0, 0, 0, 0});
   FrageScrollBar->setOrientation(Qt::Vertical);
   FrageScrollBar->setAccessibleName(QStringLiteral("Frage verschieben"));
@@ -341,6 +394,9 @@ void TMainForm::ErzeugeKomponenten() {
   Anker->Setze(SuchEdit, K::T | K::R);
   Anker->Setze(UebenCheckBox, K::T | K::R);
   Anker->Setze(PunkteLabel, K::T | K::R);
+  Anker->Setze(EinrichtenBtn, K::T | K::R);
+  Anker->Setze(TagesendeTafel, K::L | K::T | K::R | K::B);
+  Anker->Setze(Rueckfrage, K::L | K::T | K::R | K::B);
 
   // Tab order of the layout.
   QWidget::setTabOrder(ScrollBox1, ComboBox1);
@@ -353,7 +409,7 @@ void TMainForm::ErzeugeKomponenten() {
   QWidgetList folge;
   for (QAbstractButton *knopf : Bereichsknoepfe->buttons())
     folge << knopf;
-  folge << SucheButton << SuchEdit << UebenCheckBox;
+  folge << SucheButton << SuchEdit << EinrichtenBtn << UebenCheckBox;
   QWidget *vorher = ZurueckBtn;
   for (QWidget *w : std::as_const(folge)) {
     QWidget::setTabOrder(vorher, w);
@@ -376,6 +432,8 @@ void TMainForm::VerbindeHandler() {
   connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) { ComboBox1Change(); });
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
   connect(FrageScrollBar, &QScrollBar::valueChanged, this, &TMainForm::LegeFrageVersatz);
+  connect(EinrichtenBtn, &QPushButton::clicked, this, &TMainForm::EinrichtenBtnClick);
+  connect(VorausBtn, &QPushButton::clicked, this, &TMainForm::VorausBtnClick);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event) {

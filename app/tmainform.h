@@ -6,8 +6,11 @@
 #include "gallery/galerieregeln.h"
 
 #include <QPointer>
+#include <QVector>
 #include <QString>
 #include <QWidget>
+
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -35,7 +38,12 @@ class TScrollBox;
 class TStatusBar;
 class TSuche;
 class TToolBar;
+class TKatalog;
+class TRueckfrage;
 class TUeben;
+class TUebungsFenster;
+struct TKatalogEintrag;
+struct TLernSchluessel;
 
 class TMainForm : public QWidget {
   Q_OBJECT
@@ -79,6 +87,7 @@ public:
   TPanel *Panel2 = nullptr;
   TBild *RichtigImage = nullptr;
   TBild *FalschImage = nullptr;
+  QLabel *RichtigLabel = nullptr; // practice: the right answer beside a wrong first choice
   QTextEdit *Memo2 = nullptr;
   TToolBar *ToolBar1 = nullptr;
   QWidget *ToolButton4 = nullptr;
@@ -103,6 +112,15 @@ public:
   QLabel *PunkteLabel = nullptr;
   QPushButton *NaechsteFrageBtn = nullptr;
   QShortcut *NaechsteFrageTaste = nullptr;
+  // Practice's settings and overview, beside the score; the window itself is made when first asked for.
+  QPushButton *EinrichtenBtn = nullptr;
+  TUebungsFenster *UebungsFenster = nullptr;
+  // In place of the question: the day's end, with the way to go on ahead, and the question that asks
+  // for a district's plate.
+  QWidget *TagesendeTafel = nullptr;
+  QLabel *TagesendeLabel = nullptr;
+  QPushButton *VorausBtn = nullptr;
+  TRueckfrage *Rueckfrage = nullptr;
   // Scrolls the question panel where the window is too low for the answer list; hidden where it fits.
   QScrollBar *FrageScrollBar = nullptr;
   // The five range buttons, keyed by their range.
@@ -181,6 +199,10 @@ public:
   void UebenCheckBoxClick();
   void NaechsteFrageBtnClick();
   bool Ueben() const;
+  void EinrichtenBtnClick();
+  void VorausBtnClick();
+  // Every plate of the data set, read when practice first needs it.
+  const TKatalog &Katalog();
 
   // ---- search and scrolling ------------------------------------------------------------------
   void SucheButtonClick();
@@ -223,6 +245,23 @@ private:
   QString UebungsUrteil(bool richtig) const;
   // The tile cursor to the tile of a picture (a search's find), unseen until keys move it.
   void SetzeKachelCursorAufBild(int bild);
+  // The gallery gives way to the question screen's tool bar; the question's panels or a practice
+  // board take its place.
+  void ZeigeFrageSchirm();
+  void ZeigeTafel(QWidget *tafel);
+  // The practice board on the screen, if any.
+  QWidget *SichtbareTafel() const;
+  // The plates practice asks from: the selection, or without one the gallery's range.
+  QVector<const TKatalogEintrag *> UebungsPlatten();
+  QVector<TLernSchluessel> LernSchluessel(const QVector<const TKatalogEintrag *> &platten) const;
+  // The gallery shows the plate's group and range; false when it cannot.
+  bool ZeigeBereichVon(const TKatalogEintrag &platte);
+  void ZeigeTagesende(const QVector<TLernSchluessel> &platten);
+  void StelleRueckfrage(const TKatalogEintrag &platte);
+  // What the overview counts and a reset forgets: the selection, or without one the group's plates.
+  QVector<const TKatalogEintrag *> UebersichtsPlatten();
+  // The settings window's overview of those plates.
+  void ZeigeUebersicht();
 
   TDatenOrdner FPfade;
   QString FKartenAdresse; // the map base address
@@ -231,6 +270,7 @@ private:
   TFrage *FFrage = nullptr;
   TUeben *FUebung = nullptr;
   TSuche *FSuche = nullptr;
+  std::unique_ptr<TKatalog> FKatalog;
   bool FMaximiertPerBefehl = false;
   bool FGroesseMaximiert = false;
   int FGespeicherteTrennerBreite = 0;

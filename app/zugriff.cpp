@@ -123,6 +123,8 @@ void TMainForm::ZugriffEinrichten() {
   HilfeBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_H));
   ZurueckBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Z));
   ZeigDieAntwortBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
+  // Shown only while practising, and so only then a key.
+  EinrichtenBtn->setShortcut(QKeySequence(Qt::ALT | Qt::Key_E));
   // The map button is pressed where the focus is: the answers keep it, as after a click on the button.
   Zugriffstaste(KarteBtn, Qt::ALT | Qt::Key_L, [this] {
     if (KarteBtn->isEnabled())

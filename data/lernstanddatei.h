@@ -25,8 +25,9 @@ public:
   // Reads the file; a missing one is an empty progress. A file that is there but cannot be read
   // (a folder, a pipe, far too large) is never written over in this run: it may be the learner's.
   TLernstand Lade();
-  // False when nothing was written; the file then holds what it held before.
-  bool Speichere(const TLernstand &stand);
+  // False when nothing was written; the file then holds what it held before. What another running copy
+  // wrote since this one last read or wrote is merged in first, into stand as well.
+  bool Speichere(TLernstand &stand);
   bool Schreibbar() const { return FSchreibbar; }
   // Why the last load or save left the file as it was; Keiner after a save that went through.
   TLernstandFehler Fehler() const { return FFehler; }

@@ -6,6 +6,7 @@
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
 #include "quiz/quizregeln.h"
+#include "quiz/uebungsregeln.h"
 #include "widgets/bausteine.h"
 #include "widgets/meldung.h"
 #include "widgets/zugang.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStyledItemDelegate>
 #include <QTextEdit>
 
@@ -106,8 +108,11 @@ TFrage::TFrage(QWidget *fenster, const TFrageSteuer &steuer, const TDatenOrdner 
   S.Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-bool TFrage::Oeffne(const QString &bildPfad, bool zeigen, bool ohneAntwort, int gruppe, const QString &ordner) {
+bool TFrage::Oeffne(const QString &bildPfad, bool zeigen, bool ohneAntwort, int gruppe, const QString &ordner,
+                    int handvoll) {
   FGruppe = gruppe;
+  if (S.RichtigLabel)
+    S.RichtigLabel->hide();
   FOrdner = ordner;
   if (zeigen && !S.Image1->LadeDatei(bildPfad)) {
     ZeigeInformation(FFenster, BildFehlerMeldung(bildPfad));
@@ -146,7 +151,11 @@ bool TFrage::Oeffne(const QString &bildPfad, bool zeigen, bool ohneAntwort, int 
   // An item's text is the description alone, which is also what a screen reader reads: the picture
   // field would give the answer away. The whole entry, which the answer check takes apart, stays
   // in the item's data.
-  const QStringList eintraege = SortiereEintraege(liste.Eintraege);
+  const QStringList eintraege =
+      SortiereEintraege(handvoll > 0 && !liste.RichtigeZeile.isEmpty()
+                            ? WaehleAntworten(liste.Eintraege, liste.RichtigeZeile, FBildDatei, handvoll,
+                                              *QRandomGenerator::global())
+                            : liste.Eintraege);
   QStringList beschreibungen;
   beschreibungen.reserve(eintraege.size());
   for (const QString &eintrag : eintraege)
@@ -220,6 +229,8 @@ void TFrage::ListBox1Click() {
   S.KarteBtn->setEnabled(true);
   S.Image3->hide();
   S.Image4->hide();
+  if (richtig && S.RichtigLabel)
+    S.RichtigLabel->hide();
 
   if (richtig) {
     SetzeHintergrund(S.Memo2, RichtigFarbe);
@@ -256,18 +267,46 @@ void TFrage::ListBox1Click() {
   S.RichtigImage->move(S.RichtigImage->x(), ergebnisOben);
 }
 
+int TFrage::RichtigeReihe() const {
+  for (int i = 0; i < S.Listbox1->count(); ++i)
+    if (S.Listbox1->item(i)->data(EintragRolle).toString().compare(FRichtigeZeile, Qt::CaseInsensitive) == 0)
+      return i;
+  return -1;
+}
+
 void TFrage::ZeigDieAntwortBtnClick() {
   emit AntwortVerlangt();
-  for (int i = 0; i < S.Listbox1->count(); ++i) {
-    if (S.Listbox1->item(i)->data(EintragRolle).toString().compare(FRichtigeZeile, Qt::CaseInsensitive) != 0)
-      continue;
-    FListeDurchProgramm = true;
-    S.Listbox1->setCurrentRow(i);
-    FListeDurchProgramm = false;
-    S.Listbox1->scrollToItem(S.Listbox1->item(i));
-    ListBox1Click();
+  const int i = RichtigeReihe();
+  if (i < 0)
     return;
-  }
+  FListeDurchProgramm = true;
+  S.Listbox1->setCurrentRow(i);
+  FListeDurchProgramm = false;
+  S.Listbox1->scrollToItem(S.Listbox1->item(i));
+  ListBox1Click();
+}
+
+void TFrage::ZeigeRichtigeDazu() {
+  const int i = RichtigeReihe();
+  if (i < 0 || !S.RichtigLabel)
+    return;
+  QListWidgetItem *richtige = S.Listbox1->item(i);
+  richtige->setBackground(RichtigFarbe);
+  richtige->setForeground(Qt::black);
+  S.Listbox1->scrollToItem(richtige);
+  const QString text = QStringLiteral("Richtig wäre: ") + RichtigeAntwort();
+  S.RichtigLabel->setText(text);
+  S.RichtigLabel->setToolTip(text);
+  S.RichtigLabel->setAccessibleName(text);
+  PlatziereRichtigLabel();
+  S.RichtigLabel->show();
+  S.RichtigLabel->raise();
+}
+
+void TFrage::PlatziereRichtigLabel() {
+  const int links = S.FalschImage->x() + S.FalschImage->width() + ErgebnisAbstand;
+  S.RichtigLabel->setGeometry(links, S.FalschImage->y(), qMax(0, S.Panel2->width() - links - ErgebnisAbstand),
+                              S.FalschImage->height());
 }
 
 QString TFrage::RichtigeAntwort() const { return AnzeigeText(SichtbarerText(FRichtigeZeile)); }
@@ -278,6 +317,8 @@ void TFrage::Takt() {
   S.FalschImage->move(ErgebnisBildLinks(S.Panel2->x(), S.Panel2->width(), S.FalschImage->width()), S.FalschImage->y());
   S.RichtigImage->move(ErgebnisBildLinks(S.Panel2->x(), S.Panel2->width(), S.RichtigImage->width()),
                        S.RichtigImage->y());
+  if (S.RichtigLabel && S.RichtigLabel->isVisible())
+    PlatziereRichtigLabel();
   // After the map button the arrow keys move through the answers again.
   if (S.KarteBtn->hasFocus())
     S.Listbox1->setFocus();

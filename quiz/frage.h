@@ -32,6 +32,8 @@ struct TFrageSteuer {
   QTextEdit *Memo2 = nullptr;
   TBild *RichtigImage = nullptr;
   TBild *FalschImage = nullptr;
+  // Practice: the right answer beside a wrong first choice.
+  QLabel *RichtigLabel = nullptr;
 };
 
 class TFrage : public QObject {
@@ -42,14 +44,19 @@ public:
 
   // Sets up the question for a picture of the folder: the plate (into Image1 too when zeigen), the
   // question, the answer list. With ohneAntwort nothing of the answer shows until the learner has
-  // chosen; otherwise the right entry is chosen at once. False when a picture could not be loaded
+  // chosen; otherwise the right entry is chosen at once. A handful above 0 offers that many entries, the
+  // right one among them, instead of the range's whole list. False when a picture could not be loaded
   // (its message has been shown) or the fatal message was raised.
-  bool Oeffne(const QString &bildPfad, bool zeigen, bool ohneAntwort, int gruppe, const QString &ordner);
+  bool Oeffne(const QString &bildPfad, bool zeigen, bool ohneAntwort, int gruppe, const QString &ordner,
+              int handvoll = 0);
 
   // Judges the list's current entry.
   void ListBox1Click();
   // Chooses and judges the right entry.
   void ZeigDieAntwortBtnClick();
+  // After a wrong choice that counted: the right entry is marked in the list and named beside the
+  // judgement, so that the mistake teaches at once.
+  void ZeigeRichtigeDazu();
   // Puts the district's name on the clipboard.
   void KopiereKartenName() const;
   // Keeps the result pictures centred and hands the keys back to the answers after the map button.
@@ -74,6 +81,10 @@ signals:
 
 private:
   void ZeigeBild(TBild *bild, const QString &pfad, bool &gut);
+  // The list row of the right entry, -1 when the list has none.
+  int RichtigeReihe() const;
+  // Beside the result picture, which the timer keeps centred.
+  void PlatziereRichtigLabel();
 
   QWidget *FFenster;
   TFrageSteuer S;

@@ -2,14 +2,12 @@
 // choice counts for the score and the plate's box, and the next plate comes from the boxes.
 #include "quiz/ueben.h"
 
-#include "quiz/uebungsregeln.h"
-
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QShortcut>
 
 TUeben::TUeben(QObject *eltern, const TUebenSteuer &steuer) : QObject(eltern), S(steuer) {}
@@ -41,9 +39,14 @@ void TUeben::ZeigeUebungsteile(bool frageSchirm) {
 
 void TUeben::FrageGestellt(int gruppe, const QString &bild) {
   FFrageOffen = true;
-  FGruppe = LernGruppe(gruppe);
-  FNeuesZuletzt = !FLernstand.Finde(FGruppe, bild);
+  FFrageDa = true;
+  FGruppe = LernName(gruppe);
   FUebungsBild = bild;
+  // Only the last few matter for spacing.
+  constexpr int Gemerkt = 8;
+  FGefragt.append({FGruppe, bild});
+  if (FGefragt.size() > Gemerkt)
+    FGefragt.remove(0, FGefragt.size() - Gemerkt);
 }
 
 void TUeben::Beurteilt(bool richtig) {
@@ -63,17 +66,27 @@ void TUeben::ZaehleErsteWahl(bool richtig) {
   ++FPunkteGefragt;
   if (richtig)
     ++FPunkteRichtig;
-  WerteErsteWahlAus(FLernstand.Hole(FGruppe, FUebungsBild), richtig, QDateTime::currentDateTimeUtc());
+  WerteErsteWahlAus(FLernstand.Hole(FGruppe, FUebungsBild), richtig, Jetzt());
   Speichere();
   S.PunkteLabel->setText(PunkteText(FPunkteRichtig, FPunkteGefragt));
 }
 
-// Before the first choice the arrow keys only move through the answers, and Enter or Space chooses:
-// otherwise the first entry passed on the way down would count as the learner's answer.
-bool TUeben::UebungsTaste(int key) {
+// Before the first choice no key but Enter, Space or a number chooses: the arrows and typed letters only
+// move through the answers, since otherwise the first entry passed on the way would count as the
+// learner's answer. Without a current entry Enter and Space do nothing; they never give the answer away.
+bool TUeben::UebungsTaste(int key, const QString &text) {
   QListWidget *liste = S.Listbox1;
   const int anzahl = liste->count();
-  if (!FFrageOffen || anzahl == 0)
+  if (!FFrageDa || !Ueben() || anzahl == 0)
+    return false;
+  // A handful of answers is chosen by its number, after the first choice too.
+  const int nummer = text.size() == 1 && text.at(0).isDigit() ? text.at(0).digitValue() : 0;
+  if (nummer >= 1 && anzahl <= 9) {
+    if (nummer <= anzahl)
+      liste->setCurrentRow(nummer - 1, QItemSelectionModel::ClearAndSelect);
+    return true;
+  }
+  if (!FFrageOffen)
     return false;
   const int seite = qMax(1, liste->viewport()->height() / qMax(1, liste->sizeHintForRow(0)) - 1);
   int zeile = liste->currentRow();
@@ -87,25 +100,71 @@ bool TUeben::UebungsTaste(int key) {
   case Qt::Key_Return:
   case Qt::Key_Enter:
   case Qt::Key_Space:
-    if (zeile < 0)
-      return false;
     // Selected as by a click: the list's own signal judges it.
-    liste->setCurrentRow(zeile, QItemSelectionModel::ClearAndSelect);
+    if (zeile >= 0)
+      liste->setCurrentRow(zeile, QItemSelectionModel::ClearAndSelect);
     return true;
-  default: return false;
+  default:
+    if (text.isEmpty() || !text.at(0).isLetterOrNumber())
+      return false;
+    zeile = NaechsterTreffer(text);
+    if (zeile < 0)
+      return true;
   }
   liste->setCurrentRow(zeile, QItemSelectionModel::NoUpdate);
   liste->scrollToItem(liste->item(zeile));
   return true;
 }
 
-int TUeben::WaehleNaechsteFrage(const QStringList &bilder, int gruppe) {
-  return ::WaehleNaechsteFrage(bilder, LernGruppe(gruppe), FLernstand, FUebungsBild, FNeuesZuletzt,
-                               QDateTime::currentDateTimeUtc(), *QRandomGenerator::global());
+// Letters typed in quick succession spell the beginning of an entry, as in any list; a single letter
+// typed again goes on to the next entry with it.
+int TUeben::NaechsterTreffer(const QString &text) {
+  if (!FTippUhr.isValid() || FTippUhr.elapsed() > QApplication::keyboardInputInterval())
+    FGetippt.clear();
+  FTippUhr.start();
+  const bool weiter = FGetippt.isEmpty() || FGetippt.compare(text, Qt::CaseInsensitive) == 0;
+  FGetippt = weiter ? text : FGetippt + text;
+  QListWidget *liste = S.Listbox1;
+  const int anzahl = liste->count();
+  const int start = qMax(0, liste->currentRow() + (weiter ? 1 : 0));
+  for (int i = 0; i < anzahl; ++i) {
+    const int zeile = (start + i) % anzahl;
+    if (liste->item(zeile)->text().startsWith(FGetippt, Qt::CaseInsensitive))
+      return zeile;
+  }
+  return -1;
+}
+
+int TUeben::PlaneNaechste(const QVector<TLernSchluessel> &platten) {
+  const QDateTime jetzt = Jetzt();
+  const int neueHeute = NeueAmTag(FLernstand, jetzt.toLocalTime().date(), Umgekehrt());
+  return PlaneNaechsteFrage(platten, FLernstand, FGefragt, neueHeute, FLernstand.Einstellung.NeueJeTag, FVoraus, jetzt);
+}
+
+QString TUeben::Tagesende(const QVector<TLernSchluessel> &platten) const {
+  const QDateTime jetzt = Jetzt();
+  return TagesendeText(FPunkteGefragt, FPunkteRichtig, KastenZaehlung(FLernstand, platten),
+                       NaechsteFaelligkeit(FLernstand, platten, jetzt), jetzt);
+}
+
+void TUeben::SetzeZurueck(const QVector<TLernSchluessel> &platten) {
+  const QDateTime jetzt = Jetzt();
+  for (const TLernSchluessel &platte : platten)
+    FLernstand.SetzeZurueck(platte.Gruppe, platte.Bild, jetzt);
+  Speichere();
+}
+
+void TUeben::SetzeEinstellung(const TUebungsEinstellung &einstellung) {
+  if (FLernstand.Einstellung == einstellung)
+    return;
+  FLernstand.Einstellung = einstellung;
+  // Another choice of plates or direction begins the day's work anew.
+  FVoraus = false;
+  Speichere();
 }
 
 int TUeben::Kasten(int gruppe, const QString &bild) const {
-  const TLernEintrag *eintrag = FLernstand.Finde(LernGruppe(gruppe), bild);
+  const TLernEintrag *eintrag = FLernstand.Finde(LernName(gruppe), bild);
   return eintrag ? eintrag->Kasten : 0;
 }
 

@@ -150,7 +150,7 @@ QStringList Absaetze() {
   if (!datei.open(QIODevice::ReadOnly))
     return {};
   const QString html = QString::fromUtf8(datei.readAll());
-  static const QRegularExpression absatz(QStringLiteral("<(h1|h2|p|li|td|th)\\b[^>]*>(.*?)</\\1>"),
+  static const QRegularExpression absatz(QStringLiteral("<(h1|h2|h3|p|li|td|th)\\b[^>]*>(.*?)</\\1>"),
                                          QRegularExpression::DotMatchesEverythingOption);
   static const QRegularExpression marke(QStringLiteral("<[^>]*>"));
   QStringList texte;

@@ -792,9 +792,10 @@ void TestQuiz::lernstandLesen_data() {
                                                 "\t\tG.jpg\t1\t2026-12-08T12:00:00Z\t1\t0\n" +
                                                 QByteArray("\x00\xff\xfe\n", 4) + gut +
                                                 "Deutschland\t\t2\t2026-12-08T12:00:00Z\t1\t0"
-                                         << false << QStringList{a, w};
+                                         << false
+                                         << QStringList{"Deutschland|E.jpg|0|2026-12-08T12:00:00Z|1|0", a, w};
   QTest::newRow("newer_version_extra_fields")
-      << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\tschwer\t\t17\n") << false
+      << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\t\t\tschwer\t\t17\n") << false
       << QStringList{a + "|schwer||17"};
   QTest::newRow("more_boxes_than_ours") << QByteArray("Deutschland\tA.jpg\t9\t2026-12-08T12:00:00Z\t1\t0\n") << false
                                         << QStringList{"Deutschland|A.jpg|5|2026-12-08T12:00:00Z|1|0"};
@@ -840,7 +841,7 @@ void TestQuiz::lernstandDatei() {
   QVERIFY(gelesen.open(QIODevice::ReadOnly));
   const QByteArray inhalt = gelesen.readAll();
   gelesen.close();
-  QVERIFY(inhalt.contains("\xc3\x96sterreich\tW_9.jpg\t1\t2026-12-07T12:00:00Z\t0\t1\n"));
+  QVERIFY(inhalt.contains("\xc3\x96sterreich\tW_9.jpg\t1\t2026-12-07T12:00:00Z\t0\t1\t"));
   QVERIFY(!inhalt.contains("A\tB.jpg"));
   TLernstandDatei nochmal(pfad);
   QCOMPARE(AlsTexte(nochmal.Lade()).size(), 1);
@@ -2017,9 +2018,9 @@ void TestQuiz::uebenAblauf() {
   const QString inhalt = QString::fromUtf8(datei.readAll());
   QVERIFY(inhalt.contains(QStringLiteral("\nÜben\tan\n")));
   const QString datum = QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ");
-  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tB\\.jpg\t2\t%1\t1\t1\n").arg(datum))),
+  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tB\\.jpg\t2\t%1\t1\t1\t%1\t%1\n").arg(datum))),
            qPrintable(inhalt));
-  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tA\\.jpg\t1\t%1\t0\t1\n").arg(datum))),
+  QVERIFY2(inhalt.contains(QRegularExpression(QStringLiteral("\nDeutschland\tA\\.jpg\t1\t%1\t0\t1\t%1\t%1\n").arg(datum))),
            qPrintable(inhalt));
 
   // Started again: the mode is on, the score starts anew, and the tiles show their boxes.
