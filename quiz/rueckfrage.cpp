@@ -121,6 +121,8 @@ TRueckfrage::TRueckfrage(QWidget *eltern) : QWidget(eltern) {
     FZiffern << ziffer;
   }
   connect(gruppe, &QButtonGroup::idClicked, this, &TRueckfrage::Waehle);
+  // The focus given to the question lands on its first plate, where digits and arrows work.
+  setFocusProxy(FKnoepfe.first());
   spalte->addLayout(gitter);
 
   auto *zeile = new QHBoxLayout;
