@@ -10,6 +10,7 @@
 #include "gallery/galerie.h"
 #include "gallery/galerieregeln.h"
 #include "quiz/quizregeln.h"
+#include "quiz/rueckfrage.h"
 #include "quiz/ueben.h"
 #include "search/suche.h"
 #include "search/tscrollbox.h"

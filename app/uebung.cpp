@@ -12,6 +12,8 @@
 #include "quiz/ueben.h"
 #include "quiz/uebungsfenster.h"
 #include "quiz/uebungsregeln.h"
+#include "search/tscrollbox.h"
+#include "widgets/bausteine.h"
 #include "widgets/zugang.h"
 
 #include <QButtonGroup>
