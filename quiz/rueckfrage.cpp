@@ -160,6 +160,8 @@ void TRueckfrage::Stelle(const QString &beschreibung, const QVector<TRueckWahl> 
   FOffen = true;
   const QString frage = QStringLiteral("Welches Kennzeichen steht für: %1 ?").arg(beschreibung);
   FFrageLabel->setText(frage);
+  // The group's name, which a screen reader says as the focus enters the plates.
+  setAccessibleName(frage);
   FRueckEdit->clear();
   FErgebnisLabel->clear();
   const qreal verhaeltnis = devicePixelRatioF();

@@ -181,7 +181,8 @@ TUebungsFenster::TUebungsFenster(QWidget *eltern) : QDialog(eltern) {
   FVorwaertsKnopf = new QRadioButton(QStringLiteral("&Kennzeichen → Kreis"), richtung);
   FVorwaertsKnopf->setObjectName(QStringLiteral("VorwaertsKnopf"));
   FVorwaertsKnopf->setAccessibleName(QStringLiteral("Kennzeichen nach Kreis"));
-  FUmgekehrtKnopf = new QRadioButton(QStringLiteral("K&reis → Kennzeichen"), richtung);
+  // Alt+R is the route's already.
+  FUmgekehrtKnopf = new QRadioButton(QStringLiteral("Kr&eis → Kennzeichen"), richtung);
   FUmgekehrtKnopf->setObjectName(QStringLiteral("UmgekehrtKnopf"));
   FUmgekehrtKnopf->setAccessibleName(QStringLiteral("Kreis nach Kennzeichen"));
   FVorwaertsKnopf->setChecked(true);
@@ -279,6 +280,7 @@ TUebungsEinstellung TUebungsFenster::Einstellung() const {
 void TUebungsFenster::SetzeUebersicht(const QVector<TUebersichtZeile> &zeilen, const QString &titel) {
   FZeilen = zeilen;
   FTitelLabel->setText(titel);
+  FUebersichtListe->setAccessibleDescription(titel);
   const int aktuell = FUebersichtListe->currentRow();
   FUebersichtListe->clear();
   for (const TUebersichtZeile &zeile : FZeilen) {

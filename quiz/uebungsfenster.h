@@ -28,7 +28,8 @@ class TUebungsFenster : public QDialog {
 public:
   explicit TUebungsFenster(QWidget *eltern);
 
-  // The Länder the learner can choose (German first, then Austrian), already sorted.
+  // The Länder the learner can choose (German first, then Austrian), already sorted; before
+  // SetzeEinstellung, whose Länder are ticked in this list.
   void SetzeLaender(const QStringList &laender);
   // Shows a setting without emitting EinstellungGeaendert.
   void SetzeEinstellung(const TUebungsEinstellung &e);
