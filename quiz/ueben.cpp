@@ -135,10 +135,14 @@ int TUeben::NaechsterTreffer(const QString &text) {
   return -1;
 }
 
+void TUeben::SetzeVoraus(bool voraus) { FVorausTag = voraus ? Jetzt().toLocalTime().date() : QDate(); }
+
+bool TUeben::Voraus() const { return FVorausTag.isValid() && FVorausTag == Jetzt().toLocalTime().date(); }
+
 int TUeben::PlaneNaechste(const QVector<TLernSchluessel> &platten) {
   const QDateTime jetzt = Jetzt();
   const int neueHeute = NeueAmTag(FLernstand, jetzt.toLocalTime().date(), Umgekehrt());
-  return PlaneNaechsteFrage(platten, FLernstand, FGefragt, neueHeute, FLernstand.Einstellung.NeueJeTag, FVoraus, jetzt);
+  return PlaneNaechsteFrage(platten, FLernstand, FGefragt, neueHeute, FLernstand.Einstellung.NeueJeTag, Voraus(), jetzt);
 }
 
 QString TUeben::Tagesende(const QVector<TLernSchluessel> &platten) const {
@@ -159,7 +163,7 @@ void TUeben::SetzeEinstellung(const TUebungsEinstellung &einstellung) {
     return;
   FLernstand.Einstellung = einstellung;
   // Another choice of plates or direction begins the day's work anew.
-  FVoraus = false;
+  SetzeVoraus(false);
   Speichere();
 }
 

@@ -60,9 +60,9 @@ public:
   // Which of the plates to ask next (an index), -1 when the day's work is done: due plates first, then
   // the day's new ones, then, once the learner chose to go on, plates ahead of their day.
   int PlaneNaechste(const QVector<TLernSchluessel> &platten);
-  // The learner goes on after the day's end: plates come before they are due.
-  void SetzeVoraus(bool voraus) { FVoraus = voraus; }
-  bool Voraus() const { return FVoraus; }
+  // The learner goes on after the day's end: plates come before they are due, until the day is over.
+  void SetzeVoraus(bool voraus);
+  bool Voraus() const;
   // What the day's end says of the sitting and of these plates.
   QString Tagesende(const QVector<TLernSchluessel> &platten) const;
   // Forgets the progress of these plates (after the learner confirmed it).
@@ -114,7 +114,7 @@ private:
   QString FGruppe;                  // the group of the plate asked, as the progress file names it
   QString FUebungsBild;             // the plate asked last
   QVector<TLernSchluessel> FGefragt; // this sitting's plates, the last one asked at the end
-  bool FVoraus = false;
+  QDate FVorausTag; // the day on which the learner chose to go on ahead
   std::function<QDateTime()> FUhr;
   int FPunkteRichtig = 0;
   int FPunkteGefragt = 0;

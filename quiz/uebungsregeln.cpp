@@ -24,7 +24,8 @@ int KastenTage(int kasten) { return Tage[qBound(1, kasten, KastenAnzahl) - 1]; }
 void WerteErsteWahlAus(TLernEintrag &eintrag, bool richtig, const QDateTime &jetzt) {
   const QDateTime utc = jetzt.toUTC();
   eintrag.Zuletzt = utc;
-  if (!eintrag.Erstmals.isValid())
+  // A plate answered before the file knew first answers is no new one of today's.
+  if (!eintrag.Erstmals.isValid() && eintrag.Richtig + eintrag.Falsch == 0)
     eintrag.Erstmals = utc;
   // Knowing a plate again before it was due proves nothing about the interval: seven right answers
   // in a minute must not move it to three weeks.
@@ -233,7 +234,9 @@ QStringList WaehleAntworten(const QStringList &eintraege, const QString &richtig
   QVector<TKandidat> andere;
   for (const QString &eintrag : eintraege) {
     const QString feld = eintrag.section(QLatin1Char('	'), -1).trimmed();
-    if (eintrag == richtigeZeile || KennzeichenEintrag::IstRichtig(feld, bildDatei))
+    // An entry without a TAB is no answer at all.
+    if (!eintrag.contains(QLatin1Char('\t')) || eintrag == richtigeZeile ||
+        KennzeichenEintrag::IstRichtig(feld, bildDatei))
       continue;
     const QString andererCode = KennzeichenEintrag::Code(feld);
     const QString text = SichtbarerText(eintrag);

@@ -3,6 +3,7 @@
 #include "data/dateizugriff.h"
 #include "data/datenordner.h"
 #include "data/jpegbild.h"
+#include "data/lernstanddatei.h"
 #include "data/textdatei.h"
 #include "data/vorlagen.h"
 #include "data/zahlen.h"
@@ -210,6 +211,11 @@ private slots:
   void HilfeText();
   void HilfeMetadaten();
   void HilfeSeitenumbrueche();
+  void LernstandVereinen_data();
+  void LernstandVereinen();
+  void LernstandEinstellungen_data();
+  void LernstandEinstellungen();
+  void LernstandZweiKopien();
 };
 
 void TestData::TextDateiNamen_data() {
@@ -1063,6 +1069,98 @@ void TestData::HilfeSeitenumbrueche() {
                                             [&letzte](const QString &absatz) { return absatz.endsWith(letzte); }),
              qPrintable(QStringLiteral("page %1 ends inside a paragraph: %2").arg(seite).arg(letzte)));
   }
+}
+
+namespace {
+// A progress line with every column: box, answered that many hours before 2026-12-07 12:00 UTC (none: unknown).
+QByteArray LernZeile(const char *bild, int kasten, std::optional<int> vorStunden = std::nullopt) {
+  const QDateTime mittag(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+  const QString zeit = vorStunden ? mittag.addSecs(-3600 * *vorStunden).toString(Qt::ISODate) : QString();
+  return QStringLiteral("Deutschland\t%1\t%2\t2026-12-08T12:00:00Z\t1\t0\t%3\t%3\n")
+      .arg(QLatin1String(bild))
+      .arg(kasten)
+      .arg(zeit)
+      .toUtf8();
+}
+} // namespace
+
+void TestData::LernstandVereinen_data() {
+  QTest::addColumn<QByteArray>("unser");
+  QTest::addColumn<QByteArray>("platte");
+  QTest::addColumn<QStringList>("erwartet"); // picture:box, in order
+  QTest::newRow("only_on_disk_added") << LernZeile("A.jpg", 2, 1) << LernZeile("B.jpg", 3, 1)
+                                      << QStringList{"A.jpg:2", "B.jpg:3"};
+  QTest::newRow("later_on_disk_wins") << LernZeile("A.jpg", 2, 2) << LernZeile("A.jpg", 3, 1) << QStringList{"A.jpg:3"};
+  QTest::newRow("ours_later_stays") << LernZeile("A.jpg", 2, 1) << LernZeile("A.jpg", 3, 2) << QStringList{"A.jpg:2"};
+  QTest::newRow("reset_newer_wins") << LernZeile("A.jpg", 4, 2) << LernZeile("A.jpg", 0, 1) << QStringList{"A.jpg:0"};
+  QTest::newRow("reset_older_loses") << LernZeile("A.jpg", 1, 1) << LernZeile("A.jpg", 0, 2) << QStringList{"A.jpg:1"};
+  QTest::newRow("unknown_time_is_earliest")
+      << LernZeile("A.jpg", 2) << LernZeile("A.jpg", 3, 9) << QStringList{"A.jpg:3"};
+}
+
+void TestData::LernstandVereinen() {
+  QFETCH(QByteArray, unser);
+  QFETCH(QByteArray, platte);
+  QFETCH(QStringList, erwartet);
+  TLernstand stand = LiesLernstand("Neue am Tag\t5\n" + unser);
+  stand.Vereine(LiesLernstand("Neue am Tag\t9\nRichtung\tKreis zu Kennzeichen\n" + platte));
+  QStringList kaesten;
+  for (const TLernEintrag &e : stand.Eintraege())
+    kaesten << e.Bild + QLatin1Char(':') + QString::number(e.Kasten);
+  QCOMPARE(kaesten, erwartet);
+  QCOMPARE(stand.Einstellung, LiesLernstand("Neue am Tag\t5\n").Einstellung);
+  QCOMPARE(bool(stand.Finde(QStringLiteral("Deutschland"), QStringLiteral("A.jpg"))), !erwartet.contains("A.jpg:0"));
+}
+
+void TestData::LernstandEinstellungen_data() {
+  QTest::addColumn<QByteArray>("inhalt");
+  QTest::addColumn<QString>("einstellung"); // new per day|all answers|reverse|Länder|route
+  QTest::newRow("old_six_columns") << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\n") << "20|0|0||";
+  QTest::newRow("every_setting") << QByteArray("Neue am Tag\t7\nAntworten\talle\nRichtung\tKreis zu Kennzeichen\n"
+                                               "L\xc3\xa4nder\tBayern;Tirol\nRoute\tM FS\n")
+                                 << "7|1|1|Bayern;Tirol|M FS";
+  QTest::newRow("garbage_keeps_defaults")
+      << QByteArray("Neue am Tag\tviele\nAntworten\tzw\xc3\xb6lf\nRichtung\tquer\n") << "20|0|0||";
+  QTest::newRow("bounded") << QByteArray("Neue am Tag\t5000\n") << "999|0|0||";
+  QTest::newRow("unknown_date_column_and_newer_setting")
+      << QByteArray("Farbe\tblau\nDeutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\tgestern\t2026-12-01T10:00:00Z\n")
+      << "20|0|0||";
+}
+
+void TestData::LernstandEinstellungen() {
+  QFETCH(QByteArray, inhalt);
+  QFETCH(QString, einstellung);
+  const TLernstand stand = LiesLernstand(inhalt);
+  const TUebungsEinstellung &e = stand.Einstellung;
+  QCOMPARE(QStringList({QString::number(e.NeueJeTag), QString::number(e.AlleAntworten), QString::number(e.Umgekehrt),
+                        e.Laender.join(QLatin1Char(';')), e.Route})
+               .join(QLatin1Char('|')),
+           einstellung);
+  // Every line that held a plate still does; a newer version's setting goes back as it came.
+  QCOMPARE(stand.Eintraege().size(), int(inhalt.count("A.jpg")));
+  const QByteArray geschrieben = SchreibeLernstand(stand);
+  QCOMPARE(geschrieben.contains("\nFarbe\tblau\n"), inhalt.contains("Farbe"));
+  QCOMPARE(SchreibeLernstand(LiesLernstand(geschrieben)), geschrieben);
+}
+
+// Two copies of the program on one folder, each saving after the other: no answer is lost.
+void TestData::LernstandZweiKopien() {
+  QTemporaryDir ordner;
+  const QString pfad = ordner.filePath(QStringLiteral("Nummernfibel-Lernstand.txt"));
+  TLernstandDatei erste(pfad);
+  TLernstandDatei zweite(pfad);
+  TLernstand a = erste.Lade();
+  TLernstand b = zweite.Lade();
+  const QString d = QStringLiteral("Deutschland");
+  a.Hole(d, QStringLiteral("A.jpg")).Zuletzt = QDateTime::currentDateTimeUtc();
+  QVERIFY(erste.Speichere(a));
+  b.Hole(d, QStringLiteral("B.jpg"));
+  QVERIFY(zweite.Speichere(b));
+  QVERIFY(b.Finde(d, QStringLiteral("A.jpg")));
+  a.Hole(d, QStringLiteral("C.jpg"));
+  QVERIFY(erste.Speichere(a));
+  for (const TLernstand &stand : {a, TLernstandDatei(pfad).Lade()})
+    QCOMPARE(stand.Eintraege().size(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestData)

@@ -7,6 +7,9 @@
 #include "app/tmainform.h"
 #include "gallery/galerie.h"
 #include "quiz/frage.h"
+#include "quiz/katalog.h"
+#include "quiz/rueckfrage.h"
+#include "quiz/uebungsfenster.h"
 #include "quiz/ueben.h"
 #include "search/suche.h"
 #include "widgets/zugang.h"
@@ -224,10 +227,19 @@ private slots:
   void bildBeimPixelVerhaeltnis();
   void grossesBildBleibtEinfach();
   void uebenAblauf();
+  void uebenReise();
   void lernstandNichtSpeicherbar_data();
   void lernstandNichtSpeicherbar();
   void datensatzEigeneZeile_data();
   void datensatzEigeneZeile();
+
+  // practice rules
+  void planeNaechsteFrage_data();
+  void planeNaechsteFrage();
+  void waehleAntworten_data();
+  void waehleAntworten();
+  void katalogAuswahl_data();
+  void katalogAuswahl();
 
 private:
   TMainForm &Form();
@@ -670,7 +682,7 @@ QStringList AlsTexte(const TLernstand &stand) {
 } // namespace
 
 void TestQuiz::kastenNachErsterWahl_data() {
-  QTest::addColumn<int>("kasten"); // 0: a plate never asked
+  QTest::addColumn<int>("kasten"); // 0: a plate never asked; below 0: in box -kasten, due in two days
   QTest::addColumn<bool>("richtig");
   QTest::addColumn<int>("neuerKasten");
   QTest::addColumn<int>("tage");
@@ -681,6 +693,8 @@ void TestQuiz::kastenNachErsterWahl_data() {
   QTest::newRow("last_box_right_stays") << 5 << true << 5 << 21;
   QTest::newRow("last_box_wrong_back_to_1") << 5 << false << 1 << 0;
   QTest::newRow("box_3_wrong_back_to_1") << 3 << false << 1 << 0;
+  QTest::newRow("ahead_right_keeps_box_and_date") << -3 << true << 3 << 2;
+  QTest::newRow("ahead_wrong_back_to_1") << -3 << false << 1 << 0;
 }
 
 void TestQuiz::kastenNachErsterWahl() {
@@ -689,8 +703,8 @@ void TestQuiz::kastenNachErsterWahl() {
   QFETCH(int, neuerKasten);
   QFETCH(int, tage);
   TLernstand stand;
-  if (kasten > 0)
-    stand = LiesLernstand(LernZeile("A.jpg", kasten, -5).toUtf8());
+  if (kasten != 0)
+    stand = LiesLernstand(LernZeile("A.jpg", qAbs(kasten), kasten < 0 ? 48 : -5).toUtf8());
   TLernEintrag &eintrag = stand.Hole(QStringLiteral("Deutschland"), QStringLiteral("A.jpg"));
   const int richtigVorher = eintrag.Richtig;
   const int falschVorher = eintrag.Falsch;
@@ -699,6 +713,8 @@ void TestQuiz::kastenNachErsterWahl() {
   QCOMPARE(eintrag.Faellig, Jetzt.addDays(tage));
   QCOMPARE(eintrag.Richtig, richtigVorher + (richtig ? 1 : 0));
   QCOMPARE(eintrag.Falsch, falschVorher + (richtig ? 0 : 1));
+  QCOMPARE(eintrag.Zuletzt, Jetzt);
+  QCOMPARE(eintrag.Erstmals, Jetzt);
   QCOMPARE(KastenText(eintrag.Kasten), QStringLiteral("Kasten %1 von 5").arg(neuerKasten));
 }
 
@@ -792,8 +808,7 @@ void TestQuiz::lernstandLesen_data() {
                                                 "\t\tG.jpg\t1\t2026-12-08T12:00:00Z\t1\t0\n" +
                                                 QByteArray("\x00\xff\xfe\n", 4) + gut +
                                                 "Deutschland\t\t2\t2026-12-08T12:00:00Z\t1\t0"
-                                         << false
-                                         << QStringList{"Deutschland|E.jpg|0|2026-12-08T12:00:00Z|1|0", a, w};
+                                         << false << QStringList{"Deutschland|E.jpg|0|2026-12-08T12:00:00Z|1|0", a, w};
   QTest::newRow("newer_version_extra_fields")
       << QByteArray("Deutschland\tA.jpg\t2\t2026-12-08T12:00:00Z\t1\t0\t\t\tschwer\t\t17\n") << false
       << QStringList{a + "|schwer||17"};
@@ -2052,6 +2067,282 @@ void TestQuiz::uebenAblauf() {
   const QImage aus = form.Galerie()->Ansicht()->grab().toImage();
   const QPoint segment = form.Galerie()->Kacheln().at(0).Feld().topLeft() + QPoint(46, 83);
   QCOMPARE(aus.pixel(segment * aus.devicePixelRatio()), qRgb(255, 255, 255));
+}
+
+// A traveller's week on the real data set, by keyboard, the clock faked: Bayern, eight new plates a day, a
+// learner who knows a plate from its second sight on. Reviews come before new plates every day, the new ones
+// stop at the limit, the day ends with its summary, practising ahead promotes nothing; a route's plates open
+// in their own ranges and groups; the reverse direction, the overview and its reset keep to their own boxes;
+// a second copy's answers survive.
+void TestQuiz::uebenReise() {
+  QTemporaryDir ordner;
+  const QString quellen = QStringLiteral(NF_LAUFZEIT "/Bilder");
+  for (QDirIterator alles(quellen, QDir::Files, QDirIterator::Subdirectories); alles.hasNext();) {
+    const QString ziel = ordner.path() + QStringLiteral("/Bilder") + alles.next().mid(quellen.size());
+    QVERIFY(QDir().mkpath(QFileInfo(ziel).path()) && QFile::copy(alles.filePath(), ziel));
+  }
+  QDateTime jetzt(QDate(2026, 12, 1), QTime(9, 0));
+  const auto uhr = [&jetzt] { return jetzt.toUTC(); };
+  TMainForm form(ordner.path());
+  form.Uebung()->SetzeUhr(uhr);
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QTRY_VERIFY(!form.Galerie()->Kacheln().isEmpty());
+  Taste(&form, Qt::Key_Udiaeresis, Qt::AltModifier);
+  QTRY_VERIFY(form.UebenCheckBox->isChecked());
+  TUebungsEinstellung einstellung;
+  einstellung.Laender = QStringList{QStringLiteral("Bayern")};
+  einstellung.NeueJeTag = 8;
+  form.Uebung()->SetzeEinstellung(einstellung);
+
+  QSet<QString> gesehen;
+  const auto eintrag = [&form](const QString &bild, bool umgekehrt = false) {
+    return form.Uebung()->Lernstand().Finde(LernGruppe(0, umgekehrt), bild);
+  };
+  // One question by Alt+N, answered by its number: the plates asked are appended, new ones marked "+".
+  const auto frage = [&](QStringList &folge) {
+    Taste(&form, Qt::Key_N, Qt::AltModifier);
+    if (form.TagesendeTafel->isVisible())
+      return;
+    const QString bild = form.Frage()->BildDatei();
+    const TKatalogEintrag *platte = form.Katalog().Finde(form.Gruppe(), bild);
+    QVERIFY2(platte, qPrintable(bild));
+    QCOMPARE(form.Galerie()->AktuellerOrdner(), platte->Ordner);
+    QCOMPARE(form.Listbox1->count(), TUeben::StandardHandvoll);
+    // A typed letter, the arrows and Space with nothing reached never count.
+    for (Qt::Key taste : {Qt::Key_E, Qt::Key_Down, Qt::Key_Up})
+      Taste(&form, taste);
+    QVERIFY(form.Uebung()->FrageOffen());
+    int richtig = 0;
+    while (form.Listbox1->item(richtig)->data(EintragRolle).toString() != form.Frage()->RichtigeZeile())
+      ++richtig;
+    const bool weiss = gesehen.contains(bild);
+    Taste(&form, Qt::Key(Qt::Key_1 + (weiss ? richtig : (richtig + 1) % TUeben::StandardHandvoll)));
+    QVERIFY(!form.Uebung()->FrageOffen());
+    // A wrong choice shows the right answer beside it.
+    QCOMPARE(form.RichtigLabel->isVisible(), !weiss);
+    folge << (weiss ? QString() : QStringLiteral("+")) + platte->Code + QLatin1Char('@') + platte->Laender.join(',');
+    gesehen.insert(bild);
+  };
+  const auto tag = [&](QStringList &folge) {
+    for (int anzahl = -1; anzahl != folge.size() && folge.size() < 100;) {
+      anzahl = folge.size();
+      frage(folge);
+    }
+    QVERIFY(form.TagesendeTafel->isVisible());
+    QVERIFY(form.TagesendeLabel->text().startsWith(QStringLiteral("Für heute geschafft.")));
+    QCOMPARE(form.Ansage->Text(), form.TagesendeLabel->text().simplified());
+    QCOMPARE(folge.filter(QRegularExpression(QStringLiteral("^\\+"))).size(), 8);
+    QCOMPARE(folge.filter(QStringLiteral("@Bayern")).size(), folge.size());
+  };
+
+  // Day 0: eight new plates, each wrong at first and right when it comes back after a couple of others.
+  QStringList tag0;
+  tag(tag0);
+  QCOMPARE(tag0.size(), 16);
+  QVERIFY(!tag0.at(1).startsWith('+') || !tag0.at(2).startsWith('+') || tag0.at(3).startsWith('+'));
+  // Ahead of its day a right answer keeps the plate in box 2.
+  Taste(&form, Qt::Key_W, Qt::AltModifier);
+  QTRY_VERIFY(form.Panel1->isVisible());
+  const QString voraus = form.Frage()->BildDatei();
+  QVERIFY(gesehen.contains(voraus));
+  const QDateTime faellig = eintrag(voraus)->Faellig;
+  QCOMPARE(eintrag(voraus)->Kasten, 2);
+  int zeile = 0;
+  while (form.Listbox1->item(zeile)->data(EintragRolle).toString() != form.Frage()->RichtigeZeile())
+    ++zeile;
+  Taste(&form, Qt::Key(Qt::Key_1 + zeile));
+  QCOMPARE(eintrag(voraus)->Kasten, 2);
+  QCOMPARE(eintrag(voraus)->Faellig, faellig);
+
+  // Days +1 and +3: the due reviews first, then the day's new plates.
+  for (int tage : {1, 2}) {
+    jetzt = jetzt.addDays(tage);
+    QStringList folge;
+    tag(folge);
+    for (int i = 0; i < 8; ++i)
+      QVERIFY2(!folge.at(i).startsWith('+'), qPrintable(folge.join(' ')));
+  }
+
+  // A route across ranges and groups: each plate opens in its own.
+  einstellung.Laender.clear();
+  einstellung.Route = QStringLiteral("pa, LZ hh");
+  form.Uebung()->SetzeEinstellung(einstellung);
+  jetzt = jetzt.addDays(1);
+  QStringList route;
+  for (int i = 0; i < 3; ++i) {
+    Taste(&form, Qt::Key_N, Qt::AltModifier);
+    route << form.Frage()->BildDatei() + QLatin1Char('/') + QString::number(form.Gruppe());
+    form.Frage()->ZeigDieAntwortBtnClick();
+  }
+  QCOMPARE(route, QStringList({"HH.jpg/0", "PA.jpg/0", "LZ_7.jpg/1"}));
+
+  // The other direction: the district is asked, a plate is chosen by its number, in boxes of its own.
+  einstellung.Umgekehrt = true;
+  form.Uebung()->SetzeEinstellung(einstellung);
+  for (int i = 0; i < 3; ++i) {
+    Taste(&form, Qt::Key_N, Qt::AltModifier);
+    QVERIFY(form.Rueckfrage->isVisible());
+    const QString code = FrageCode(form.Uebung()->UebungsBild()).section('_', 0, 0);
+    for (int n = 1; n <= TUeben::StandardHandvoll; ++n)
+      if (auto *knopf = form.Rueckfrage->findChild<QPushButton *>(QStringLiteral("RueckWahl%1").arg(n));
+          knopf && knopf->accessibleName() == QStringLiteral("Kennzeichen ") + code)
+        QTest::keyClick(form.Rueckfrage, Qt::Key(Qt::Key_0 + n));
+  }
+  QCOMPARE(eintrag(QStringLiteral("HH.jpg"), true)->Kasten, 2);
+  QCOMPARE(eintrag(QStringLiteral("HH.jpg"))->Kasten, 1);
+
+  // The overview counts what the file holds; the reset forgets the selection in this direction only.
+  Taste(&form, Qt::Key_E, Qt::AltModifier);
+  QTRY_VERIFY(form.UebungsFenster && form.UebungsFenster->isVisible());
+  auto *uebersicht = form.UebungsFenster->findChild<QListWidget *>(QStringLiteral("UebersichtListe"));
+  QVERIFY(uebersicht);
+  QStringList zeilen;
+  for (int i = 0; i < uebersicht->count(); ++i)
+    zeilen << uebersicht->item(i)->data(Qt::AccessibleTextRole).toString();
+  QVERIFY2(zeilen.join('\n').contains(QStringLiteral("Kasten 2: 2")), qPrintable(zeilen.join('\n')));
+  QTest::mouseClick(form.UebungsFenster->findChild<QPushButton *>(QStringLiteral("ZuruecksetzenBtn")), Qt::LeftButton);
+  QCOMPARE(Zeugen->Fragen.size(), 1);
+  QVERIFY(!eintrag(QStringLiteral("HH.jpg"), true));
+  QVERIFY(eintrag(QStringLiteral("HH.jpg")));
+  form.UebungsFenster->close();
+
+  // A second copy on the same folder answers meanwhile: neither loses the other's answer.
+  TMainForm zweite(ordner.path());
+  zweite.Uebung()->SetzeUhr(uhr);
+  zweite.show();
+  QTRY_VERIFY(!zweite.Galerie()->Kacheln().isEmpty());
+  einstellung.Route = QStringLiteral("M");
+  zweite.Uebung()->SetzeEinstellung(einstellung);
+  zweite.NaechsteFrageBtnClick();
+  const QString ihre = zweite.Uebung()->UebungsBild();
+  QTest::keyClick(zweite.Rueckfrage, Qt::Key_1);
+  form.NaechsteFrageBtnClick();
+  const QString meine = form.Uebung()->UebungsBild();
+  QVERIFY(!meine.isEmpty() && !ihre.isEmpty());
+  QTest::keyClick(form.Rueckfrage, Qt::Key_1);
+  TLernstandDatei datei(ordner.path() + QStringLiteral("/Nummernfibel-Lernstand.txt"));
+  const TLernstand gespeichert = datei.Lade();
+  QCOMPARE(ihre, QStringLiteral("M.jpg"));
+  QCOMPARE(meine, QStringLiteral("HH.jpg"));
+  for (const QString &bild : {ihre, meine})
+    QVERIFY2(gespeichert.Finde(LernGruppe(0, true), bild), qPrintable(bild));
+}
+
+void TestQuiz::planeNaechsteFrage_data() {
+  QTest::addColumn<QString>("stand");
+  QTest::addColumn<QStringList>("zuletzt"); // most recent last
+  QTest::addColumn<int>("neueHeute");       // of a limit of 2
+  QTest::addColumn<bool>("voraus");
+  QTest::addColumn<QString>("erwartet"); // empty: done for today
+  const QString bDue = LernZeile("B.jpg", 2, -1);
+  const QString cDue = LernZeile("C.jpg", 1, -1);
+  QTest::newRow("due_before_new") << bDue << QStringList{} << 0 << false << "B.jpg";
+  QTest::newRow("most_overdue_across_boxes")
+      << LernZeile("B.jpg", 1, -1) + LernZeile("C.jpg", 4, -50) << QStringList{} << 0 << false << "C.jpg";
+  QTest::newRow("equal_due_candidate_order")
+      << LernZeile("C.jpg", 2, -3) + LernZeile("B.jpg", 3, -3) << QStringList{} << 0 << false << "B.jpg";
+  QTest::newRow("new_in_order_when_none_due") << LernZeile("A.jpg", 2, 24) << QStringList{} << 1 << false << "B.jpg";
+  QTest::newRow("limit_reached_done") << LernZeile("A.jpg", 2, 24) << QStringList{} << 2 << false << "";
+  QTest::newRow("recent_wrong_waits_for_new") << bDue << QStringList{"B.jpg", "X.jpg"} << 0 << false << "A.jpg";
+  QTest::newRow("recent_before_very_last") << bDue + cDue << QStringList{"B.jpg", "C.jpg"} << 2 << false << "B.jpg";
+  QTest::newRow("very_last_only_when_alone") << cDue << QStringList{"C.jpg"} << 2 << false << "C.jpg";
+  QTest::newRow("reset_is_new_under_limit")
+      << LernZeile("A.jpg", 0, -9) + LernZeile("B.jpg", 2, 5) << QStringList{} << 0 << false << "A.jpg";
+  QTest::newRow("ahead_soonest_never_last")
+      << LernZeile("B.jpg", 2, 24) + LernZeile("C.jpg", 3, 5) << QStringList{"C.jpg"} << 2 << true << "B.jpg";
+  QTest::newRow("ahead_new_beyond_limit") << LernZeile("B.jpg", 2, 24) << QStringList{"B.jpg"} << 2 << true << "A.jpg";
+}
+
+void TestQuiz::planeNaechsteFrage() {
+  QFETCH(QString, stand);
+  QFETCH(QStringList, zuletzt);
+  QFETCH(int, neueHeute);
+  QFETCH(bool, voraus);
+  QFETCH(QString, erwartet);
+  const auto schluessel = [](const QStringList &bilder) {
+    QVector<TLernSchluessel> s;
+    for (const QString &bild : bilder)
+      s << TLernSchluessel{QStringLiteral("Deutschland"), bild};
+    return s;
+  };
+  const QStringList kandidaten{"A.jpg", "B.jpg", "C.jpg", "D.jpg"};
+  const int index = PlaneNaechsteFrage(schluessel(kandidaten), LiesLernstand(stand.toUtf8()), schluessel(zuletzt),
+                                       neueHeute, 2, voraus, Jetzt);
+  QCOMPARE(index < 0 ? QString() : kandidaten.at(index), erwartet);
+}
+
+void TestQuiz::waehleAntworten_data() {
+  QTest::addColumn<int>("anzahl");
+  QTest::addColumn<QStringList>("zuerst"); // codes that must fill the places after the right one
+  QTest::newRow("six_of_five_codes") << 6 << QStringList{"AA", "AB", "B", "FFB"};
+  QTest::newRow("same_land_first") << 3 << QStringList{"AB", "FFB"};
+}
+
+void TestQuiz::waehleAntworten() {
+  QFETCH(int, anzahl);
+  QFETCH(QStringList, zuerst);
+  const TFrageListe liste =
+      BaueFrageListe({"A.jpg\tAugsburg, kreisfreie Stadt [Bayern]", "A.jpg\tAugsburg, Landkreis [Bayern]",
+                      "AB.jpg\tAschaffenburg, kreisfreie Stadt [Bayern]", "AB.jpg\tAschaffenburg, Landkreis [Bayern]",
+                      "AA.jpg\tOstalbkreis [Baden-Württemberg]", "B.jpg\tBerlin [Berlin]",
+                      "FFB.jpg\tFürstenfeldbruck [Bayern]", "Zeile ohne Tabulator"},
+                     QStringLiteral("A.jpg"));
+  for (quint32 saat = 1; saat <= 16; ++saat) {
+    QRandomGenerator zufall(saat);
+    const QStringList antworten =
+        WaehleAntworten(liste.Eintraege, liste.RichtigeZeile, QStringLiteral("A.jpg"), anzahl, zufall);
+    QVERIFY2(antworten.size() == zuerst.size() + 1, qPrintable(antworten.join('|')));
+    QCOMPARE(antworten.count(liste.RichtigeZeile), 1);
+    QStringList codes;
+    for (const QString &a : antworten.mid(1))
+      codes << KennzeichenEintrag::Code(a.section(QLatin1Char('\t'), -1));
+    std::sort(codes.begin(), codes.end());
+    QCOMPARE(codes, zuerst);
+  }
+}
+
+void TestQuiz::katalogAuswahl_data() {
+  QTest::addColumn<QStringList>("laender");
+  QTest::addColumn<QString>("route");
+  QTest::addColumn<int>("gruppe");
+  QTest::addColumn<QStringList>("bilder");
+  QTest::newRow("bayern_across_ranges") << QStringList{"Bayern"} << "" << 0
+                                        << QStringList{"A.jpg", "AB.jpg", "FS.jpg", "M.jpg"};
+  QTest::newRow("route_both_groups_any_separator")
+      << QStringList{} << " m, i;;FS\tm" << 0 << QStringList{"FS.jpg", "M.jpg", "I_7.jpg"};
+  QTest::newRow("land_and_route") << QStringList{"Tirol"} << "F" << 0 << QStringList{"F.jpg", "I_7.jpg"};
+  QTest::newRow("no_selection_whole_group") << QStringList{} << "" << 1 << QStringList{"BD_0.jpg", "I_7.jpg"};
+}
+
+void TestQuiz::katalogAuswahl() {
+  QFETCH(QStringList, laender);
+  QFETCH(QString, route);
+  QFETCH(int, gruppe);
+  QFETCH(QStringList, bilder);
+  const QTemporaryDir leer;
+  const TDatenOrdner pfade = TDatenOrdner::Aus(leer.path());
+  const auto schreibe = [&](TBereich bereich, const QStringList &zeilen) {
+    const QString ordner = pfade.Ordner(bereich);
+    QVERIFY(QDir().mkpath(ordner));
+    QFile datei(ordner + QLatin1Char('/') + BereichsTextDatei(bereich));
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write("\xef\xbb\xbf" + zeilen.join(QLatin1Char('\n')).toUtf8());
+    for (const QString &zeile : zeilen)
+      QVERIFY(QFile(ordner + QLatin1Char('/') + zeile.section(QLatin1Char('\t'), 0, 0)).open(QIODevice::WriteOnly));
+  };
+  schreibe(TBereich::A_E, {"A.jpg\tAugsburg [Bayern]", "AB.jpg\tAschaffenburg [Bayern]", "B.jpg\tBerlin [Berlin]"});
+  schreibe(TBereich::F_J, {"F.jpg\tFrankfurt [Hessen]", "FS.jpg\tFreising [Bayern]"});
+  schreibe(TBereich::K_O, {"M.jpg\tMünchen [Bayern]"});
+  schreibe(TBereich::Oesterreich, {"BD_0.jpg\tBundesdienst [Bund]", "I_7.jpg\tInnsbruck [Tirol]"});
+  const TKatalog katalog = TKatalog::Lies(pfade, [](const QString &ordner) {
+    return QDir(ordner).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+  });
+  QCOMPARE(katalog.Laender(), QStringList({"Bayern", "Berlin", "Hessen", "Tirol"}));
+  QStringList gewaehlt;
+  for (const TKatalogEintrag *e : katalog.Auswahl(TUebungsEinstellung{laender, route}, gruppe))
+    gewaehlt << e->Bild;
+  QCOMPARE(gewaehlt, bilder);
 }
 
 QTEST_MAIN(TestQuiz)
