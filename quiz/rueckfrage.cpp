@@ -29,6 +29,7 @@ constexpr int FrageSchirmCodeBreite = 40;
 
 constexpr int HoechstePlatten = 6;
 constexpr int RahmenBreite = 3;
+constexpr int Abstand = 4;
 const QColor RichtigRahmen(0, 150, 0);
 const QColor FalschRahmen(220, 0, 0);
 
@@ -89,8 +90,9 @@ QImage ZeichneKleinesKennzeichen(const TRueckWahl &wahl, qreal pixelVerhaeltnis)
 
 TRueckfrage::TRueckfrage(QWidget *eltern) : QWidget(eltern) {
   setObjectName(QStringLiteral("Rueckfrage"));
-  setMinimumSize(500, 400);
   auto *spalte = new QVBoxLayout(this);
+  // Tight, so that the six plates fit a question area of 500 pixels.
+  spalte->setContentsMargins(Abstand, Abstand, Abstand, Abstand);
 
   FFrageLabel = new QLabel(this);
   FFrageLabel->setObjectName(QStringLiteral("RueckFrageLabel"));
@@ -105,6 +107,7 @@ TRueckfrage::TRueckfrage(QWidget *eltern) : QWidget(eltern) {
   auto *gruppe = new QButtonGroup(this);
   gruppe->setExclusive(false);
   auto *gitter = new QGridLayout;
+  gitter->setHorizontalSpacing(2 * Abstand);
   for (int i = 0; i < HoechstePlatten; ++i) {
     auto *ziffer = new QLabel(QString::number(i + 1), this);
     ziffer->setFont(fett);
@@ -115,12 +118,18 @@ TRueckfrage::TRueckfrage(QWidget *eltern) : QWidget(eltern) {
     knopf->setAutoDefault(true);
     ziffer->setBuddy(knopf);
     gruppe->addButton(knopf, i);
-    gitter->addWidget(ziffer, i / 3, (i % 3) * 2, Qt::AlignRight | Qt::AlignVCenter);
-    gitter->addWidget(knopf, i / 3, (i % 3) * 2 + 1);
+    // The digit hugs its own plate, the plates keep apart: each digit reads as its plate's.
+    auto *feld = new QHBoxLayout;
+    feld->setSpacing(Abstand / 2);
+    feld->addWidget(ziffer);
+    feld->addWidget(knopf);
+    gitter->addLayout(feld, i / 3, i % 3);
     FKnoepfe << knopf;
     FZiffern << ziffer;
   }
   connect(gruppe, &QButtonGroup::idClicked, this, &TRueckfrage::Waehle);
+  // The focus given to the question lands on its first plate, where digits and arrows work.
+  setFocusProxy(FKnoepfe.first());
   spalte->addLayout(gitter);
 
   auto *zeile = new QHBoxLayout;
@@ -151,6 +160,8 @@ void TRueckfrage::Stelle(const QString &beschreibung, const QVector<TRueckWahl> 
   FOffen = true;
   const QString frage = QStringLiteral("Welches Kennzeichen steht für: %1 ?").arg(beschreibung);
   FFrageLabel->setText(frage);
+  // The group's name, which a screen reader says as the focus enters the plates.
+  setAccessibleName(frage);
   FRueckEdit->clear();
   FErgebnisLabel->clear();
   const qreal verhaeltnis = devicePixelRatioF();
@@ -219,7 +230,10 @@ void TRueckfrage::Beurteile(const QString &code) {
 
 void TRueckfrage::Rahmen(QPushButton *knopf, const QColor &farbe) {
   knopf->setProperty("rahmen", farbe.isValid() ? farbe.name() : QString());
-  knopf->setStyleSheet(
-      farbe.isValid() ? QStringLiteral("QPushButton { border: %1px solid %2; }").arg(RahmenBreite).arg(farbe.name())
-                      : QString());
+  // Every plate keeps a frame of the same width, so a judged one does not jump; the focused one is
+  // tinted, since a style sheet takes the style's own focus mark away.
+  knopf->setStyleSheet(QStringLiteral("QPushButton { border: %1px solid %2; padding: 0px; background: white; }"
+                                      "QPushButton:focus { background: #bcd8ff; }")
+                           .arg(RahmenBreite)
+                           .arg(farbe.isValid() ? farbe.name() : QStringLiteral("#a0a0a0")));
 }

@@ -28,7 +28,8 @@ class TUebungsFenster : public QDialog {
 public:
   explicit TUebungsFenster(QWidget *eltern);
 
-  // The Länder the learner can choose (German first, then Austrian), already sorted.
+  // The Länder the learner can choose (German first, then Austrian), already sorted; before
+  // SetzeEinstellung, whose Länder are ticked in this list.
   void SetzeLaender(const QStringList &laender);
   // Shows a setting without emitting EinstellungGeaendert.
   void SetzeEinstellung(const TUebungsEinstellung &e);
@@ -46,7 +47,6 @@ signals:
 private:
   void Geaendert();
   void ZuruecksetzenBtnClick();
-  void LaenderNamenSetzen();
 
   QListWidget *FLaenderListe = nullptr;
   QLineEdit *FRoutenEdit = nullptr;
@@ -59,6 +59,8 @@ private:
   QListWidget *FUebersichtListe = nullptr;
   QPushButton *FZuruecksetzenBtn = nullptr;
   QVector<TUebersichtZeile> FZeilen;
+  // What the window showed or reported last: a change is reported once.
+  TUebungsEinstellung FLetzte;
   // Set while the program itself fills the controls: nothing of that is the learner's change.
   bool FDurchProgramm = false;
 };
