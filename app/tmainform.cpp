@@ -217,9 +217,13 @@ void TMainForm::ErzeugeKomponenten() {
   const QRect tafelPlatz = Panel2->geometry().united(Panel1->geometry());
   TagesendeTafel = Neu<QFrame>(this, "TagesendeTafel", tafelPlatz);
   static_cast<QFrame *>(TagesendeTafel)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  QPalette weiss = TagesendeTafel->palette();
+  weiss.setColor(QPalette::Window, Qt::white); // as the question's panel
+  TagesendeTafel->setPalette(weiss);
   TagesendeLabel = new QLabel(TagesendeTafel);
   TagesendeLabel->setObjectName(QStringLiteral("TagesendeLabel"));
-  TagesendeLabel->setFont(fett16);
+  TagesendeLabel->setFont(Schrift(16, false));
+  TagesendeLabel->setTextFormat(Qt::RichText);
   TagesendeLabel->setWordWrap(true);
   TagesendeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   TagesendeLabel->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -242,6 +246,8 @@ void TMainForm::ErzeugeKomponenten() {
   Rueckfrage = new TRueckfrage(this);
   Rueckfrage->setObjectName(QStringLiteral("Rueckfrage"));
   Rueckfrage->setGeometry(tafelPlatz);
+  Rueckfrage->setPalette(weiss);
+  Rueckfrage->setAutoFillBackground(true);
   Rueckfrage->hide();
 
   ToolBar1 = Neu<TToolBar>(this, "ToolBar1", {0, 0, LayoutClientBreite, 36});

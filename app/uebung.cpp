@@ -127,7 +127,13 @@ QWidget *TMainForm::SichtbareTafel() const {
 
 void TMainForm::ZeigeTagesende(const QVector<TLernSchluessel> &platten) {
   const QString text = FUebung->Tagesende(platten);
-  TagesendeLabel->setText(text);
+  // The first line is the heading.
+  QStringList zeilen = text.split(QLatin1Char('\n'));
+  const QString kopf = zeilen.takeFirst();
+  TagesendeLabel->setText(QStringLiteral("<p style=\"font-size:24px; font-weight:bold\">%1</p><p>%2</p>")
+                              .arg(kopf.toHtmlEscaped(), zeilen.join(QLatin1Char('\n')).toHtmlEscaped().replace(
+                                                             QLatin1Char('\n'), QStringLiteral("<br>"))));
+  TagesendeLabel->setAccessibleName(text.simplified());
   // Going on ahead needs plates that were asked before; a selection of only new ones has none.
   VorausBtn->setVisible(!FUebung->Voraus() && !platten.isEmpty());
   ZeigeTafel(TagesendeTafel);

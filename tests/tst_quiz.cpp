@@ -2130,7 +2130,7 @@ void TestQuiz::uebenReise() {
       frage(folge);
     }
     QVERIFY(form.TagesendeTafel->isVisible());
-    QVERIFY(form.TagesendeLabel->text().startsWith(QStringLiteral("Für heute geschafft.")));
+    QVERIFY(form.TagesendeLabel->accessibleName().startsWith(QStringLiteral("Für heute geschafft.")));
     QVERIFY(form.Ansage->Text().startsWith(QStringLiteral("Für heute geschafft. ")));
     QCOMPARE(folge.filter(QRegularExpression(QStringLiteral("^\\+"))).size(), 8);
     QCOMPARE(folge.filter(QStringLiteral("@Bayern")).size(), folge.size());
