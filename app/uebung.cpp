@@ -65,9 +65,7 @@ void TMainForm::NaechsteFrageBtnClick() {
     ZeigeTagesende(schluessel);
     return;
   }
-  // A copy: switching the range reads the catalogue's plates again only by pointer, but a new group
-  // rebuilds the gallery under the question.
-  const TKatalogEintrag platte = *platten.at(index);
+  const TKatalogEintrag &platte = *platten.at(index);
   if (!ZeigeBereichVon(platte))
     return;
   if (FUebung->Umgekehrt())
@@ -126,7 +124,11 @@ QWidget *TMainForm::SichtbareTafel() const {
 }
 
 void TMainForm::ZeigeTagesende(const QVector<TLernSchluessel> &platten) {
-  const QString text = FUebung->Tagesende(platten);
+  // A route of unknown codes leaves nothing to ask: that is no day's work done.
+  const QString text = platten.isEmpty()
+                           ? QStringLiteral("Nichts zu üben.\nDie Auswahl enthält kein Kennzeichen. Unter „Einrichten …“ "
+                                            "lassen sich Bundesländer, Länder oder eine Route wählen.")
+                           : FUebung->Tagesende(platten);
   // The first line is the heading.
   QStringList zeilen = text.split(QLatin1Char('\n'));
   const QString kopf = zeilen.takeFirst();

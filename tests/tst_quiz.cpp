@@ -2177,7 +2177,14 @@ void TestQuiz::uebenReise() {
   }
   QCOMPARE(route, QStringList({"HH.jpg/0", "PA.jpg/0", "LZ_7.jpg/1"}));
 
+  // A route of unknown codes has nothing to ask, and says so.
+  einstellung.Route = QStringLiteral("XYZ");
+  form.Uebung()->SetzeEinstellung(einstellung);
+  Taste(&form, Qt::Key_N, Qt::AltModifier);
+  QVERIFY(form.TagesendeLabel->accessibleName().startsWith(QStringLiteral("Nichts zu üben.")));
+
   // The other direction: the district is asked, a plate is chosen by its number, in boxes of its own.
+  einstellung.Route = QStringLiteral("pa, LZ hh");
   einstellung.Umgekehrt = true;
   form.Uebung()->SetzeEinstellung(einstellung);
   for (int i = 0; i < 3; ++i) {
