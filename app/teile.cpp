@@ -88,8 +88,8 @@ void TMainForm::ErzeugeTeile() {
     if (!erste || !FUebung->FrageOffen())
       return;
     FUebung->Beurteilt(richtig);
-    Ansage->Sage(PunkteText(FUebung->PunkteRichtig(), FUebung->PunkteGefragt()));
   });
+  Rueckfrage->SetzeNachErsterWahl([this] { return PunkteText(FUebung->PunkteRichtig(), FUebung->PunkteGefragt()); });
   // Queued: the write happens inside a judgement or a click, which a modal box must not interrupt.
   connect(
       FUebung, &TUeben::NichtGespeichert, this,

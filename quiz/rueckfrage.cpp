@@ -224,8 +224,10 @@ void TRueckfrage::Beurteile(const QString &code) {
   FErgebnisLabel->setText(urteil);
   FErgebnisLabel->setAccessibleName(urteil);
   SageAn(FErgebnisLabel, QAccessible::Alert);
-  FAnsage->Sage(urteil);
+  // Judged first, so that what is said after the first choice (the score) already counts it; one
+  // announcement, since a second one would cut the first short.
   emit Beurteilt(richtig, code, erste);
+  FAnsage->Sage(erste && FNachErsterWahl ? urteil + QStringLiteral(". ") + FNachErsterWahl() : urteil);
 }
 
 void TRueckfrage::Rahmen(QPushButton *knopf, const QColor &farbe) {

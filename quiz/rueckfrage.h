@@ -9,6 +9,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class QColor;
 class QKeyEvent;
 class QLabel;
@@ -43,6 +45,8 @@ public:
   void Stelle(const QString &beschreibung, const QVector<TRueckWahl> &wahl, const QString &richtig);
   // True until the first choice or typed answer.
   bool Offen() const { return FOffen; }
+  // What is said after the judgement of a first choice, as the caller counts it (the score).
+  void SetzeNachErsterWahl(std::function<QString()> text) { FNachErsterWahl = std::move(text); }
 
 signals:
   // Every judged choice; erste is true only for the first of a question (which alone counts).
@@ -66,4 +70,5 @@ private:
   QVector<TRueckWahl> FWahl;
   QString FRichtig;
   bool FOffen = false;
+  std::function<QString()> FNachErsterWahl;
 };

@@ -6,7 +6,8 @@
 # of A-E: Alt+A (the range and its count), Alt+Home, Alt+Right and Alt+End (each tile's code and
 # box), Alt+Enter asks the last one; then the day's end: practice is set to the route "HH" and one new
 # plate a day, so Alt+N brings HH back until it is known ("ham" and Enter choose Hamburg), and then says
-# the day is done. Each step must be spoken; Orca silent after a choice fails the test.
+# the day is done; then the other direction (Alt+E, Alt+E in the practice window, Escape): Alt+N asks for
+# Hamburg's plate, and 1 chooses among the plates. Each step must be spoken; Orca silent after a choice fails the test.
 # usage: tst_orca.sh BUILD_DIR
 set -u
 BUILD=$(readlink -f "$1")
@@ -123,4 +124,15 @@ if grep -q 'steht: HH' "$ARBEIT/gesagt"; then
   schritt "ham, Enter (the right one)" '(^| )Richtig: Hamburg.*[0-9]+ von [0-9]+ richtig' xdotool key Return
   schritt "Alt+N (the day's end)" 'Für heute geschafft.*gefragt' xdotool key alt+n
 fi
+# The other direction, set by keyboard in the practice window: the district is asked, a plate chosen by its number.
+xdotool key alt+e
+sleep 1
+xdotool key alt+e
+sleep 0.5
+xdotool key Escape
+# Without a window manager nobody hands the focus back to the window when the practice window closes.
+sleep 0.5
+xdotool windowfocus "$W"
+schritt "Alt+N (the district asked)" 'Welches Kennzeichen steht für: Hamburg' xdotool key alt+n
+schritt "1 (the counted choice)" '(Richtig: HH|Falsch: [A-ZÄÖÜ]+\. Richtig wäre HH)\. [0-9]+ von [0-9]+ richtig' xdotool key 1
 exit $FEHLER
