@@ -43,45 +43,6 @@ void WerteErsteWahlAus(TLernEintrag &eintrag, bool richtig, const QDateTime &jet
   eintrag.Faellig = jetzt.toUTC().addSecs(KastenTage(eintrag.Kasten) * SekundenJeTag);
 }
 
-int WaehleNaechsteFrage(const QStringList &bilder, const QString &gruppe, const TLernstand &stand,
-                        const QString &zuletzt, bool neuesZuletzt, const QDateTime &jetzt, QRandomGenerator &zufall) {
-  int erstesNeues = -1;
-  QVector<int> faellige; // of the lowest due box only
-  int faelligerKasten = KastenAnzahl + 1;
-  QVector<int> baldige; // not due yet: those due soonest
-  QDateTime bald;
-  for (int i = 0; i < bilder.size(); ++i) {
-    if (bilder.at(i) == zuletzt)
-      continue;
-    const TLernEintrag *eintrag = stand.Finde(gruppe, bilder.at(i));
-    if (!eintrag) {
-      if (erstesNeues < 0)
-        erstesNeues = i;
-    } else if (eintrag->Faellig <= jetzt) {
-      if (eintrag->Kasten < faelligerKasten) {
-        faelligerKasten = eintrag->Kasten;
-        faellige.clear();
-      }
-      if (eintrag->Kasten == faelligerKasten)
-        faellige.append(i);
-    } else {
-      if (baldige.isEmpty() || eintrag->Faellig < bald) {
-        bald = eintrag->Faellig;
-        baldige.clear();
-      }
-      if (eintrag->Faellig == bald)
-        baldige.append(i);
-    }
-  }
-  if (!faellige.isEmpty() && (erstesNeues < 0 || neuesZuletzt))
-    return faellige.at((zufall.bounded(int(faellige.size()))));
-  if (erstesNeues >= 0)
-    return erstesNeues;
-  if (!baldige.isEmpty())
-    return baldige.at((zufall.bounded(int(baldige.size()))));
-  return -1;
-}
-
 namespace {
 // A wrong plate waits for this many others before it comes back in the same sitting.
 constexpr int Abstand = 3;

@@ -61,14 +61,6 @@ QStringList WaehleAntworten(const QStringList &eintraege, const QString &richtig
 QStringList WaehleRueckCodes(const TKatalog &katalog, const TKatalogEintrag &gefragt, int anzahl,
                              QRandomGenerator &zufall);
 
-// Which plate of a range to ask next, as an index into bilder (the range's picture names in the
-// gallery's order), or -1 when there is none but the one just asked. Never the one just asked.
-// Due plates come by box, the lowest first, at random among equal boxes; plates never asked come
-// in the range's order, taking turns with the due ones (neuesZuletzt: the last question was one).
-// With nothing due and nothing new, the plate due soonest.
-int WaehleNaechsteFrage(const QStringList &bilder, const QString &gruppe, const TLernstand &stand,
-                        const QString &zuletzt, bool neuesZuletzt, const QDateTime &jetzt, QRandomGenerator &zufall);
-
 // "7 von 9 richtig": first choices that were right, of the plates asked.
 QString PunkteText(int richtig, int gefragt);
 // A tile's description for a screen reader: "Kasten 3 von 5"; "Noch nicht geübt" for box 0.

@@ -177,8 +177,6 @@ private slots:
   void kartenUrl();
   void kastenNachErsterWahl_data();
   void kastenNachErsterWahl();
-  void naechsteFrage_data();
-  void naechsteFrage();
   void lernstandLesen_data();
   void lernstandLesen();
   void lernstandDatei();
@@ -716,69 +714,6 @@ void TestQuiz::kastenNachErsterWahl() {
   QCOMPARE(eintrag.Zuletzt, Jetzt);
   QCOMPARE(eintrag.Erstmals, Jetzt);
   QCOMPARE(KastenText(eintrag.Kasten), QStringLiteral("Kasten %1 von 5").arg(neuerKasten));
-}
-
-void TestQuiz::naechsteFrage_data() {
-  QTest::addColumn<QStringList>("bilder");
-  QTest::addColumn<QString>("stand");
-  QTest::addColumn<QString>("zuletzt");
-  QTest::addColumn<bool>("neuesZuletzt");
-  QTest::addColumn<QStringList>("moeglich"); // every one of them comes up; empty: none
-  const QStringList abc{"A.jpg", "B.jpg", "C.jpg"};
-  QTest::newRow("all_new_range_order") << abc << ""
-                                       << "" << true << QStringList{"A.jpg"};
-  QTest::newRow("new_never_twice_in_a_row") << abc << ""
-                                            << "A.jpg" << false << QStringList{"B.jpg"};
-  QTest::newRow("due_after_a_new_one") << abc << LernZeile("B.jpg", 1, 0) << "" << true << QStringList{"B.jpg"};
-  QTest::newRow("new_after_a_due_one") << abc << LernZeile("B.jpg", 1, 0) << "" << false << QStringList{"A.jpg"};
-  QTest::newRow("due_when_nothing_new") << abc
-                                        << LernZeile("A.jpg", 2, -1) + LernZeile("B.jpg", 1, 0) +
-                                               LernZeile("C.jpg", 3, 5)
-                                        << "" << false << QStringList{"B.jpg"};
-  QTest::newRow("lowest_box_first") << abc
-                                    << LernZeile("A.jpg", 2, -1) + LernZeile("B.jpg", 3, -50) +
-                                           LernZeile("C.jpg", 1, -1)
-                                    << "" << true << QStringList{"C.jpg"};
-  QTest::newRow("random_among_equal_boxes")
-      << QStringList{"A.jpg", "B.jpg", "C.jpg", "D.jpg"}
-      << LernZeile("A.jpg", 1, 0) + LernZeile("B.jpg", 1, -3) + LernZeile("C.jpg", 1, -1) + LernZeile("D.jpg", 2, -1)
-      << "B.jpg" << true << QStringList{"A.jpg", "C.jpg"};
-  QTest::newRow("only_due_one_just_asked")
-      << abc << LernZeile("A.jpg", 1, 0) + LernZeile("B.jpg", 4, 48) + LernZeile("C.jpg", 2, 24) << "A.jpg" << true
-      << QStringList{"C.jpg"};
-  QTest::newRow("nothing_due_soonest_first")
-      << abc << LernZeile("A.jpg", 3, 72) + LernZeile("B.jpg", 2, 24) + LernZeile("C.jpg", 2, 30) << "" << true
-      << QStringList{"B.jpg"};
-  QTest::newRow("other_group_same_name_is_new")
-      << QStringList{"A.jpg", "B.jpg"} << LernZeile("B.jpg", 1, 0, "Ö") << "" << true << QStringList{"A.jpg"};
-  QTest::newRow("plate_outside_range_ignored")
-      << QStringList{"A.jpg", "B.jpg"} << LernZeile("Z.jpg", 1, 0) << "A.jpg" << true << QStringList{"B.jpg"};
-  QTest::newRow("one_plate_just_asked") << QStringList{"A.jpg"} << LernZeile("A.jpg", 1, 0) << "A.jpg" << true
-                                        << QStringList{};
-  QTest::newRow("empty_range") << QStringList{} << LernZeile("A.jpg", 1, 0) << "" << true << QStringList{};
-}
-
-void TestQuiz::naechsteFrage() {
-  QFETCH(QStringList, bilder);
-  QFETCH(QString, stand);
-  QFETCH(QString, zuletzt);
-  QFETCH(bool, neuesZuletzt);
-  QFETCH(QStringList, moeglich);
-  const TLernstand lernstand = LiesLernstand(stand.toUtf8());
-  QSet<QString> gesehen;
-  for (quint32 saat = 1; saat <= 64; ++saat) {
-    QRandomGenerator zufall(saat);
-    const int index =
-        WaehleNaechsteFrage(bilder, QStringLiteral("Deutschland"), lernstand, zuletzt, neuesZuletzt, Jetzt, zufall);
-    if (moeglich.isEmpty()) {
-      QCOMPARE(index, -1);
-      continue;
-    }
-    QVERIFY(index >= 0 && index < bilder.size());
-    QVERIFY2(moeglich.contains(bilder.at(index)), qPrintable(bilder.at(index)));
-    gesehen.insert(bilder.at(index));
-  }
-  QCOMPARE(gesehen, QSet<QString>(moeglich.cbegin(), moeglich.cend()));
 }
 
 void TestQuiz::lernstandLesen_data() {
