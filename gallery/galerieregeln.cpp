@@ -224,6 +224,14 @@ void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int un
 
 int GeraetePunkte(int logisch, qreal verhaeltnis) { return qRound(logisch * verhaeltnis); }
 
+QSize VorschauZiel(QSize original, int groesse, qreal verhaeltnis) {
+  const QSize logisch = ZwischenGroesse(original, groesse);
+  const QSize ziel(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
+  if (!original.isEmpty() && 2 * qMax(original.width(), original.height()) <= qMax(ziel.width(), ziel.height()))
+    return original;
+  return ziel;
+}
+
 namespace {
 void ZeichneRahmen(QImage &bild, TRahmen rahmen, int groesse, QColor farbe) {
   switch (rahmen) {
@@ -252,16 +260,33 @@ QImage ZeichneKachel(const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis, 
     const int y = (groesse - mass.height()) / 2;
     maler.drawText(x, y + mass.ascent(), text);
   } else {
+    // A thumbnail at most half the tile's is a small picture kept at its own size (VorschauZiel):
+    // it is enlarged here, as it always was.
+    QImage quelle = vorschau;
+    if (2 * qMax(quelle.width(), quelle.height()) <= GeraetePunkte(groesse - 2, verhaeltnis)) {
+      const QSize logisch = ZwischenGroesse(quelle.size(), groesse);
+      quelle = quelle.scaled(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     // Copied unscaled, row by row: a painter per tile would cost more than the whole tile.
-    const QImage quelle =
-        vorschau.format() == QImage::Format_RGB32 ? vorschau : vorschau.convertToFormat(QImage::Format_RGB32);
     const int x0 = (seite - quelle.width()) / 2;
     const int y0 = (seite - quelle.height()) / 2;
     const QRect ziel = QRect(x0, y0, quelle.width(), quelle.height()).intersected(bild.rect());
-    for (int y = ziel.top(); y <= ziel.bottom(); ++y)
-      std::memcpy(reinterpret_cast<QRgb *>(bild.scanLine(y)) + ziel.left(),
-                  reinterpret_cast<const QRgb *>(quelle.constScanLine(y - y0)) + (ziel.left() - x0),
-                  sizeof(QRgb) * size_t(ziel.width()));
+    const bool rgb888 = quelle.format() == QImage::Format_RGB888;
+    if (!rgb888 && quelle.format() != QImage::Format_RGB32)
+      quelle = quelle.convertToFormat(QImage::Format_RGB32);
+    for (int y = ziel.top(); y <= ziel.bottom(); ++y) {
+      auto *aus = reinterpret_cast<QRgb *>(bild.scanLine(y)) + ziel.left();
+      if (!rgb888) {
+        std::memcpy(aus, reinterpret_cast<const QRgb *>(quelle.constScanLine(y - y0)) + (ziel.left() - x0),
+                    sizeof(QRgb) * size_t(ziel.width()));
+        continue;
+      }
+      // The thumbnails' own format, widened on the way: no converted copy of the whole thumbnail.
+      const uchar *ein = quelle.constScanLine(y - y0) + 3 * (ziel.left() - x0);
+      for (int x = 0; x < ziel.width(); ++x, ein += 3)
+        aus[x] = qRgb(ein[0], ein[1], ein[2]);
+    }
   }
 
   if (seite == groesse) {

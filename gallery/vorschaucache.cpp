@@ -41,20 +41,12 @@ TDekodierHaken &DekodierHaken() {
 void SetzeDekodierHaken(TDekodierHaken haken) { DekodierHaken() = std::move(haken); }
 
 QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis, TDateiStand *stand) {
-  const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, GeraetePunkte(groesse - 2, verhaeltnis), stand);
+  const auto ziel = [&](QSize original) { return VorschauZiel(original, groesse, verhaeltnis); };
+  std::optional<TVerkleinert> geladen = LadeVorschau(pfad, ziel, stand);
   if (!geladen)
     return {};
-  // The thumbnail's proportions are worked out in logical pixels, so that it lies on the tile where
-  // it lies at ratio 1.
-  const QSize logisch = ZwischenGroesse(geladen->Original, groesse);
-  const QSize ziel(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
-  const QImage bild = geladen->Bild.size() == ziel
-                          ? geladen->Bild
-                          : geladen->Bild.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  // Three bytes a pixel: the opaque colours of RGB32, kept in three quarters of the room.
-  QImage kompakt = bild.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888);
-  kompakt.setDevicePixelRatio(verhaeltnis);
-  return kompakt;
+  geladen->Bild.setDevicePixelRatio(verhaeltnis);
+  return geladen->Bild;
 }
 
 TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes, const QString &paketOrdner)

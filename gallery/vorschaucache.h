@@ -217,8 +217,8 @@ private:
 };
 
 // Decodes one file into its tile thumbnail for a screen of this device-pixel ratio (DCT-scaled
-// where the file allows it, then smoothly scaled to its exact size), stored without alpha; a null
-// image when it cannot be decoded.
+// where the file allows it, then resized to its exact size), stored as RGB888; a small picture is
+// kept at its own size (VorschauZiel). A null image when it cannot be decoded.
 // With stand, the file is one a listing has just named, and its size and time as opened go there.
 QImage ErzeugeVorschau(const QString &pfad, int groesse = KachelGroesse, qreal verhaeltnis = 1.0,
                        TDateiStand *stand = nullptr);

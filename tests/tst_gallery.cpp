@@ -116,6 +116,72 @@ bool Nahe(QRgb a, QRgb b, int toleranz = 12) {
          qAbs(qBlue(a) - qBlue(b)) <= toleranz;
 }
 
+// A plate as the data set draws it: bold black letters on white, 180 x 59 (German) or 74 x 53.
+QImage Schild(QSize groesse, const QString &code) {
+  QImage bild(groesse, QImage::Format_RGB32);
+  bild.fill(Qt::white);
+  QPainter maler(&bild);
+  maler.setRenderHint(QPainter::Antialiasing);
+  QFont schrift = maler.font();
+  schrift.setPixelSize(groesse.height() * 2 / 3);
+  schrift.setBold(true);
+  maler.setFont(schrift);
+  maler.drawText(bild.rect(), Qt::AlignCenter, code);
+  return bild;
+}
+
+// A camera-size picture that compresses like a photo: a gradient under many soft shapes.
+QImage Foto(QSize groesse) {
+  QImage bild(groesse, QImage::Format_RGB32);
+  QPainter maler(&bild);
+  QLinearGradient verlauf(0, 0, groesse.width(), groesse.height());
+  verlauf.setColorAt(0, QColor(40, 90, 160));
+  verlauf.setColorAt(1, QColor(220, 180, 90));
+  maler.fillRect(bild.rect(), verlauf);
+  maler.setRenderHint(QPainter::Antialiasing);
+  QRandomGenerator zufall(7);
+  for (int i = 0; i < 300; ++i) {
+    maler.setBrush(QColor(zufall.bounded(256), zufall.bounded(256), zufall.bounded(256), 120));
+    maler.setPen(Qt::NoPen);
+    maler.drawEllipse(zufall.bounded(groesse.width()), zufall.bounded(groesse.height()), 30 + zufall.bounded(400),
+                      30 + zufall.bounded(400));
+  }
+  return bild;
+}
+
+// The thumbnails as they used to be made: the smallest DCT scale reaching the tile, then Qt's
+// smooth scale, through 32 bits to RGB888.
+QImage BisherigeVorschau(const QString &pfad, qreal verhaeltnis) {
+  const auto geladen = LadeVerkleinert(pfad, GeraetePunkte(KachelGroesse - 2, verhaeltnis));
+  if (!geladen)
+    return {};
+  const QSize logisch = ZwischenGroesse(geladen->Original);
+  const QSize ziel(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
+  QImage bild = geladen->Bild.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  bild = bild.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888);
+  bild.setDevicePixelRatio(verhaeltnis);
+  return bild;
+}
+
+// Mean difference per channel of two pictures of one size, and how much their neighbouring pixels
+// differ in all (a blurred copy differs less).
+double MittlereAbweichung(const QImage &a, const QImage &b) {
+  double summe = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      summe += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+    }
+  return summe / (3.0 * a.width() * a.height());
+}
+double Schaerfe(const QImage &bild) {
+  double summe = 0;
+  for (int y = 0; y < bild.height(); ++y)
+    for (int x = 1; x < bild.width(); ++x)
+      summe += qAbs(qGray(bild.pixel(x, y)) - qGray(bild.pixel(x - 1, y)));
+  return summe;
+}
+
 // The data folder as the program finds it at start: six gallery folders and four templates.
 struct TBaum {
   QTemporaryDir Dir;
@@ -389,6 +455,47 @@ private slots:
     QFETCH(QString, suchtext);
     QFETCH(int, gruppe);
     QTEST(int(BestimmeRahmen(name, suchtext, gruppe)), "rahmen");
+  }
+
+  // The thumbnails are made on libjpeg-turbo's fast scales and resized without Qt's detours; they
+  // must look as they did: at most one level per channel apart on average, and no less sharp.
+  void vorschauWieBisher_data() {
+    QTest::addColumn<QImage>("quelle");
+    QTest::addColumn<bool>("grau");
+    QTest::addColumn<qreal>("verhaeltnis");
+    const QImage deutsch = Schild(QSize(180, 59), QStringLiteral("HH"));
+    const QImage oesterreich = Schild(QSize(74, 53), QStringLiteral("W"));
+    const QImage foto = Foto(QSize(3000, 2000));
+    QTest::newRow("german_plate") << deutsch << false << 1.0;
+    QTest::newRow("german_plate_2x") << deutsch << false << 2.0;
+    QTest::newRow("german_plate_grey") << deutsch << true << 1.0;
+    QTest::newRow("austrian_plate") << oesterreich << false << 1.0;
+    QTest::newRow("austrian_plate_2x") << oesterreich << false << 2.0;
+    QTest::newRow("plate_260_wide") << Schild(QSize(260, 60), QStringLiteral("BGL")) << false << 1.0;
+    QTest::newRow("camera_photo") << foto << false << 1.0;
+    QTest::newRow("camera_photo_2x") << foto << false << 2.0;
+    QTest::newRow("tiny_16x16") << Schild(QSize(16, 16), QStringLiteral("A")) << false << 1.0;
+  }
+  void vorschauWieBisher() {
+    QFETCH(QImage, quelle);
+    QFETCH(bool, grau);
+    QFETCH(qreal, verhaeltnis);
+    QTemporaryDir ordner;
+    const QString pfad = ordner.filePath(QStringLiteral("P.jpg"));
+    QVERIFY(Schreibe(pfad, Fixturbaum::JpegBytes(grau ? quelle.convertToFormat(QImage::Format_Grayscale8) : quelle,
+                                                 90, false)));
+    // Compared as drawn on the tile: a small picture is kept at its own size and enlarged there.
+    const QImage bisher = ZeichneKachel(BisherigeVorschau(pfad, verhaeltnis), TRahmen::Keiner, verhaeltnis);
+    const QImage neu = ZeichneKachel(ErzeugeVorschau(pfad, KachelGroesse, verhaeltnis), TRahmen::Keiner, verhaeltnis);
+    QCOMPARE(neu.size(), bisher.size());
+    // Measured on the thumbnail, not on the white around it.
+    const QSize logisch = ZwischenGroesse(quelle.size());
+    const QSize innen(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
+    const QRect feld(QPoint((neu.width() - innen.width()) / 2, (neu.height() - innen.height()) / 2), innen);
+    const double abweichung = MittlereAbweichung(neu.copy(feld), bisher.copy(feld));
+    QVERIFY2(abweichung <= 1.0, qPrintable(QString::number(abweichung)));
+    QVERIFY2(Schaerfe(neu) >= 0.95 * Schaerfe(bisher),
+             qPrintable(QStringLiteral("%1 < %2").arg(Schaerfe(neu)).arg(Schaerfe(bisher))));
   }
 
   void kachelLage_data() {
