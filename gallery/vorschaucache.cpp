@@ -186,7 +186,8 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
     const bool bekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
     FOrdnerWarBekannt = FOrdnerWarBekannt || bekannt;
     const QString paketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
-    TVorschauPaket paket;
+    auto paketZeiger = std::make_unique<TVorschauPaket>();
+    TVorschauPaket &paket = *paketZeiger;
     bool paketOffen = false;
     if (!bekannt) {
       paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
@@ -219,9 +220,12 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
         paketVersucht = true;
         paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
       }
-      if (!paketOffen || !NimmAusPaket(paket, i, stand))
+      if (!paketOffen || !NimmAusPaket(paket, i, stand, !bekannt))
         NeuerAuftrag(i, stand);
     }
+    // Only a listing of one folder has tiles that read from it.
+    if (paketOffen && !bekannt && von == 0 && bis == pfade.size())
+      FOffenesPaket = std::move(paketZeiger);
   }
   if (ordnerZahl != 1)
     return;
@@ -230,7 +234,7 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
   // Only what was decoded makes a new pack worth writing; a listing of several folders (no gallery
   // shows one) gets none.
   if (!FAuftraege.empty() && !FPaketPfad.isEmpty()) {
-    FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis);
+    FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis, int(pfade.size()));
     if (!FSchreiber->Gut())
       FSchreiber.reset();
   }
@@ -244,7 +248,7 @@ void TVorschauLadung::NeuerAuftrag(int index, const TDateiStand &stand) {
   FAuftraege.push_back(auftrag);
 }
 
-bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand) {
+bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand, bool verzoegert) {
   const QString &pfad = FPfade.at(index);
   const TPaketEintrag *eintrag = paket.Finde(DateiName(pfad));
   // An entry counts only while the file is the one it was made from.
@@ -252,7 +256,7 @@ bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDate
     return false;
   FBekanntStand[size_t(index)] = stand;
   const qint64 zeile = (qint64(eintrag->Breite) * 3 + 3) / 4 * 4;
-  if (eintrag->Breite > 0 && !FCache.HatPlatz(pfad, FVerhaeltnis, zeile * eintrag->Hoehe)) {
+  if (eintrag->Breite > 0 && (verzoegert || !FCache.HatPlatz(pfad, FVerhaeltnis, zeile * eintrag->Hoehe))) {
     // Not read at all: its tile reads it when it is painted.
     FCache.Behalte(pfad, FVerhaeltnis, stand, QImage(), true);
     FAusgelagert[size_t(index)] = 1;
@@ -391,8 +395,8 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
         if (bild)
           FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)], *bild);
       }
-      if (FAusgelagert[size_t(i)] && !FNachlader)
-        FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+      if (FAusgelagert[size_t(i)])
+        MachNachlader();
       nimm(i, FBekannt.at(i));
       FBekannt[i] = QImage(); // the cache and the tile hold it now
       continue;
@@ -415,8 +419,7 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     if (!gehalten && !auftrag.Bild.isNull()) {
       // Beyond the bound the tile holds nothing; it fetches the thumbnail when it is painted.
       FAusgelagert[size_t(i)] = 1;
-      if (!FNachlader)
-        FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+      MachNachlader();
       auftrag.Bild = QImage();
     }
     nimm(i, auftrag.Bild);
@@ -436,6 +439,21 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
   return FUebergeben;
 }
 
+const std::shared_ptr<TVorschauNachlader> &TVorschauLadung::MachNachlader() {
+  if (!FNachlader) {
+    FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+    if (FOffenesPaket)
+      FNachlader->NimmPaket(std::move(FOffenesPaket));
+  }
+  return FNachlader;
+}
+
+void TVorschauNachlader::NimmPaket(std::unique_ptr<TVorschauPaket> paket) {
+  FPaket = std::move(paket);
+  FPaketOffen = true;
+  FPaketStand = QFileInfo(FPaketPfad).lastModified().toMSecsSinceEpoch();
+}
+
 TVorschauNachlader::TVorschauNachlader(const QStringList &pfade, const QString &paketPfad, int groesse,
                                        qreal verhaeltnis)
     : FPfade(pfade), FPaketPfad(paketPfad), FGroesse(groesse), FVerhaeltnis(verhaeltnis),
@@ -453,12 +471,12 @@ QImage TVorschauNachlader::Hole(int index) {
   const qint64 paketStand = FPaketPfad.isEmpty() ? -1 : QFileInfo(FPaketPfad).lastModified().toMSecsSinceEpoch();
   if (paketStand != FPaketStand) {
     FPaketStand = paketStand;
-    FPaketOffen = paketStand >= 0 && FPaket.Oeffne(FPaketPfad, OrdnerVon(pfad), FGroesse, FVerhaeltnis);
+    FPaketOffen = paketStand >= 0 && FPaket->Oeffne(FPaketPfad, OrdnerVon(pfad), FGroesse, FVerhaeltnis);
   }
   if (FPaketOffen)
-    if (const TPaketEintrag *eintrag = FPaket.Finde(DateiName(pfad)))
+    if (const TPaketEintrag *eintrag = FPaket->Finde(DateiName(pfad)))
       if (eintrag->Stand == stand)
-        bild = FPaket.Lies(*eintrag);
+        bild = FPaket->Lies(*eintrag);
   if (!bild) {
     ++FDekodierungen;
     bild = ErzeugeVorschau(pfad, FGroesse, FVerhaeltnis);

@@ -148,7 +148,10 @@ private:
   void Arbeite();
   // Takes the file's unchanged thumbnail from the folder's pack (only the file's state when the
   // memory bound has no room for it); false when the pack has none.
-  bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand);
+  // A folder new to the cache takes no pixels at all (verzoegert): its tiles read them from the
+  // mapped pack when they are painted, so a restart shows its first screen without reading the rest.
+  bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand, bool verzoegert);
+  const std::shared_ptr<TVorschauNachlader> &MachNachlader();
   void NeuerAuftrag(int index, const TDateiStand &stand);
   void SchliessePaket();
   std::optional<QImage> AusAltemPaket(int index);
@@ -180,6 +183,7 @@ private:
   std::unique_ptr<TVorschauPaket> FAltesPaket; // the pixels of the files beyond the bound
   bool FAltesPaketGeoeffnet = false;
   std::shared_ptr<TVorschauNachlader> FNachlader;
+  std::unique_ptr<TVorschauPaket> FOffenesPaket; // the pack the tiles read from, handed to FNachlader
 
   std::atomic<int> FNaechster{0};
   std::atomic<int> FDekodiert{0};
@@ -200,6 +204,8 @@ class TVorschauNachlader {
 public:
   TVorschauNachlader(const QStringList &pfade, const QString &paketPfad, int groesse, qreal verhaeltnis);
   QImage Hole(int index);
+  // Takes a pack of these files that is open already, so that it is not read a second time.
+  void NimmPaket(std::unique_ptr<TVorschauPaket> paket);
   int Dekodierungen() const { return FDekodierungen; }
 
   static constexpr qint64 NachladeGrenze = 8LL * 1024 * 1024;
@@ -209,7 +215,7 @@ private:
   QString FPaketPfad;
   int FGroesse;
   qreal FVerhaeltnis;
-  TVorschauPaket FPaket;
+  std::unique_ptr<TVorschauPaket> FPaket = std::make_unique<TVorschauPaket>();
   bool FPaketOffen = false;
   qint64 FPaketStand = -1; // the pack's modification time when it was opened
   QCache<int, QImage> FZuletzt;
