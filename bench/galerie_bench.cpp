@@ -527,7 +527,8 @@ void Neustart(benchmark::State &state) {
   const QString basis = BasisVon(OrdnerVon(state));
   const int skala = static_cast<int>(state.range(2));
   const QStringList programm{QStringLiteral("--neustart"), basis};
-  const QStringList leer{QStringLiteral("--leer"), basis};
+  const QSize groesse = Umgebung->Form->size();
+  const QStringList leer{QStringLiteral("--leer"), QString::number(groesse.width()), QString::number(groesse.height())};
   StarteNeu(programm, skala);
   std::vector<double> wand, cpu, leerWand, verhaeltnis;
   int dekodiert = 0;
@@ -607,14 +608,9 @@ int NeustartProzess(const QString &basis) {
 }
 
 // The same for an empty Qt window of the program window's size.
-int LeerProzess(const QString &basis) {
-  QSize groesse;
-  {
-    const TMainForm form(basis);
-    groesse = form.size();
-  }
+int LeerProzess(int breite, int hoehe) {
   QWidget fenster;
-  fenster.resize(groesse);
+  fenster.resize(breite, hoehe);
   const TErstesBild bild(&fenster, [] { return true; }, [] { return 0; });
   fenster.show();
   return QCoreApplication::exec();
@@ -662,9 +658,11 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   if (argc == 3 && qstrcmp(argv[1], "--neustart") == 0)
     return NeustartProzess(QString::fromLocal8Bit(argv[2]));
-  if (argc == 3 && qstrcmp(argv[1], "--leer") == 0)
-    return LeerProzess(QString::fromLocal8Bit(argv[2]));
+  if (argc == 4 && qstrcmp(argv[1], "--leer") == 0)
+    return LeerProzess(QByteArray(argv[2]).toInt(), QByteArray(argv[3]).toInt());
   TUmgebung umgebung;
+  // NF_BENCH_BEHALTEN keeps the folders, for a profiler's run of one start.
+  umgebung.Dir.setAutoRemove(qEnvironmentVariableIsEmpty("NF_BENCH_BEHALTEN"));
   // Packs go to the benchmark's folder, never to the user's cache; the new processes inherit it.
   qputenv("XDG_CACHE_HOME", QFile::encodeName(umgebung.Dir.path() + QStringLiteral("/cache")));
   Umgebung = &umgebung;

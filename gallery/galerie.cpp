@@ -97,6 +97,13 @@ TGalerie::TGalerie(QWidget *fenster, TScrollBox *scrollBox, QProgressBar *fortsc
 
 TGalerie::~TGalerie() { FreigebenArbeitsobjekte(); }
 
+namespace {
+constexpr int Zeitscheibe = 25; // ms, well below what a user notices
+// The first hand-on is kept short: a few thousand tiles, more than any screen shows, and then the
+// first screen is painted before the rest is handed on.
+constexpr int ErsteZeitscheibe = 5; // ms
+} // namespace
+
 TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
   // A load asked for while one waits for its thumbnails (a resize by the window system) follows it.
   if (LaedtBilder()) {
@@ -147,16 +154,17 @@ TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
                                     ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
           },
           zeitscheibe);
-      if (FKacheln.size() > gezeigt && (zeitscheibe < 0 || anzeige.hasExpired(Anzeigetakt))) {
+      if (FKacheln.size() > gezeigt && (zeitscheibe < 0 || gezeigt == 0 || anzeige.hasExpired(Anzeigetakt))) {
         FAnsicht->ZeigeKacheln(gezeigt, FKacheln.size());
         FFortschritt->setValue(FKacheln.size());
         gezeigt = FKacheln.size();
         anzeige.restart();
       }
     };
-    // What is known already is there at once, without an event loop in between.
-    uebernimm(-1);
-    if (!ladung->AllesUebergeben() && !WarteAufVorschauen(*ladung, uebernimm)) {
+    // What is known already is there at once, without an event loop in between, unless there is so
+    // much of it (a restart of 20 000 plates) that the first screen should be painted meanwhile.
+      uebernimm(ErsteZeitscheibe);
+      if (!ladung->AllesUebergeben() && !WarteAufVorschauen(*ladung, uebernimm)) {
       // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
       FNochmalLaden = false;
       FFortschritt->hide();
@@ -236,7 +244,6 @@ private:
 // when every thumbnail is handed on.
 bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void(int)> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
-  constexpr int Zeitscheibe = 25;      // ms, well below what a user notices
   const TTastenStau stau(FFenster);
   QEventLoop schleife;
   QTimer takt;

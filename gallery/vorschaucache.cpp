@@ -10,7 +10,9 @@
 #include <QThread>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -19,13 +21,65 @@ constexpr qint64 StandUnbekannt = -2;      // size not asked for yet
 
 QString OrdnerVon(const QString &pfad) { return pfad.left(qMax(0, pfad.lastIndexOf(QLatin1Char('/')))); }
 
-// Thumbnails for another ratio are other pictures of the same files.
+// Thumbnails for another ratio are other pictures of the same files. A load asks this for each of
+// its files, all in one folder: the last key is kept.
 QString Schluessel(const QString &ordner, qreal verhaeltnis) {
-  return ordner + QLatin1Char('@') + QString::number(verhaeltnis);
+  thread_local QString letzterOrdner, letzterSchluessel;
+  thread_local qreal letztesVerhaeltnis = 0;
+  if (ordner != letzterOrdner || verhaeltnis != letztesVerhaeltnis || letzterSchluessel.isEmpty()) {
+    letzterOrdner = ordner;
+    letztesVerhaeltnis = verhaeltnis;
+    letzterSchluessel = ordner + QLatin1Char('@') + QString::number(verhaeltnis);
+  }
+  return letzterSchluessel;
 }
 
 // A reload asks this for every file, so it must stay one system call (FrageStand is one stat).
 TDateiStand Stand(const QString &pfad) { return FrageStand(pfad); }
+} // namespace
+
+namespace {
+// Asks about files of one folder by their names, the folder opened once.
+class TOrdnerAbfrage {
+public:
+  explicit TOrdnerAbfrage(const QString &ordner) {
+#ifdef Q_OS_UNIX
+    FHandle = ::open(QFile::encodeName(ordner).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#else
+    Q_UNUSED(ordner);
+#endif
+  }
+  ~TOrdnerAbfrage() {
+#ifdef Q_OS_UNIX
+    if (FHandle >= 0)
+      ::close(FHandle);
+#endif
+  }
+  TOrdnerAbfrage(const TOrdnerAbfrage &) = delete;
+  TOrdnerAbfrage &operator=(const TOrdnerAbfrage &) = delete;
+
+  TDateiStand Stand(const QString &name, const QString &pfad) const {
+#ifdef Q_OS_UNIX
+    if (FHandle >= 0) {
+      TDateiStand stand;
+      struct stat info {};
+      if (::fstatat(FHandle, QFile::encodeName(name).constData(), &info, 0) == 0) {
+        stand.Groesse = qint64(info.st_size);
+        stand.Zeit = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        stand.Wechsel = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+        stand.Knoten = quint64(info.st_ino);
+      }
+      return stand;
+    }
+#else
+    Q_UNUSED(name);
+#endif
+    return FrageStand(pfad);
+  }
+
+private:
+  int FHandle = -1;
+};
 } // namespace
 
 int VorschauThreads() { return qMax(1, QThread::idealThreadCount()); }
@@ -176,7 +230,7 @@ std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade
 TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis)
     : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FHaken(DekodierHaken()), FBekannt(pfade.size()),
       FAuftragVon(static_cast<size_t>(pfade.size()), -1), FBekanntStand(static_cast<size_t>(pfade.size())),
-      FAusgelagert(static_cast<size_t>(pfade.size()), 0) {
+      FAusgelagert(static_cast<size_t>(pfade.size()), 0), FNochZuMerken(static_cast<size_t>(pfade.size()), 0) {
   int ordnerZahl = 0;
   for (int von = 0, bis = 0; von < pfade.size(); von = bis) {
     const QString ordner = OrdnerVon(pfade.at(von));
@@ -201,31 +255,29 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
         continue;
       }
       BeruehrePaket(paketPfad);
+      NimmPaketVerzoegert(paket, von, bis);
+      // Only a listing of one folder has tiles that read from it.
+      if (von == 0 && bis == pfade.size())
+        FOffenesPaket = std::move(paketZeiger);
+      continue;
     }
-    bool paketVersucht = !bekannt;
+    bool paketVersucht = false;
     for (int i = von; i < bis; ++i) {
       TDateiStand stand;
-      if (bekannt) {
-        if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, stand)) {
-          FBekannt[i] = eintrag->Bild;
-          FBekanntStand[size_t(i)] = stand;
-          FAusgelagert[size_t(i)] = eintrag->Ausgelagert;
-          continue;
-        }
-      } else {
-        stand = Stand(pfade.at(i));
+      if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, stand)) {
+        FBekannt[i] = eintrag->Bild;
+        FBekanntStand[size_t(i)] = stand;
+        FAusgelagert[size_t(i)] = eintrag->Ausgelagert;
+        continue;
       }
       // A known folder's files that changed or were never kept may still be in the pack.
       if (!paketVersucht) {
         paketVersucht = true;
         paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
       }
-      if (!paketOffen || !NimmAusPaket(paket, i, stand, !bekannt))
+      if (!paketOffen || !NimmAusPaket(paket, i, stand))
         NeuerAuftrag(i, stand);
     }
-    // Only a listing of one folder has tiles that read from it.
-    if (paketOffen && !bekannt && von == 0 && bis == pfade.size())
-      FOffenesPaket = std::move(paketZeiger);
   }
   if (ordnerZahl != 1)
     return;
@@ -248,7 +300,26 @@ void TVorschauLadung::NeuerAuftrag(int index, const TDateiStand &stand) {
   FAuftraege.push_back(auftrag);
 }
 
-bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand, bool verzoegert) {
+void TVorschauLadung::NimmPaketVerzoegert(const TVorschauPaket &paket, int von, int bis) {
+  // One query of the system per file, so that a changed file is decoded now and the pack renewed;
+  // each asked relative to the folder, so the system does not walk the whole path 20 000 times.
+  const TOrdnerAbfrage ordner(OrdnerVon(FPfade.at(von)));
+  for (int i = von; i < bis; ++i) {
+    const QString name = DateiName(FPfade.at(i));
+    const TDateiStand stand = ordner.Stand(name, FPfade.at(i));
+    const TPaketEintrag *eintrag = paket.Finde(name);
+    if (!eintrag || stand.Groesse < 0 || eintrag->Stand != stand) {
+      NeuerAuftrag(i, stand);
+      continue;
+    }
+    FBekanntStand[size_t(i)] = stand;
+    FAusgelagert[size_t(i)] = eintrag->Breite > 0;
+    FNochZuMerken[size_t(i)] = 1;
+    ++FCache.FAusPaketen;
+  }
+}
+
+bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand) {
   const QString &pfad = FPfade.at(index);
   const TPaketEintrag *eintrag = paket.Finde(DateiName(pfad));
   // An entry counts only while the file is the one it was made from.
@@ -256,7 +327,7 @@ bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDate
     return false;
   FBekanntStand[size_t(index)] = stand;
   const qint64 zeile = (qint64(eintrag->Breite) * 3 + 3) / 4 * 4;
-  if (eintrag->Breite > 0 && (verzoegert || !FCache.HatPlatz(pfad, FVerhaeltnis, zeile * eintrag->Hoehe))) {
+  if (eintrag->Breite > 0 && !FCache.HatPlatz(pfad, FVerhaeltnis, zeile * eintrag->Hoehe)) {
     // Not read at all: its tile reads it when it is painted.
     FCache.Behalte(pfad, FVerhaeltnis, stand, QImage(), true);
     FAusgelagert[size_t(index)] = 1;
@@ -388,6 +459,8 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     const int i = FUebergeben;
     const int k = FAuftragVon[static_cast<size_t>(i)];
     if (k < 0) {
+      if (FNochZuMerken[size_t(i)])
+        FCache.Behalte(FPfade.at(i), FVerhaeltnis, FBekanntStand[size_t(i)], QImage(), FAusgelagert[size_t(i)]);
       if (FSchreiber) {
         // Pixels beyond the bound go from the old pack to the new one; one the old pack cannot
         // give is left out and decoded next time.

@@ -148,9 +148,11 @@ private:
   void Arbeite();
   // Takes the file's unchanged thumbnail from the folder's pack (only the file's state when the
   // memory bound has no room for it); false when the pack has none.
-  // A folder new to the cache takes no pixels at all (verzoegert): its tiles read them from the
-  // mapped pack when they are painted, so a restart shows its first screen without reading the rest.
-  bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand, bool verzoegert);
+  bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand);
+  // A folder new to the cache takes only the pack's table: its tiles read their pixels from the
+  // mapped pack when they are painted, and the cache learns of them as they are handed on, so a
+  // restart shows its first screen before it has looked at the rest.
+  void NimmPaketVerzoegert(const TVorschauPaket &paket, int von, int bis);
   const std::shared_ptr<TVorschauNachlader> &MachNachlader();
   void NeuerAuftrag(int index, const TDateiStand &stand);
   void SchliessePaket();
@@ -180,6 +182,7 @@ private:
   QString FPaketPfad;
   std::vector<TDateiStand> FBekanntStand;      // the state of the known files, by index
   std::vector<char> FAusgelagert;              // by index
+  std::vector<char> FNochZuMerken;             // by index: from the pack, the cache is told at the hand-on
   std::unique_ptr<TVorschauPaket> FAltesPaket; // the pixels of the files beyond the bound
   bool FAltesPaketGeoeffnet = false;
   std::shared_ptr<TVorschauNachlader> FNachlader;
