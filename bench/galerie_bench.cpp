@@ -8,13 +8,13 @@
 // program started again with the folder's thumbnail pack on disk, from the process's start to the
 // first painted gallery, against an empty Qt window from its process's start to its first paint.
 #include "app/tmainform.h"
+#include "data/jpegbild.h"
 #include "gallery/galerie.h"
+#include "gallery/galerieregeln.h"
+#include "gallery/vorschaucache.h"
 #include "quiz/frage.h"
 #include "quiz/ueben.h"
 #include "search/suche.h"
-#include "data/jpegbild.h"
-#include "gallery/galerieregeln.h"
-#include "gallery/vorschaucache.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -296,7 +296,8 @@ QImage BodenVorschau(const QString &pfad, qreal verhaeltnis = 1.0) {
   jpeg_error_mgr fehler{};
   info.err = jpeg_std_error(&fehler);
   jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(daten.constData()), static_cast<unsigned long>(daten.size()));
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(daten.constData()),
+               static_cast<unsigned long>(daten.size()));
   jpeg_read_header(&info, TRUE);
   const QSize original(int(info.image_width), int(info.image_height));
   const QSize ziel = VorschauZiel(original, KachelGroesse, verhaeltnis);
@@ -569,7 +570,8 @@ protected:
   bool eventFilter(QObject *, QEvent *ereignis) override {
     if (ereignis->type() == QEvent::Paint && FMoment == 0 && FBereit())
       // Taken right after this paint is done, from the event loop.
-      QMetaObject::invokeMethod(this, [this] { Gemalt(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { Gemalt(); }, Qt::QueuedConnection);
     return false;
   }
 
@@ -611,7 +613,8 @@ int NeustartProzess(const QString &basis) {
 int LeerProzess(int breite, int hoehe) {
   QWidget fenster;
   fenster.resize(breite, hoehe);
-  const TErstesBild bild(&fenster, [] { return true; }, [] { return 0; });
+  const TErstesBild bild(
+      &fenster, [] { return true; }, [] { return 0; });
   fenster.show();
   return QCoreApplication::exec();
 }

@@ -613,8 +613,8 @@ std::optional<TVerkleinert> LadeVorschau(const QString &pfad, const std::functio
   } else {
     // Enlarged much further: Qt's smooth scale interpolates, as the thumbnails always did.
     const QImage quelle(roh.Pixel.data(), roh.Breite, roh.Hoehe, zeile, QImage::Format_RGB888);
-    ergebnis->Bild = quelle.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                         .convertToFormat(QImage::Format_RGB888);
+    ergebnis->Bild =
+        quelle.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
   }
   if (ergebnis->Bild.isNull())
     return std::nullopt;

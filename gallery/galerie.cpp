@@ -163,8 +163,8 @@ TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
     };
     // What is known already is there at once, without an event loop in between, unless there is so
     // much of it (a restart of 20 000 plates) that the first screen should be painted meanwhile.
-      uebernimm(ErsteZeitscheibe);
-      if (!ladung->AllesUebergeben() && !WarteAufVorschauen(*ladung, uebernimm)) {
+    uebernimm(ErsteZeitscheibe);
+    if (!ladung->AllesUebergeben() && !WarteAufVorschauen(*ladung, uebernimm)) {
       // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
       FNochmalLaden = false;
       FFortschritt->hide();
@@ -244,6 +244,10 @@ private:
 // when every thumbnail is handed on.
 bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void(int)> &uebernimm) {
   constexpr int Fortschrittstakt = 50; // ms
+  // Until the first tile is there, the workers are looked at more often: on a restart they only
+  // check files against the pack, and the first screen is what the user waits for.
+  constexpr int ErsterTakt = 2; // ms
+  const auto Takt = [this] { return FKacheln.isEmpty() ? ErsterTakt : Fortschrittstakt; };
   const TTastenStau stau(FFenster);
   QEventLoop schleife;
   QTimer takt;
@@ -253,7 +257,7 @@ bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<v
     if (ladung.AllesUebergeben())
       schleife.quit();
     else
-      takt.start(ladung.Bereit() ? 0 : Fortschrittstakt);
+      takt.start(ladung.Bereit() ? 0 : Takt());
   });
   // The message goes to the gallery, which outlives every load; the number keeps a late message of
   // an earlier load from touching this one. The last file decoded is handed on at once.
@@ -273,7 +277,7 @@ bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<v
     FFenster->setUpdatesEnabled(true);
   FWarteSchleife = &schleife;
   FWarteTakt = &takt;
-  takt.start(ladung.Bereit() ? 0 : Fortschrittstakt);
+  takt.start(ladung.Bereit() ? 0 : Takt());
   TEingabeAufschub aufschub;
   if (!FGeschlossen)
     schleife.exec();

@@ -75,6 +75,19 @@ QString KleinAZ(QString text) {
   return text;
 }
 
+// The upper-cased name the listing is ordered by. Plain ASCII names (all plates) are upper-cased
+// in place, without the round trip through the code page that gives the same for them.
+QString GrossName(const QString &name) {
+  QString gross = name;
+  for (QChar &c : gross) {
+    if (c.unicode() >= 0x80)
+      return AnsiGross(name);
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+      c = QChar(c.unicode() - 32);
+  }
+  return gross;
+}
+
 } // namespace
 
 QStringList ListeBilder(const QString &ordner, const QString &endungen) {
@@ -130,7 +143,7 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
       continue;
     if (!endungen.contains(KleinAZ(name.mid(punkt))))
       continue;
-    treffer.append({AnsiGross(name), name});
+    treffer.append({GrossName(name), name});
   }
   // Names that differ only in letter case (possible here, not on the classic file system) keep a
   // fixed order.

@@ -10,9 +10,7 @@
 #include <QThread>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -36,50 +34,6 @@ QString Schluessel(const QString &ordner, qreal verhaeltnis) {
 
 // A reload asks this for every file, so it must stay one system call (FrageStand is one stat).
 TDateiStand Stand(const QString &pfad) { return FrageStand(pfad); }
-} // namespace
-
-namespace {
-// Asks about files of one folder by their names, the folder opened once.
-class TOrdnerAbfrage {
-public:
-  explicit TOrdnerAbfrage(const QString &ordner) {
-#ifdef Q_OS_UNIX
-    FHandle = ::open(QFile::encodeName(ordner).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#else
-    Q_UNUSED(ordner);
-#endif
-  }
-  ~TOrdnerAbfrage() {
-#ifdef Q_OS_UNIX
-    if (FHandle >= 0)
-      ::close(FHandle);
-#endif
-  }
-  TOrdnerAbfrage(const TOrdnerAbfrage &) = delete;
-  TOrdnerAbfrage &operator=(const TOrdnerAbfrage &) = delete;
-
-  TDateiStand Stand(const QString &name, const QString &pfad) const {
-#ifdef Q_OS_UNIX
-    if (FHandle >= 0) {
-      TDateiStand stand;
-      struct stat info {};
-      if (::fstatat(FHandle, QFile::encodeName(name).constData(), &info, 0) == 0) {
-        stand.Groesse = qint64(info.st_size);
-        stand.Zeit = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-        stand.Wechsel = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
-        stand.Knoten = quint64(info.st_ino);
-      }
-      return stand;
-    }
-#else
-    Q_UNUSED(name);
-#endif
-    return FrageStand(pfad);
-  }
-
-private:
-  int FHandle = -1;
-};
 } // namespace
 
 int VorschauThreads() { return qMax(1, QThread::idealThreadCount()); }
@@ -230,7 +184,7 @@ std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade
 TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade, qreal verhaeltnis)
     : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FHaken(DekodierHaken()), FBekannt(pfade.size()),
       FAuftragVon(static_cast<size_t>(pfade.size()), -1), FBekanntStand(static_cast<size_t>(pfade.size())),
-      FAusgelagert(static_cast<size_t>(pfade.size()), 0), FNochZuMerken(static_cast<size_t>(pfade.size()), 0) {
+      FAusgelagert(static_cast<size_t>(pfade.size()), 0) {
   int ordnerZahl = 0;
   for (int von = 0, bis = 0; von < pfade.size(); von = bis) {
     const QString ordner = OrdnerVon(pfade.at(von));
@@ -285,7 +239,7 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
   FPaketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
   // Only what was decoded makes a new pack worth writing; a listing of several folders (no gallery
   // shows one) gets none.
-  if (!FAuftraege.empty() && !FPaketPfad.isEmpty()) {
+  if (FZuDekodieren > 0 && !FPaketPfad.isEmpty()) {
     FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis, int(pfade.size()));
     if (!FSchreiber->Gut())
       FSchreiber.reset();
@@ -293,6 +247,7 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
 }
 
 void TVorschauLadung::NeuerAuftrag(int index, const TDateiStand &stand) {
+  ++FZuDekodieren;
   TAuftrag auftrag;
   auftrag.Index = index;
   auftrag.Stand = stand;
@@ -301,22 +256,34 @@ void TVorschauLadung::NeuerAuftrag(int index, const TDateiStand &stand) {
 }
 
 void TVorschauLadung::NimmPaketVerzoegert(const TVorschauPaket &paket, int von, int bis) {
-  // One query of the system per file, so that a changed file is decoded now and the pack renewed;
-  // each asked relative to the folder, so the system does not walk the whole path 20 000 times.
-  const TOrdnerAbfrage ordner(OrdnerVon(FPfade.at(von)));
+  TDateiStand unbekannt;
+  unbekannt.Groesse = StandUnbekannt;
   for (int i = von; i < bis; ++i) {
-    const QString name = DateiName(FPfade.at(i));
-    const TDateiStand stand = ordner.Stand(name, FPfade.at(i));
-    const TPaketEintrag *eintrag = paket.Finde(name);
-    if (!eintrag || stand.Groesse < 0 || eintrag->Stand != stand) {
-      NeuerAuftrag(i, stand);
+    const TPaketEintrag *eintrag = paket.Finde(DateiName(FPfade.at(i)));
+    if (!eintrag) {
+      NeuerAuftrag(i, unbekannt);
       continue;
     }
-    FBekanntStand[size_t(i)] = stand;
+    NeuerAuftrag(i, eintrag->Stand);
+    FAuftraege.back().Pruefen = true;
+    --FZuDekodieren;
+    FBekanntStand[size_t(i)] = eintrag->Stand;
     FAusgelagert[size_t(i)] = eintrag->Breite > 0;
-    FNochZuMerken[size_t(i)] = 1;
-    ++FCache.FAusPaketen;
   }
+}
+
+void TVorschauLadung::SchreibeNeuesPaket(int bis) {
+  if (FSchreiber || FPaketPfad.isEmpty())
+    return;
+  FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, OrdnerVon(FPfade.first()), FCache.FGroesse, FVerhaeltnis,
+                                                 int(FPfade.size()));
+  if (!FSchreiber->Gut()) {
+    FSchreiber.reset();
+    return;
+  }
+  for (int i = 0; i < bis; ++i)
+    if (const std::optional<QImage> bild = AusAltemPaket(i))
+      FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)], *bild);
 }
 
 bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand) {
@@ -390,13 +357,20 @@ void TVorschauLadung::Arbeite() {
     // The listing has just named the file, so the open itself gives its state: one query of the
     // system per file, and the entry describes the very bytes that were decoded.
     TDateiStand stand;
-    if (FHaken)
-      FHaken(auftrag.Index);
-    QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis, &stand);
+    // A file in the pack is only asked about; it is decoded only when it changed since.
+    const bool bestaetigt = auftrag.Pruefen && FrageStand(pfad) == auftrag.Stand;
+    QImage bild;
+    if (!bestaetigt) {
+      if (FHaken)
+        FHaken(auftrag.Index);
+      bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis, &stand);
+    }
     std::function<void()> melde;
     {
       std::lock_guard<std::mutex> sperre(FSchutz);
-      auftrag.Stand = stand;
+      auftrag.Bestaetigt = bestaetigt;
+      if (!bestaetigt)
+        auftrag.Stand = stand;
       auftrag.Kosten = EintragGrundkosten + bild.sizeInBytes();
       auftrag.Bild = std::move(bild);
       auftrag.Fertig = true;
@@ -459,8 +433,6 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     const int i = FUebergeben;
     const int k = FAuftragVon[static_cast<size_t>(i)];
     if (k < 0) {
-      if (FNochZuMerken[size_t(i)])
-        FCache.Behalte(FPfade.at(i), FVerhaeltnis, FBekanntStand[size_t(i)], QImage(), FAusgelagert[size_t(i)]);
       if (FSchreiber) {
         // Pixels beyond the bound go from the old pack to the new one; one the old pack cannot
         // give is left out and decoded next time.
@@ -486,6 +458,22 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     }
     if (wecken)
       FPlatz.notify_all();
+    if (auftrag.Bestaetigt) {
+      // Unchanged since the pack was written: its tile reads the pack when it is drawn.
+      FCache.Behalte(FPfade.at(i), FVerhaeltnis, auftrag.Stand, QImage(), FAusgelagert[size_t(i)]);
+      ++FCache.FAusPaketen;
+      if (FSchreiber)
+        if (const std::optional<QImage> bild = AusAltemPaket(i))
+          FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Stand, *bild);
+      if (FAusgelagert[size_t(i)])
+        MachNachlader();
+      nimm(i, QImage());
+      continue;
+    }
+    if (auftrag.Pruefen) {
+      FAusgelagert[size_t(i)] = 0;
+      SchreibeNeuesPaket(i);
+    }
     const bool gehalten = FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Stand, auftrag.Bild);
     if (FSchreiber)
       FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Stand, auftrag.Bild);

@@ -150,12 +150,15 @@ private:
   // memory bound has no room for it); false when the pack has none.
   bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand);
   // A folder new to the cache takes only the pack's table: its tiles read their pixels from the
-  // mapped pack when they are painted, and the cache learns of them as they are handed on, so a
-  // restart shows its first screen before it has looked at the rest.
+  // mapped pack when they are painted, the workers check each file against its entry (and decode
+  // the changed ones), and the cache learns of them as they are handed on, so a restart shows its
+  // first screen before it has looked at the rest.
   void NimmPaketVerzoegert(const TVorschauPaket &paket, int von, int bis);
   const std::shared_ptr<TVorschauNachlader> &MachNachlader();
   void NeuerAuftrag(int index, const TDateiStand &stand);
   void SchliessePaket();
+  // A check found a changed file: the pack is written anew, the thumbnails before it copied from the old one.
+  void SchreibeNeuesPaket(int bis);
   std::optional<QImage> AusAltemPaket(int index);
 
   struct TAuftrag {
@@ -164,6 +167,9 @@ private:
     QImage Bild;
     qint64 Kosten = 0;   // what it counts in FVorrat
     bool Fertig = false; // guarded by FSchutz
+    // Only to be checked against the pack's entry (Stand): decoded only when the file changed.
+    bool Pruefen = false;
+    bool Bestaetigt = false; // unchanged: the tile reads the pack; guarded by FSchutz
   };
 
   TVorschauCache &FCache;
@@ -182,7 +188,7 @@ private:
   QString FPaketPfad;
   std::vector<TDateiStand> FBekanntStand;      // the state of the known files, by index
   std::vector<char> FAusgelagert;              // by index
-  std::vector<char> FNochZuMerken;             // by index: from the pack, the cache is told at the hand-on
+  int FZuDekodieren = 0;                       // jobs that decode for certain, not only check
   std::unique_ptr<TVorschauPaket> FAltesPaket; // the pixels of the files beyond the bound
   bool FAltesPaketGeoeffnet = false;
   std::shared_ptr<TVorschauNachlader> FNachlader;

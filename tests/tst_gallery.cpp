@@ -484,8 +484,8 @@ private slots:
     QFETCH(qreal, verhaeltnis);
     QTemporaryDir ordner;
     const QString pfad = ordner.filePath(QStringLiteral("P.jpg"));
-    QVERIFY(Schreibe(pfad, Fixturbaum::JpegBytes(grau ? quelle.convertToFormat(QImage::Format_Grayscale8) : quelle,
-                                                 90, false)));
+    QVERIFY(Schreibe(
+        pfad, Fixturbaum::JpegBytes(grau ? quelle.convertToFormat(QImage::Format_Grayscale8) : quelle, 90, false)));
     // Compared as drawn on the tile: a small picture is kept at its own size and enlarged there.
     const QImage bisher = ZeichneKachel(BisherigeVorschau(pfad, verhaeltnis), TRahmen::Keiner, verhaeltnis);
     const QImage neu = ZeichneKachel(ErzeugeVorschau(pfad, KachelGroesse, verhaeltnis), TRahmen::Keiner, verhaeltnis);
