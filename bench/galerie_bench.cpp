@@ -319,8 +319,10 @@ QImage BodenVorschau(const QString &pfad, qreal verhaeltnis = 1.0) {
   return SkaliereFlaechig(pixel.data(), breite, hoehe, qsizetype(breite) * 3, ziel);
 }
 
+// At the screen's device-pixel ratio, as the window's load (QT_SCALE_FACTOR=2 for scale 2).
 void BodenLauf(const QStringList &pfade, int threads) {
-  Verteile(pfade, threads, [&](int i) { benchmark::DoNotOptimize(BodenVorschau(pfade.at(i))); });
+  const qreal verhaeltnis = qApp->devicePixelRatio();
+  Verteile(pfade, threads, [&](int i) { benchmark::DoNotOptimize(BodenVorschau(pfade.at(i), verhaeltnis)); });
 }
 
 // The floor alone. Argument 2: threads (0 means as many as the load uses).
