@@ -366,7 +366,9 @@ void TPaketSchreiber::Fuege(const QString &name, const TDateiStand &stand, const
   // The thumbnails so far stand for those to come; a few first ones would be a poor guess.
   constexpr int Stichprobe = 64;
   const qint64 voraus = FVersatz + (FVersatz - KopfLaenge) / FAnzahl * qMax(0, FErwartet - FAnzahl);
-  if (FVersatz > PaketGrenze || (FAnzahl >= qMin(Stichprobe, FErwartet) && voraus > PaketGrenze)) {
+  // Decided before the first block goes to the disk at the latest, so that nothing is written in vain.
+  const bool schaetzbar = FAnzahl >= qMin(Stichprobe, FErwartet) || FPuffer.size() >= SchreibBlock;
+  if (FVersatz > PaketGrenze || (schaetzbar && voraus > PaketGrenze)) {
     FZuGross = true;
     qInfo("Vorschaupaket für %s nicht geschrieben: voraussichtlich %lld MB, mehr als die Grenze von %lld MB. "
           "Dieser Ordner wird bei jedem Start neu dekodiert.",

@@ -488,7 +488,9 @@ private slots:
         pfad, Fixturbaum::JpegBytes(grau ? quelle.convertToFormat(QImage::Format_Grayscale8) : quelle, 90, false)));
     // Compared as drawn on the tile: a small picture is kept at its own size and enlarged there.
     const QImage bisher = ZeichneKachel(BisherigeVorschau(pfad, verhaeltnis), TRahmen::Keiner, verhaeltnis);
-    const QImage neu = ZeichneKachel(ErzeugeVorschau(pfad, KachelGroesse, verhaeltnis), TRahmen::Keiner, verhaeltnis);
+    const QImage vorschau = ErzeugeVorschau(pfad, KachelGroesse, verhaeltnis);
+    QCOMPARE(vorschau.size(), VorschauZiel(quelle.size(), KachelGroesse, verhaeltnis));
+    const QImage neu = ZeichneKachel(vorschau, TRahmen::Keiner, verhaeltnis);
     QCOMPARE(neu.size(), bisher.size());
     // Measured on the thumbnail, not on the white around it.
     const QSize logisch = ZwischenGroesse(quelle.size());
@@ -498,6 +500,31 @@ private slots:
     QVERIFY2(abweichung <= 1.0, qPrintable(QString::number(abweichung)));
     QVERIFY2(Schaerfe(neu) >= 0.95 * Schaerfe(bisher),
              qPrintable(QStringLiteral("%1 < %2").arg(Schaerfe(neu)).arg(Schaerfe(bisher))));
+  }
+
+  // A pack that will pass the bound of all packs is given up as soon as that can be foreseen, before
+  // its first block reaches the disk; a smaller one with the same thumbnails is written.
+  void paketUeberDerGrenze_data() {
+    QTest::addColumn<int>("erwartet");
+    QTest::addColumn<bool>("zuGross");
+    QTest::newRow("60000_full_tiles") << 60000 << true;
+    QTest::newRow("64_full_tiles") << 64 << false;
+  }
+  void paketUeberDerGrenze() {
+    QFETCH(int, erwartet);
+    QFETCH(bool, zuGross);
+    QTemporaryDir pakete;
+    const QString pfad = pakete.filePath(QStringLiteral("0123456789abcdef0123456789abcdef.vorschau"));
+    TPaketSchreiber schreiber(pfad, FBaum->Pfad(AE), KachelGroesse, 1.0, erwartet);
+    QImage bild(93, 93, QImage::Format_RGB888);
+    bild.fill(Qt::gray);
+    TDateiStand stand;
+    stand.Groesse = 1;
+    for (int i = 0; i < 64; ++i)
+      schreiber.Fuege(QStringLiteral("A%1.jpg").arg(i), stand, bild);
+    QCOMPARE(schreiber.ZuGross(), zuGross);
+    QCOMPARE(schreiber.Schliesse(), !zuGross);
+    QCOMPARE(QDir(pakete.path()).entryList(QDir::Files | QDir::Hidden).size(), zuGross ? 0 : 1);
   }
 
   void kachelLage_data() {
