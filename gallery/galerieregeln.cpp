@@ -67,14 +67,6 @@ int FundPosition(int gefundenIndex, int sichtSpalten) { return (gefundenIndex / 
 
 namespace {
 
-// Only A-Z are lower-cased, as the classic extension test did.
-QString KleinAZ(QString text) {
-  for (QChar &c : text)
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-      c = QChar(c.unicode() + 32);
-  return text;
-}
-
 // The upper-cased name the listing is ordered by. Plain ASCII names (all plates) are upper-cased
 // in place, without the round trip through the code page that gives the same for them.
 QString GrossName(const QString &name) {
@@ -141,7 +133,13 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
     const int punkt = name.lastIndexOf(QLatin1Char('.'));
     if (punkt < 0)
       continue;
-    if (!endungen.contains(KleinAZ(name.mid(punkt))))
+    // Only A-Z are lower-cased, as the classic extension test did; on the stack, for 20 000 names.
+    QVarLengthArray<QChar, 16> endung(name.size() - punkt);
+    for (int i = punkt; i < name.size(); ++i) {
+      const QChar c = name.at(i);
+      endung[i - punkt] = c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+    }
+    if (!endungen.contains(QStringView(endung.constData(), endung.size())))
       continue;
     treffer.append({GrossName(name), name});
   }

@@ -175,7 +175,9 @@ QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
 
 std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade, qreal verhaeltnis, int threads) {
   std::unique_ptr<TVorschauLadung> ladung(new TVorschauLadung(*this, pfade, verhaeltnis));
-  const int helfer = qMin(qMax(1, threads), ladung->Neue());
+  // A restart whose files are only checked against the pack needs one worker; the window's thread
+  // keeps a processor of its own for the first screen.
+  const int helfer = qMin(ladung->FZuDekodieren > 0 ? qMax(1, threads) : 1, ladung->Neue());
   for (int h = 0; h < helfer; ++h)
     ladung->FHelfer.emplace_back([l = ladung.get()] { l->Arbeite(); });
   return ladung;
@@ -185,6 +187,7 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
     : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FHaken(DekodierHaken()), FBekannt(pfade.size()),
       FAuftragVon(static_cast<size_t>(pfade.size()), -1), FBekanntStand(static_cast<size_t>(pfade.size())),
       FAusgelagert(static_cast<size_t>(pfade.size()), 0) {
+  FAuftraege.reserve(size_t(pfade.size()));
   int ordnerZahl = 0;
   for (int von = 0, bis = 0; von < pfade.size(); von = bis) {
     const QString ordner = OrdnerVon(pfade.at(von));
