@@ -237,11 +237,11 @@ private:
 // can act in the middle of a load; what does run (paints, the window system's resizes and closes,
 // timers) is harmless, and a further load waits for this one. The loop is not told to exclude user
 // input: X11 and Wayland count the close request as such, and it would wait for the whole load.
-// A timer hands the finished thumbnails on every few milliseconds, so the progress bar and the tiles advance
-// without a round trip per file. Each hand-on gets a slice of time: while more are ready, the next
-// slice follows as soon as the window's events are seen to, so a folder of 60 000 small pictures
-// neither keeps the window from answering nor lets the workers pile up thumbnails. The loop ends
-// when every thumbnail is handed on.
+// A timer hands the finished thumbnails on every few milliseconds, so the progress bar and the
+// tiles advance without a round trip per file. Each hand-on gets a slice of time: while more are
+// ready, the next slice follows as soon as the window's events are seen to, so a folder of 60 000
+// small pictures neither keeps the window from answering nor lets the workers pile up thumbnails.
+// The loop ends when every thumbnail is handed on.
 bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void(int)> &uebernimm) {
   // How soon the workers are looked at again when the next thumbnail is not ready. Often: when
   // they wait for the hand-on to make room (large thumbnails at ratio 2), a long pause here idles
