@@ -91,8 +91,7 @@ int VorschauDctZaehler(int quellSeite, int laengsteSeite);
 
 // Resizes RGB888 pixels by averaging the area each target pixel covers: what Qt's smooth scale does
 // when shrinking, without its conversions to and from 32 bits, straight into an RGB888 picture.
-// For a target at most a few per cent larger it copies the nearest pixel and blends at the seams,
-// so letters keep their edges.
+// Along a side that grows, each pixel is interpolated between its two nearest, as a smooth enlargement does.
 QImage SkaliereFlaechig(const uchar *daten, int breite, int hoehe, qsizetype zeilenBytes, QSize ziel);
 
 // Decodes a picture file straight into its thumbnail, RGB888, at the size zielGroesse gives for the

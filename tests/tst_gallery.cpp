@@ -502,6 +502,27 @@ private slots:
              qPrintable(QStringLiteral("%1 < %2").arg(Schaerfe(neu)).arg(Schaerfe(bisher))));
   }
 
+  // The DCT scale of a thumbnail: the smallest reaching the tile, or the fast one just below when it
+  // falls at most 2 % short (the output side rounds up, as libjpeg's does).
+  void dctZaehler_data() {
+    QTest::addColumn<int>("quelle");
+    QTest::addColumn<int>("ziel");
+    QTest::addColumn<int>("zaehler");
+    QTest::newRow("german_plate_5_of_8") << 180 << 93 << 5;
+    QTest::newRow("half_reaches_exactly") << 186 << 93 << 4;
+    QTest::newRow("half_rounds_up_to_it") << 185 << 93 << 4;
+    QTest::newRow("half_one_percent_short") << 183 << 93 << 4;
+    QTest::newRow("half_two_percent_short") << 182 << 93 << 5;
+    QTest::newRow("three_eighths_no_fast_one") << 250 << 93 << 3;
+    QTest::newRow("camera_photo_1_of_8") << 3000 << 186 << 1;
+    QTest::newRow("smaller_than_tile") << 74 << 93 << 8;
+  }
+  void dctZaehler() {
+    QFETCH(int, quelle);
+    QFETCH(int, ziel);
+    QTEST(VorschauDctZaehler(quelle, ziel), "zaehler");
+  }
+
   // A pack that will pass the bound of all packs is given up as soon as that can be foreseen, before
   // its first block reaches the disk; a smaller one with the same thumbnails is written.
   void paketUeberDerGrenze_data() {
