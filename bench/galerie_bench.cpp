@@ -1,18 +1,20 @@
 // What the user waits for when the gallery loads: the shown window (offscreen) from the load until its
 // event queue is idle, cold (empty thumbnail cache) and warm (unchanged files), for 165, 2 000 and
-// 20 000 plate pictures and 2 000 photos. Beside it, in the same run: the decode floor (the DCT-scaled
-// decoding alone) with as many threads as the load uses and with one thread, a plain Qt gallery
-// (QImageReader::setScaledSize into one painted view, same threads, no cache), and the peak memory per
-// tile above the empty window. "Neustart" is the program started again with the folder's thumbnail
-// pack on disk: a new process per run, its load timed in wall and CPU time.
+// 20 000 plate pictures and 200 camera-size photos (3000 x 2000). Beside it, in the same run: the
+// floor (each file read, decoded at the DCT scale the program chooses and area-averaged to the
+// thumbnail, nothing else) with as many threads as the load uses and with one, a plain Qt gallery
+// (QImageReader::setScaledSize into one painted view, same threads, no cache), and the peak memory
+// per tile above the empty window. CPU is the whole process's, every thread. "Neustart" is the
+// program started again with the folder's thumbnail pack on disk, from the process's start to the
+// first painted gallery, against an empty Qt window from its process's start to its first paint.
 #include "app/tmainform.h"
+#include "data/jpegbild.h"
 #include "gallery/galerie.h"
+#include "gallery/galerieregeln.h"
+#include "gallery/vorschaucache.h"
 #include "quiz/frage.h"
 #include "quiz/ueben.h"
 #include "search/suche.h"
-#include "data/jpegbild.h"
-#include "gallery/galerieregeln.h"
-#include "gallery/vorschaucache.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -26,9 +28,13 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
+#include <jpeglib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -38,6 +44,7 @@
 #ifdef Q_OS_LINUX
 #include <malloc.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -45,6 +52,8 @@ namespace {
 
 constexpr int PlattenMuster = 165; // distinct plate pictures; larger folders repeat them as hard links
 constexpr int FotoMuster = 4;
+constexpr int FotoZahl = 200; // camera-size photos take milliseconds each; 200 keep a run short
+constexpr int WinzigZahl = 60000;
 
 // CPU time of the whole process (every thread) in nanoseconds.
 qint64 CpuZeit() {
@@ -58,12 +67,21 @@ qint64 CpuZeit() {
 #endif
 }
 
+// The monotonic clock in nanoseconds: the same clock in every process, so a child's moments can be
+// set against its parent's.
+qint64 Uhrzeit() {
+  timespec jetzt{};
+  clock_gettime(CLOCK_MONOTONIC, &jetzt);
+  return qint64(jetzt.tv_sec) * 1000000000 + jetzt.tv_nsec;
+}
+
 struct TUmgebung {
   QTemporaryDir Dir;
   std::unique_ptr<TMainForm> Form;
   QString Leer;
   QMap<int, QString> Platten; // by number of files
   QString Fotos;
+  QString Winzig;
 };
 TUmgebung *Umgebung = nullptr;
 
@@ -94,11 +112,12 @@ QByteArray Platte(int i) {
   return AlsJpeg(bild);
 }
 
-// A photo-like picture: gradients and many soft shapes, so that it compresses like a photo.
+// A camera-size photo-like picture: gradients, many soft shapes and grain, so that it compresses
+// like a photo.
 QByteArray Foto(int saat) {
-  QImage bild(1600, 1200, QImage::Format_RGB32);
+  QImage bild(3000, 2000, QImage::Format_RGB32);
   QPainter maler(&bild);
-  QLinearGradient verlauf(0, 0, 1600, 1200);
+  QLinearGradient verlauf(0, 0, 3000, 2000);
   verlauf.setColorAt(0, QColor(40, 90, 160));
   verlauf.setColorAt(1, QColor(220, 180, 90));
   maler.fillRect(bild.rect(), verlauf);
@@ -107,9 +126,18 @@ QByteArray Foto(int saat) {
   for (int i = 0; i < 400; ++i) {
     maler.setBrush(QColor(zufall.bounded(256), zufall.bounded(256), zufall.bounded(256), 120));
     maler.setPen(Qt::NoPen);
-    maler.drawEllipse(zufall.bounded(1600), zufall.bounded(1200), 20 + zufall.bounded(200), 20 + zufall.bounded(200));
+    maler.drawEllipse(zufall.bounded(3000), zufall.bounded(2000), 40 + zufall.bounded(400), 40 + zufall.bounded(400));
   }
   maler.end();
+  for (int y = 0; y < bild.height(); ++y) {
+    auto *zeile = reinterpret_cast<QRgb *>(bild.scanLine(y));
+    for (int x = 0; x < bild.width(); ++x) {
+      const int rauschen = int(zufall.bounded(17)) - 8;
+      const QRgb p = zeile[x];
+      zeile[x] = qRgb(qBound(0, qRed(p) + rauschen, 255), qBound(0, qGreen(p) + rauschen, 255),
+                      qBound(0, qBlue(p) + rauschen, 255));
+    }
+  }
   return AlsJpeg(bild);
 }
 
@@ -119,11 +147,28 @@ void Schreibe(const QString &pfad, const QByteArray &daten) {
     datei.write(daten);
 }
 
-// A folder of anzahl pictures that repeat the given ones. Hard links keep the disk and the page cache
-// small; every name is still a file of its own to the gallery.
+// A data folder of its own, as the program finds it at start: six gallery folders and the templates.
+void BaueBasis(const QString &basis) {
+  for (const char *ordner : {"Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J", "Bilder/Deutschland/K-O",
+                             "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z", "Bilder/Österreich/A-Z"})
+    QDir().mkpath(basis + QString::fromUtf8(ordner));
+  QImage vorlage(313, 67, QImage::Format_RGB32);
+  vorlage.fill(Qt::white);
+  for (const char *name : {"Bilder/Deutschland/D_Kennzeichen.bmp", "Bilder/Deutschland/D_Kennzeichen_klein.bmp",
+                           "Bilder/Österreich/Ö_Kennzeichen_leer.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
+    vorlage.save(basis + QString::fromUtf8(name), "BMP");
+}
+
+// The data folder whose first range (the folder a start shows) is the given gallery folder.
+QString BasisVon(const QString &ordner) { return QDir::cleanPath(ordner + QStringLiteral("/../../..")); }
+
+// A folder of anzahl pictures that repeat the given ones, as the first range of a data folder of its
+// own, so that a start of the program shows it. Hard links keep the disk and the page cache small;
+// every name is still a file of its own to the gallery.
 QString Ordner(const QString &name, int anzahl, const QStringList &muster) {
-  const QString ordner = Umgebung->Dir.path() + QLatin1Char('/') + name;
-  QDir().mkpath(ordner);
+  const QString basis = Umgebung->Dir.path() + QLatin1Char('/') + name + QLatin1Char('/');
+  BaueBasis(basis);
+  const QString ordner = basis + QStringLiteral("Bilder/Deutschland/A-E");
   for (int i = 0; i < anzahl; ++i) {
     const QString ziel = ordner + QStringLiteral("/%1%2.jpg").arg(name.left(1)).arg(i, 5, 10, QLatin1Char('0'));
     const QString quelle = muster.at(i % muster.size());
@@ -146,14 +191,7 @@ void Leerlauf() {
 
 void Baue(TUmgebung &u) {
   const QString basis = u.Dir.path() + QLatin1Char('/');
-  for (const char *ordner : {"Bilder/Deutschland/A-E", "Bilder/Deutschland/F-J", "Bilder/Deutschland/K-O",
-                             "Bilder/Deutschland/P-T", "Bilder/Deutschland/U-Z", "Bilder/Österreich/A-Z"})
-    QDir().mkpath(basis + QString::fromUtf8(ordner));
-  QImage vorlage(313, 67, QImage::Format_RGB32);
-  vorlage.fill(Qt::white);
-  for (const char *name : {"Bilder/Deutschland/D_Kennzeichen.bmp", "Bilder/Deutschland/D_Kennzeichen_klein.bmp",
-                           "Bilder/Österreich/Ö_Kennzeichen_leer.bmp", "Bilder/Österreich/Ö_Kennzeichen_klein.bmp"})
-    vorlage.save(basis + QString::fromUtf8(name), "BMP");
+  BaueBasis(basis);
 
   QDir().mkpath(basis + QStringLiteral("muster"));
   QStringList platten, fotos;
@@ -169,16 +207,26 @@ void Baue(TUmgebung &u) {
   QDir().mkpath(u.Leer);
   for (int anzahl : {165, 2000, 20000})
     u.Platten.insert(anzahl, Ordner(QStringLiteral("Platten%1").arg(anzahl), anzahl, platten));
-  u.Fotos = Ordner(QStringLiteral("Fotos2000"), 2000, fotos);
+  u.Fotos = Ordner(QStringLiteral("Fotos"), FotoZahl, fotos);
+  // Tiny pictures: one pixel block of a plate, many thousands of them.
+  const QString winzig = basis + QStringLiteral("muster/W.jpg");
+  QImage klein(16, 16, QImage::Format_RGB32);
+  klein.fill(QColor(200, 40, 40));
+  Schreibe(winzig, AlsJpeg(klein));
+  u.Winzig = Ordner(QStringLiteral("Winzig"), WinzigZahl, {winzig});
 
   u.Form = std::make_unique<TMainForm>(u.Dir.path());
   u.Form->show();
   Leerlauf();
 }
 
-// Argument 0 is the kind (0 plates, 1 photos), argument 1 the number of files.
+// Argument 0 is the kind (0 plates, 1 photos, 2 tiny pictures), argument 1 the number of plates.
 QString OrdnerVon(const benchmark::State &state) {
-  return state.range(0) == 0 ? Umgebung->Platten.value(static_cast<int>(state.range(1))) : Umgebung->Fotos;
+  switch (state.range(0)) {
+  case 0: return Umgebung->Platten.value(static_cast<int>(state.range(1)));
+  case 1: return Umgebung->Fotos;
+  default: return Umgebung->Winzig;
+  }
 }
 
 void Lade(TMainForm *form, const QString &ordner) {
@@ -236,14 +284,60 @@ template <typename F> void Verteile(const QStringList &pfade, int threads, F arb
     t.join();
 }
 
-// The decode floor: the DCT-scaled decoding of the same files and nothing else. Argument 2: threads
-// (0 means as many as the load uses).
+// The floor for one file: read it whole, decode it with libjpeg at the DCT scale the program
+// chooses, straight to RGB, and area-average it to the thumbnail's size. No cache, no pack, no
+// checks beyond libjpeg's own: what any thumbnail needs at the least.
+QImage BodenVorschau(const QString &pfad, qreal verhaeltnis = 1.0) {
+  QFile datei(pfad);
+  if (!datei.open(QIODevice::ReadOnly))
+    return {};
+  const QByteArray daten = datei.readAll();
+  datei.close();
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr fehler{};
+  info.err = jpeg_std_error(&fehler);
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(daten.constData()),
+               static_cast<unsigned long>(daten.size()));
+  jpeg_read_header(&info, TRUE);
+  const QSize original(int(info.image_width), int(info.image_height));
+  const QSize ziel = VorschauZiel(original, KachelGroesse, verhaeltnis);
+  info.out_color_space = JCS_EXT_RGB;
+  info.scale_denom = 8;
+  info.scale_num = static_cast<unsigned int>(
+      VorschauDctZaehler(qMax(original.width(), original.height()), qMax(ziel.width(), ziel.height())));
+  jpeg_start_decompress(&info);
+  const int breite = int(info.output_width);
+  thread_local std::vector<uchar> pixel;
+  pixel.resize(size_t(breite) * info.output_height * 3);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW zeile = pixel.data() + size_t(info.output_scanline) * size_t(breite) * 3;
+    jpeg_read_scanlines(&info, &zeile, 1);
+  }
+  const int hoehe = int(info.output_height);
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return SkaliereFlaechig(pixel.data(), breite, hoehe, qsizetype(breite) * 3, ziel);
+}
+
+// At the screen's device-pixel ratio, as the window's load (QT_SCALE_FACTOR=2 for scale 2).
+void BodenLauf(const QStringList &pfade, int threads) {
+  const qreal verhaeltnis = qApp->devicePixelRatio();
+  Verteile(pfade, threads, [&](int i) { benchmark::DoNotOptimize(BodenVorschau(pfade.at(i), verhaeltnis)); });
+}
+
+// The floor alone. Argument 2: threads (0 means as many as the load uses).
 void Boden(benchmark::State &state) {
   const QStringList pfade = ListeBilder(OrdnerVon(state), BilderEndungen);
   const int threads = state.range(2) == 0 ? LadeThreads() : static_cast<int>(state.range(2));
-  for (auto _ : state)
-    Verteile(pfade, threads, [&](int i) { benchmark::DoNotOptimize(LadeVerkleinert(pfade.at(i), KachelGroesse - 2)); });
+  qint64 cpu = 0;
+  for (auto _ : state) {
+    const qint64 vorher = CpuZeit();
+    BodenLauf(pfade, threads);
+    cpu += CpuZeit() - vorher;
+  }
   state.counters["Threads"] = threads;
+  state.counters["CPU_ms"] = double(cpu) / 1e6 / double(state.iterations());
 }
 
 // A plain Qt gallery as the peer: one view that paints the visible thumbnails, each decoded again
@@ -298,6 +392,12 @@ void Peer(benchmark::State &state) {
     PeerLade(fenster, ansicht, ordner);
 }
 
+// The middle of the rounds' values: a shared machine's disturbances fall on single rounds.
+double Median(std::vector<double> werte) {
+  std::sort(werte.begin(), werte.end());
+  return werte.empty() ? 0.0 : werte[werte.size() / 2];
+}
+
 // The ratios of the goals, from measurements taken in turn within each iteration, so that the load
 // of a shared machine falls on all of them alike: the cold load against the floor with as many
 // threads and against the peer.
@@ -310,30 +410,34 @@ void Vergleich(benchmark::State &state) {
   auto *ansicht = new TPeerAnsicht(&fenster);
   fenster.show();
   Leerlauf();
-  qint64 kalt = 0, boden = 0, peer = 0;
+  std::vector<double> kalt, kaltCpu, bodenCpu, zuBoden, zuBodenCpu, zuPeer;
   QElapsedTimer uhr;
-  qint64 kaltCpu = 0, bodenCpu = 0;
   for (auto _ : state) {
     VergissAlles(form);
     qint64 cpu = CpuZeit();
     uhr.start();
     Lade(form, ordner);
-    kalt += uhr.nsecsElapsed();
-    kaltCpu += CpuZeit() - cpu;
+    const double k = double(uhr.nsecsElapsed()), kc = double(CpuZeit() - cpu);
     cpu = CpuZeit();
     uhr.start();
-    Verteile(pfade, LadeThreads(),
-             [&](int i) { benchmark::DoNotOptimize(LadeVerkleinert(pfade.at(i), KachelGroesse - 2)); });
-    boden += uhr.nsecsElapsed();
-    bodenCpu += CpuZeit() - cpu;
+    BodenLauf(pfade, LadeThreads());
+    const double b = double(uhr.nsecsElapsed()), bc = double(CpuZeit() - cpu);
     uhr.start();
     PeerLade(fenster, ansicht, ordner);
-    peer += uhr.nsecsElapsed();
+    const double p = double(uhr.nsecsElapsed());
+    kalt.push_back(k / 1e6);
+    kaltCpu.push_back(kc / 1e6);
+    bodenCpu.push_back(bc / 1e6);
+    zuBoden.push_back(k / b);
+    zuBodenCpu.push_back(kc / bc);
+    zuPeer.push_back(k / p);
   }
-  state.counters["Kalt_ms"] = double(kalt) / 1e6 / double(state.iterations());
-  state.counters["Kalt_zu_Boden"] = double(kalt) / double(boden);
-  state.counters["Kalt_zu_Boden_CPU"] = double(kaltCpu) / double(bodenCpu);
-  state.counters["Kalt_zu_Peer"] = double(kalt) / double(peer);
+  state.counters["Kalt_ms"] = Median(kalt);
+  state.counters["Kalt_CPU_ms"] = Median(kaltCpu);
+  state.counters["Boden_CPU_ms"] = Median(bodenCpu);
+  state.counters["Kalt_zu_Boden"] = Median(zuBoden);
+  state.counters["Kalt_zu_Boden_CPU"] = Median(zuBodenCpu);
+  state.counters["Kalt_zu_Peer"] = Median(zuPeer);
 }
 
 // Warm reloads of 2 000 and 20 000 plates in turn, and of 165 plates against their cold load.
@@ -404,26 +508,27 @@ void Speicher(benchmark::State &state) {
 #endif
 }
 
-// One start of the program in a new process (this benchmark, started with --neustart): it loads the
-// folder once and reports its load's wall and CPU time, and how many pictures it decoded.
+// One start in a new process (this benchmark, started with --neustart or --leer): the program in a
+// data folder, or an empty Qt window of the same size. Measured from just before the process is
+// started to the end of the first paint that shows the gallery's tiles (or the empty window), with
+// the CPU the child used by then, and how many pictures the program decoded by the end of its load.
 struct TNeustart {
-  qint64 Wand = 0, Cpu = 0, Prozess = 0;
+  qint64 Wand = 0, Cpu = 0, NachAbbildung = 0;
   int Dekodiert = -1;
 };
-TNeustart StarteNeu(const QString &ordner, int skala) {
+TNeustart StarteNeu(const QStringList &argumente, int skala) {
   QProcess prozess;
   QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
   umgebung.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(skala));
   prozess.setProcessEnvironment(umgebung);
-  QElapsedTimer uhr;
-  uhr.start();
-  prozess.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--neustart"), Umgebung->Dir.path(), ordner});
+  const qint64 anfang = Uhrzeit();
+  prozess.start(QCoreApplication::applicationFilePath(), argumente);
   prozess.waitForFinished(-1);
   TNeustart ergebnis;
-  ergebnis.Prozess = uhr.nsecsElapsed();
   const QList<QByteArray> teile = prozess.readAllStandardOutput().trimmed().split(' ');
-  if (teile.size() == 3) {
-    ergebnis.Wand = teile.at(0).toLongLong();
+  if (teile.size() == 4) {
+    ergebnis.Wand = teile.at(0).toLongLong() - anfang;
+    ergebnis.NachAbbildung = teile.at(0).toLongLong() - teile.at(3).toLongLong();
     ergebnis.Cpu = teile.at(1).toLongLong();
     ergebnis.Dekodiert = teile.at(2).toInt();
   }
@@ -431,50 +536,110 @@ TNeustart StarteNeu(const QString &ordner, int skala) {
 }
 
 // Argument 2: the screen's scale factor. The first start, untimed, leaves the pack (if it is not
-// there yet); each timed start finds it.
+// there yet); each timed start finds it, and an empty window is started in turn with it.
 void Neustart(benchmark::State &state) {
-  const QString ordner = OrdnerVon(state);
+  const QString basis = BasisVon(OrdnerVon(state));
   const int skala = static_cast<int>(state.range(2));
-  StarteNeu(ordner, skala);
-  qint64 wand = 0, cpu = 0, prozess = 0;
+  const QStringList programm{QStringLiteral("--neustart"), basis};
+  const QSize groesse = Umgebung->Form->size();
+  const QStringList leer{QStringLiteral("--leer"), QString::number(groesse.width()), QString::number(groesse.height())};
+  StarteNeu(programm, skala);
+  std::vector<double> wand, cpu, leerWand, verhaeltnis, nachAbbildung;
   int dekodiert = 0;
   for (auto _ : state) {
-    const TNeustart lauf = StarteNeu(ordner, skala);
-    if (lauf.Dekodiert < 0) {
+    const TNeustart lauf = StarteNeu(programm, skala);
+    const TNeustart fenster = StarteNeu(leer, skala);
+    if (lauf.Dekodiert < 0 || fenster.Dekodiert < 0) {
       state.SkipWithError("the new process reported nothing");
       return;
     }
-    wand += lauf.Wand;
-    cpu += lauf.Cpu;
-    prozess += lauf.Prozess;
+    wand.push_back(double(lauf.Wand) / 1e6);
+    cpu.push_back(double(lauf.Cpu) / 1e6);
+    leerWand.push_back(double(fenster.Wand) / 1e6);
+    verhaeltnis.push_back(double(lauf.Wand) / double(fenster.Wand));
+    nachAbbildung.push_back(double(lauf.NachAbbildung) / 1e6);
     dekodiert += lauf.Dekodiert;
   }
-  const double n = double(state.iterations());
-  state.counters["Wand_ms"] = double(wand) / 1e6 / n;
-  state.counters["CPU_ms"] = double(cpu) / 1e6 / n;
-  state.counters["Prozess_ms"] = double(prozess) / 1e6 / n;
-  state.counters["Dekodierungen"] = dekodiert / n;
+  state.counters["Gemalt_ms"] = Median(wand);
+  state.counters["CPU_ms"] = Median(cpu);
+  state.counters["Leer_ms"] = Median(leerWand);
+  state.counters["Zu_Leer"] = Median(verhaeltnis);
+  // From the window's first exposure to its first painted gallery (0 where no exposure comes first).
+  state.counters["Gezeigt_bis_Bild_ms"] = Median(nachAbbildung);
+  state.counters["Dekodierungen"] = dekodiert / double(state.iterations());
 }
 
-// The new process of Neustart: the window in the benchmark's data folder, one load of the folder.
-int NeustartProzess(const QString &basis, const QString &ordner) {
+// Reports, once the window has painted what it waits for, the moment and the CPU so far; with a
+// program window, after its load's end also the decodes.
+class TErstesBild : public QObject {
+public:
+  TErstesBild(QWidget *ziel, std::function<bool()> bereit, std::function<int()> dekodiert)
+      : FBereit(std::move(bereit)), FDekodiert(std::move(dekodiert)) {
+    ziel->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject *, QEvent *ereignis) override {
+    // The window system shows the window: from here on the user looks at it.
+    if (ereignis->type() == QEvent::Expose && FGezeigt == 0)
+      FGezeigt = Uhrzeit();
+    if (ereignis->type() == QEvent::Paint && FMoment == 0 && FBereit())
+      // Taken right after this paint is done, from the event loop.
+      QMetaObject::invokeMethod(
+          this, [this] { Gemalt(); }, Qt::QueuedConnection);
+    return false;
+  }
+
+private:
+  void Gemalt() {
+    if (FMoment != 0)
+      return;
+    FMoment = Uhrzeit();
+    FCpu = CpuZeit();
+    Ende();
+  }
+  void Ende() {
+    const int dekodiert = FDekodiert();
+    if (dekodiert < 0) {
+      QTimer::singleShot(10, this, [this] { Ende(); });
+      return;
+    }
+    std::printf("%lld %lld %d %lld\n", static_cast<long long>(FMoment), static_cast<long long>(FCpu), dekodiert,
+                static_cast<long long>(FGezeigt == 0 ? FMoment : FGezeigt));
+    std::fflush(stdout);
+    QCoreApplication::exit(0);
+  }
+  std::function<bool()> FBereit;
+  std::function<int()> FDekodiert;
+  qint64 FMoment = 0, FCpu = 0, FGezeigt = 0;
+};
+
+// The new process of Neustart: the program in the data folder, as a user starts it.
+int NeustartProzess(const QString &basis) {
   TMainForm form(basis);
+  QWidget *galerie = form.findChild<QWidget *>(QStringLiteral("Galerie"));
+  TErstesBild bild(
+      galerie, [&form] { return !form.Galerie()->Kacheln().isEmpty(); },
+      [&form] { return form.Eingerichtet() && !form.LaedtBilder() ? form.Galerie()->Dekodierungen() : -1; });
   form.show();
-  Leerlauf();
-  const qint64 cpu = CpuZeit();
-  QElapsedTimer uhr;
-  uhr.start();
-  Lade(&form, ordner);
-  const qint64 wand = uhr.nsecsElapsed();
-  std::printf("%lld %lld %d\n", static_cast<long long>(wand), static_cast<long long>(CpuZeit() - cpu),
-              form.Galerie()->Dekodierungen());
-  return 0;
+  form.windowHandle()->installEventFilter(&bild);
+  return QCoreApplication::exec();
+}
+
+// The same for an empty Qt window of the program window's size.
+int LeerProzess(int breite, int hoehe) {
+  QWidget fenster;
+  fenster.resize(breite, hoehe);
+  const TErstesBild bild(
+      &fenster, [] { return true; }, [] { return 0; });
+  fenster.show();
+  return QCoreApplication::exec();
 }
 
 void Groessen(benchmark::internal::Benchmark *b, bool mitFotos) {
   b->Args({0, 165})->Args({0, 2000})->Args({0, 20000});
   if (mitFotos)
-    b->Args({1, 2000});
+    b->Args({1, 0});
 }
 
 } // namespace
@@ -485,23 +650,26 @@ BENCHMARK(Boden)
     ->Args({0, 165, 0})
     ->Args({0, 2000, 0})
     ->Args({0, 20000, 0})
-    ->Args({1, 2000, 0})
+    ->Args({1, 0, 0})
     ->Args({0, 2000, 1})
-    ->Args({1, 2000, 1})
+    ->Args({1, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(Peer)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
-BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+BENCHMARK(Vergleich)->Apply([](auto *b) { Groessen(b, true); }) -> Args({2, 0}) -> Unit(benchmark::kMillisecond)
+    -> Iterations(5);
 BENCHMARK(Linear)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Neustart)
+    ->Args({0, 165, 1})
     ->Args({0, 2000, 1})
     ->Args({0, 20000, 1})
-    ->Args({1, 2000, 1})
+    ->Args({1, 0, 1})
     ->Args({0, 2000, 2})
     ->Args({0, 20000, 2})
-    ->Args({1, 2000, 2})
+    ->Args({1, 0, 2})
+    ->Args({2, 0, 1})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(5);
 BENCHMARK(Speicher)->Args({0, 2000})->Args({0, 20000})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv) {
@@ -509,9 +677,13 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  if (argc == 4 && qstrcmp(argv[1], "--neustart") == 0)
-    return NeustartProzess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+  if (argc == 3 && qstrcmp(argv[1], "--neustart") == 0)
+    return NeustartProzess(QString::fromLocal8Bit(argv[2]));
+  if (argc == 4 && qstrcmp(argv[1], "--leer") == 0)
+    return LeerProzess(QByteArray(argv[2]).toInt(), QByteArray(argv[3]).toInt());
   TUmgebung umgebung;
+  // NF_BENCH_BEHALTEN keeps the folders, for a profiler's run of one start.
+  umgebung.Dir.setAutoRemove(qEnvironmentVariableIsEmpty("NF_BENCH_BEHALTEN"));
   // Packs go to the benchmark's folder, never to the user's cache; the new processes inherit it.
   qputenv("XDG_CACHE_HOME", QFile::encodeName(umgebung.Dir.path() + QStringLiteral("/cache")));
   Umgebung = &umgebung;

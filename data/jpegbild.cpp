@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -220,10 +221,20 @@ void WandleCmyk(QImage &bild, const QImage &cmyk, bool invertiert) {
   }
 }
 
+// Where a thumbnail's decode puts its pixels: RGB888 rows without padding, in a buffer the thread
+// keeps from one file to the next.
+struct TRohBild {
+  std::vector<uchar> Pixel;
+  int Breite = 0;
+  int Hoehe = 0;
+  std::function<QSize(QSize)> Ziel; // the thumbnail's size for the file's own size
+};
+
 // The decode itself, from bytes in memory or from an open file. laengsteSeite <= 0 decodes at full
-// size, enlarged by the given whole factor.
+// size, enlarged by the given whole factor. With roh the pixels go there, on the fast DCT scales,
+// and the result's picture stays null.
 std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei, int laengsteSeite,
-                                      int vergroesserung = 1) {
+                                      int vergroesserung = 1, TRohBild *roh = nullptr) {
   if (daten ? daten->isEmpty() : datei->Groesse() == 0)
     return std::nullopt;
   auto dekoder = std::make_unique<TDekoder>();
@@ -276,17 +287,26 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   const bool grau = quelle == JCS_GRAYSCALE;
   if (cmyk)
     d->Info.out_color_space = JCS_CMYK;
+  else if (roh)
+    // libjpeg-turbo widens grey to RGB itself, so a thumbnail is converted once, while decoding.
+    d->Info.out_color_space = JCS_EXT_RGB;
   else if (grau)
     d->Info.out_color_space = JCS_GRAYSCALE;
   else
     // Straight into the layout of QImage::Format_RGB32 (0xffRRGGBB as a native word).
     d->Info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+  const bool direkt = roh && !cmyk;
 
   d->Info.scale_denom = DctNenner;
   // Enlarging in the inverse DCT interpolates from the coded frequencies, smoother than a doubling
   // of pixels and without a second pass over the picture.
   d->Info.scale_num = vollZaehler;
-  if (laengsteSeite > 0) {
+  if (laengsteSeite > 0 && roh) {
+    const QSize ziel = roh->Ziel(QSize(int(breite), int(hoehe)));
+    d->Info.scale_num =
+        static_cast<unsigned int>(VorschauDctZaehler(int(qMax(breite, hoehe)), qMax(ziel.width(), ziel.height())));
+    jpeg_calc_output_dimensions(&d->Info);
+  } else if (laengsteSeite > 0) {
     for (unsigned int zaehler = 1; zaehler <= DctNenner; ++zaehler) {
       d->Info.scale_num = zaehler;
       jpeg_calc_output_dimensions(&d->Info);
@@ -301,7 +321,8 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
   // The whole decode's memory is reserved before libjpeg allocates any of it; libjpeg itself is held
   // to its part, so a picture that would need more fails instead of taking it.
   const qint64 arbeit = Arbeitsspeicher(d->Info);
-  const qint64 bildBytes = qint64(d->Info.output_width) * d->Info.output_height * (grau ? 1 : 4) * (cmyk ? 2 : 1);
+  const qint64 bildBytes =
+      qint64(d->Info.output_width) * d->Info.output_height * (direkt ? 3 : (grau ? 1 : 4) * (cmyk ? 2 : 1));
   if (!d->Speicher.Belege(arbeit + bildBytes))
     return std::nullopt;
   d->Info.mem->max_memory_to_use = long(arbeit);
@@ -309,14 +330,22 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
 
   const int ausBreite = static_cast<int>(d->Info.output_width);
   const int ausHoehe = static_cast<int>(d->Info.output_height);
-  const QImage::Format format =
-      cmyk ? QImage::Format_RGBA8888 : (grau ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
-  d->Bild = QImage(ausBreite, ausHoehe, format);
-  if (d->Bild.isNull())
-    return std::nullopt;
   d->Zeilen.resize(static_cast<size_t>(ausHoehe));
-  for (int y = 0; y < ausHoehe; ++y)
-    d->Zeilen[static_cast<size_t>(y)] = d->Bild.scanLine(y);
+  if (direkt) {
+    roh->Breite = ausBreite;
+    roh->Hoehe = ausHoehe;
+    roh->Pixel.resize(size_t(ausBreite) * size_t(ausHoehe) * 3);
+    for (int y = 0; y < ausHoehe; ++y)
+      d->Zeilen[static_cast<size_t>(y)] = roh->Pixel.data() + size_t(y) * size_t(ausBreite) * 3;
+  } else {
+    const QImage::Format format =
+        cmyk ? QImage::Format_RGBA8888 : (grau ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    d->Bild = QImage(ausBreite, ausHoehe, format);
+    if (d->Bild.isNull())
+      return std::nullopt;
+    for (int y = 0; y < ausHoehe; ++y)
+      d->Zeilen[static_cast<size_t>(y)] = d->Bild.scanLine(y);
+  }
   while (d->Info.output_scanline < d->Info.output_height) {
     const JDIMENSION gelesen = jpeg_read_scanlines(&d->Info, d->Zeilen.data() + d->Info.output_scanline,
                                                    d->Info.output_height - d->Info.output_scanline);
@@ -327,6 +356,8 @@ std::optional<TVerkleinert> Dekodiere(const QByteArray *daten, TLeseDatei *datei
 
   TVerkleinert ergebnis;
   ergebnis.Original = QSize(static_cast<int>(breite), static_cast<int>(hoehe));
+  if (direkt)
+    return ergebnis;
   if (cmyk) {
     ergebnis.Bild = QImage(ausBreite, ausHoehe, QImage::Format_RGB32);
     if (ergebnis.Bild.isNull())
@@ -360,13 +391,128 @@ std::optional<QImage> LadeBitmap(const QString &pfad) {
 }
 
 std::optional<TVerkleinert> LadeJpeg(const QString &pfad, int laengsteSeite, int vergroesserung = 1,
-                                     TDateiStand *stand = nullptr) {
+                                     TDateiStand *stand = nullptr, TRohBild *roh = nullptr) {
   TLeseDatei datei(pfad, GroessteDatenDatei, stand != nullptr);
   if (stand)
     *stand = datei.Stand();
   if (!datei.Offen())
     return std::nullopt;
-  return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung);
+  return Dekodiere(nullptr, &datei, laengsteSeite, vergroesserung, roh);
+}
+
+// A picture's RGB888 copy in the thread's buffer, for the pictures that are not decoded there.
+void NachRoh(const QImage &bild, TRohBild &roh) {
+  const QImage rgb = bild.convertToFormat(QImage::Format_RGB888);
+  roh.Breite = rgb.width();
+  roh.Hoehe = rgb.height();
+  const size_t zeile = size_t(rgb.width()) * 3;
+  roh.Pixel.resize(zeile * size_t(rgb.height()));
+  for (int y = 0; y < rgb.height(); ++y)
+    std::memcpy(roh.Pixel.data() + zeile * size_t(y), rgb.constScanLine(y), zeile);
+}
+
+// One axis of an area-average resize: for each target pixel the source pixels it covers, from
+// Erster on, with their shares in 1/FlaechenEins (summing to exactly FlaechenEins).
+constexpr int FlaechenEins = 1 << 12;
+struct TAchse {
+  std::vector<int> Erster;
+  std::vector<int> Anzahl;
+  std::vector<int> Anteile; // MaxAnzahl per target pixel
+  int MaxAnzahl = 1;
+};
+
+TAchse Achse(int quelle, int ziel) {
+  TAchse achse;
+  const double schritt = double(quelle) / double(ziel);
+  achse.MaxAnzahl = int(std::ceil(schritt)) + 1;
+  achse.Erster.resize(size_t(ziel));
+  achse.Anzahl.resize(size_t(ziel));
+  achse.Anteile.assign(size_t(ziel) * size_t(achse.MaxAnzahl), 0);
+  for (int i = 0; i < ziel; ++i) {
+    int *anteile = &achse.Anteile[size_t(i) * size_t(achse.MaxAnzahl)];
+    if (schritt < 1.0) {
+      // Widened: each pixel is interpolated between its two nearest, as a smooth enlargement does.
+      const double mitte = qBound(0.0, (i + 0.5) * schritt - 0.5, double(quelle - 1));
+      const int erster = qMin(quelle - 1, int(mitte));
+      const int zweiter = int(std::lround((mitte - erster) * FlaechenEins));
+      achse.Erster[size_t(i)] = erster;
+      achse.Anzahl[size_t(i)] = erster + 1 < quelle ? 2 : 1;
+      anteile[0] = FlaechenEins - (achse.Anzahl[size_t(i)] == 2 ? zweiter : 0);
+      anteile[1] = achse.Anzahl[size_t(i)] == 2 ? zweiter : 0;
+      continue;
+    }
+    const double von = i * schritt, bis = qMin(double(quelle), (i + 1) * schritt);
+    const int erster = qMin(quelle - 1, int(von));
+    int summe = 0, anzahl = 0, groesster = 0;
+    for (int q = erster; q < quelle && q < bis && anzahl < achse.MaxAnzahl; ++q, ++anzahl) {
+      const double deckung = qMin(bis, double(q + 1)) - qMax(von, double(q));
+      anteile[anzahl] = int(deckung / schritt * FlaechenEins + 0.5);
+      summe += anteile[anzahl];
+      if (anteile[anzahl] > anteile[groesster])
+        groesster = anzahl;
+    }
+    // Rounding leaves the shares a little off their whole: the largest takes the difference.
+    anteile[groesster] += FlaechenEins - summe;
+    achse.Erster[size_t(i)] = erster;
+    achse.Anzahl[size_t(i)] = qMax(1, anzahl);
+  }
+  return achse;
+}
+
+// Buffers a worker keeps between its thumbnails.
+struct TVorschauPuffer {
+  TRohBild Roh;
+  std::vector<quint32> Zwischen; // the rows after the horizontal pass
+};
+
+TVorschauPuffer &ThreadPuffer() {
+  thread_local TVorschauPuffer puffer;
+  return puffer;
+}
+
+QImage SkaliereMitPuffer(const uchar *daten, int breite, int hoehe, qsizetype zeilenBytes, QSize ziel,
+                         std::vector<quint32> &zwischen) {
+  if (breite <= 0 || hoehe <= 0 || ziel.isEmpty())
+    return {};
+  QImage bild(ziel, QImage::Format_RGB888);
+  if (bild.isNull())
+    return {};
+  const TAchse x = Achse(breite, ziel.width());
+  const TAchse y = Achse(hoehe, ziel.height());
+  const size_t zwischenZeile = size_t(ziel.width()) * 3;
+  zwischen.resize(zwischenZeile * size_t(hoehe));
+  // Horizontal first, over every source row: each is used by one or two target rows.
+  for (int q = 0; q < hoehe; ++q) {
+    const uchar *ein = daten + q * zeilenBytes;
+    quint32 *aus = zwischen.data() + zwischenZeile * size_t(q);
+    for (int i = 0; i < ziel.width(); ++i, aus += 3) {
+      const int *anteile = &x.Anteile[size_t(i) * size_t(x.MaxAnzahl)];
+      const uchar *p = ein + 3 * x.Erster[size_t(i)];
+      quint32 r = 0, g = 0, b = 0;
+      for (int k = 0; k < x.Anzahl[size_t(i)]; ++k, p += 3) {
+        r += quint32(anteile[k]) * p[0];
+        g += quint32(anteile[k]) * p[1];
+        b += quint32(anteile[k]) * p[2];
+      }
+      aus[0] = r;
+      aus[1] = g;
+      aus[2] = b;
+    }
+  }
+  constexpr quint64 Rundung = quint64(FlaechenEins) * FlaechenEins / 2;
+  for (int j = 0; j < ziel.height(); ++j) {
+    const int *anteile = &y.Anteile[size_t(j) * size_t(y.MaxAnzahl)];
+    const quint32 *erste = zwischen.data() + zwischenZeile * size_t(y.Erster[size_t(j)]);
+    uchar *aus = bild.scanLine(j);
+    for (size_t s = 0; s < zwischenZeile; ++s) {
+      quint64 summe = Rundung;
+      const quint32 *p = erste + s;
+      for (int k = 0; k < y.Anzahl[size_t(j)]; ++k, p += zwischenZeile)
+        summe += quint64(anteile[k]) * *p;
+      aus[s] = uchar(qMin<quint64>(255, summe / (quint64(FlaechenEins) * FlaechenEins)));
+    }
+  }
+  return bild;
 }
 
 } // namespace
@@ -422,4 +568,55 @@ std::optional<TVerkleinert> LadeVerkleinert(const QString &pfad, int laengsteSei
       return TVerkleinert{*bild, bild->size()};
   }
   return std::nullopt;
+}
+
+int VorschauDctZaehler(int quellSeite, int laengsteSeite) {
+  const auto seite = [&](int zaehler) { return (qint64(quellSeite) * zaehler + DctNenner - 1) / DctNenner; };
+  int zaehler = 1;
+  while (zaehler < DctNenner && seite(zaehler) < laengsteSeite)
+    ++zaehler;
+  if ((zaehler & (zaehler - 1)) == 0)
+    return zaehler;
+  int darunter = 1;
+  while (darunter * 2 < zaehler)
+    darunter *= 2;
+  return seite(darunter) * 100 >= qint64(laengsteSeite) * (100 - VorschauUnterschreitung) ? darunter : zaehler;
+}
+
+QImage SkaliereFlaechig(const uchar *daten, int breite, int hoehe, qsizetype zeilenBytes, QSize ziel) {
+  std::vector<quint32> zwischen;
+  return SkaliereMitPuffer(daten, breite, hoehe, zeilenBytes, ziel, zwischen);
+}
+
+std::optional<TVerkleinert> LadeVorschau(const QString &pfad, const std::function<QSize(QSize)> &zielGroesse,
+                                         TDateiStand *stand) {
+  TVorschauPuffer &puffer = ThreadPuffer();
+  TRohBild &roh = puffer.Roh;
+  std::optional<TVerkleinert> ergebnis;
+  if (IstJpegEndung(KleineEndung(pfad))) {
+    roh.Ziel = zielGroesse;
+    ergebnis = LadeJpeg(pfad, 1, 1, stand, &roh);
+  } else {
+    ergebnis = LadeVerkleinert(pfad, 1, stand);
+  }
+  if (!ergebnis)
+    return std::nullopt;
+  // CMYK pictures and bitmaps come as pictures of their own.
+  if (!ergebnis->Bild.isNull())
+    NachRoh(ergebnis->Bild, roh);
+  const QSize ziel = zielGroesse(ergebnis->Original);
+  const qsizetype zeile = qsizetype(roh.Breite) * 3;
+  const bool nahe = roh.Breite * 100 >= ziel.width() * (100 - VorschauUnterschreitung) &&
+                    roh.Hoehe * 100 >= ziel.height() * (100 - VorschauUnterschreitung);
+  if (nahe) {
+    ergebnis->Bild = SkaliereMitPuffer(roh.Pixel.data(), roh.Breite, roh.Hoehe, zeile, ziel, puffer.Zwischen);
+  } else {
+    // Enlarged much further: Qt's smooth scale interpolates, as the thumbnails always did.
+    const QImage quelle(roh.Pixel.data(), roh.Breite, roh.Hoehe, zeile, QImage::Format_RGB888);
+    ergebnis->Bild =
+        quelle.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
+  }
+  if (ergebnis->Bild.isNull())
+    return std::nullopt;
+  return ergebnis;
 }

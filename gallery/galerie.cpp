@@ -97,6 +97,13 @@ TGalerie::TGalerie(QWidget *fenster, TScrollBox *scrollBox, QProgressBar *fortsc
 
 TGalerie::~TGalerie() { FreigebenArbeitsobjekte(); }
 
+namespace {
+constexpr int Zeitscheibe = 25; // ms, well below what a user notices
+// The first hand-on is kept short: a few thousand tiles, more than any screen shows, and then the
+// first screen is painted before the rest is handed on.
+constexpr int ErsteZeitscheibe = 5; // ms
+} // namespace
+
 TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
   // A load asked for while one waits for its thumbnails (a resize by the window system) follows it.
   if (LaedtBilder()) {
@@ -147,15 +154,16 @@ TFund TGalerie::LadeDieBilder(const QString &suchtext, int gruppe) {
                                     ladung->Ausgelagert(i) ? ladung->Nachlader() : nullptr));
           },
           zeitscheibe);
-      if (FKacheln.size() > gezeigt && (zeitscheibe < 0 || anzeige.hasExpired(Anzeigetakt))) {
+      if (FKacheln.size() > gezeigt && (zeitscheibe < 0 || gezeigt == 0 || anzeige.hasExpired(Anzeigetakt))) {
         FAnsicht->ZeigeKacheln(gezeigt, FKacheln.size());
         FFortschritt->setValue(FKacheln.size());
         gezeigt = FKacheln.size();
         anzeige.restart();
       }
     };
-    // What is known already is there at once, without an event loop in between.
-    uebernimm(-1);
+    // What is known already is there at once, without an event loop in between, unless there is so
+    // much of it (a restart of 20 000 plates) that the first screen should be painted meanwhile.
+    uebernimm(ErsteZeitscheibe);
     if (!ladung->AllesUebergeben() && !WarteAufVorschauen(*ladung, uebernimm)) {
       // The window is closing: what is decoded stays in the cache, the rest is of no use any more.
       FNochmalLaden = false;
@@ -229,14 +237,20 @@ private:
 // can act in the middle of a load; what does run (paints, the window system's resizes and closes,
 // timers) is harmless, and a further load waits for this one. The loop is not told to exclude user
 // input: X11 and Wayland count the close request as such, and it would wait for the whole load.
-// A timer hands the finished thumbnails on every 50 ms, so the progress bar and the tiles advance
-// without a round trip per file. Each hand-on gets a slice of time: while more are ready, the next
-// slice follows as soon as the window's events are seen to, so a folder of 60 000 small pictures
-// neither keeps the window from answering nor lets the workers pile up thumbnails. The loop ends
-// when every thumbnail is handed on.
+// A timer hands the finished thumbnails on every few milliseconds, so the progress bar and the
+// tiles advance without a round trip per file. Each hand-on gets a slice of time: while more are
+// ready, the next slice follows as soon as the window's events are seen to, so a folder of 60 000
+// small pictures neither keeps the window from answering nor lets the workers pile up thumbnails.
+// The loop ends when every thumbnail is handed on.
 bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<void(int)> &uebernimm) {
-  constexpr int Fortschrittstakt = 50; // ms
-  constexpr int Zeitscheibe = 25;      // ms, well below what a user notices
+  // How soon the workers are looked at again when the next thumbnail is not ready. Often: when
+  // they wait for the hand-on to make room (large thumbnails at ratio 2), a long pause here idles
+  // them too; the tiles and the progress bar are shown anew only every Anzeigetakt all the same.
+  // Until the first tile is there more often still: on a restart the workers only check files
+  // against the pack, and the first screen is what the user waits for.
+  constexpr int Fortschrittstakt = 5; // ms
+  constexpr int ErsterTakt = 2;       // ms
+  const auto Takt = [this] { return FKacheln.isEmpty() ? ErsterTakt : Fortschrittstakt; };
   const TTastenStau stau(FFenster);
   QEventLoop schleife;
   QTimer takt;
@@ -246,7 +260,7 @@ bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<v
     if (ladung.AllesUebergeben())
       schleife.quit();
     else
-      takt.start(ladung.Bereit() ? 0 : Fortschrittstakt);
+      takt.start(ladung.Bereit() ? 0 : Takt());
   });
   // The message goes to the gallery, which outlives every load; the number keeps a late message of
   // an earlier load from touching this one. The last file decoded is handed on at once.
@@ -266,7 +280,7 @@ bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<v
     FFenster->setUpdatesEnabled(true);
   FWarteSchleife = &schleife;
   FWarteTakt = &takt;
-  takt.start(ladung.Bereit() ? 0 : Fortschrittstakt);
+  takt.start(ladung.Bereit() ? 0 : Takt());
   TEingabeAufschub aufschub;
   if (!FGeschlossen)
     schleife.exec();

@@ -20,6 +20,11 @@
 #include <algorithm>
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 TGitter BerechneGitter(int anzahl, int clientBreite) {
   if (anzahl <= 0)
     return {};
@@ -62,12 +67,17 @@ int FundPosition(int gefundenIndex, int sichtSpalten) { return (gefundenIndex / 
 
 namespace {
 
-// Only A-Z are lower-cased, as the classic extension test did.
-QString KleinAZ(QString text) {
-  for (QChar &c : text)
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-      c = QChar(c.unicode() + 32);
-  return text;
+// The upper-cased name the listing is ordered by. Plain ASCII names (all plates) are upper-cased
+// in place, without the round trip through the code page that gives the same for them.
+QString GrossName(const QString &name) {
+  QString gross = name;
+  for (QChar &c : gross) {
+    if (c.unicode() >= 0x80)
+      return AnsiGross(name);
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+      c = QChar(c.unicode() - 32);
+  }
+  return gross;
 }
 
 } // namespace
@@ -78,6 +88,32 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
   // The entry types come with the listing itself, so no file is queried here: the gallery asks
   // for each picture's size and time once, when it looks for its thumbnail.
   QStringList namen;
+#ifdef Q_OS_UNIX
+  // Read straight from the system: a folder of 20 000 plates is listed at every start, and the
+  // standard library's iterator builds a full path object for each entry.
+  const QByteArray roh = QFile::encodeName(ordner);
+  DIR *verzeichnis = ::opendir(roh.constData());
+  if (!verzeichnis)
+    return {};
+  const QByteArray basisRoh = roh.endsWith('/') ? roh : roh + '/';
+  while (const dirent *eintrag = ::readdir(verzeichnis)) {
+    const char *name = eintrag->d_name;
+    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+      continue;
+    // Hidden and system files count like any other; only folders are skipped (a link by what it
+    // points to, so only links cost a query of their own). A broken link, a pipe or a device is an
+    // entry that cannot be read: it gets its error tile, and the decoder never opens it.
+    if (eintrag->d_type == DT_DIR)
+      continue;
+    if (eintrag->d_type == DT_LNK || eintrag->d_type == DT_UNKNOWN) {
+      struct stat info {};
+      if (::stat((basisRoh + name).constData(), &info) == 0 && S_ISDIR(info.st_mode))
+        continue;
+    }
+    namen.append(QFile::decodeName(name));
+  }
+  ::closedir(verzeichnis);
+#else
   std::error_code fehler;
   std::filesystem::directory_iterator eintrag(std::filesystem::path(QFile::encodeName(ordner).toStdString()), fehler);
   if (fehler)
@@ -86,22 +122,26 @@ QStringList ListeBilder(const QString &ordner, const QString &endungen) {
     if (fehler)
       break;
     std::error_code artFehler;
-    // Hidden and system files count like any other; only folders are skipped (a link by what it
-    // points to, so only links cost a query of their own). A broken link, a pipe or a device is an
-    // entry that cannot be read: it gets its error tile, and the decoder never opens it.
     if (eintrag->is_directory(artFehler))
       continue;
     namen.append(QFile::decodeName(QByteArray::fromStdString(eintrag->path().filename().string())));
   }
+#endif
 
   QVector<std::pair<QString, QString>> treffer; // (upper-cased name, name)
   for (const QString &name : namen) {
     const int punkt = name.lastIndexOf(QLatin1Char('.'));
     if (punkt < 0)
       continue;
-    if (!endungen.contains(KleinAZ(name.mid(punkt))))
+    // Only A-Z are lower-cased, as the classic extension test did; on the stack, for 20 000 names.
+    QVarLengthArray<QChar, 16> endung(name.size() - punkt);
+    for (int i = punkt; i < name.size(); ++i) {
+      const QChar c = name.at(i);
+      endung[i - punkt] = c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+    }
+    if (!endungen.contains(QStringView(endung.constData(), endung.size())))
       continue;
-    treffer.append({AnsiGross(name), name});
+    treffer.append({GrossName(name), name});
   }
   // Names that differ only in letter case (possible here, not on the classic file system) keep a
   // fixed order.
@@ -224,6 +264,14 @@ void ZeichneNichtXorRahmen(QImage &bild, int links, int oben, int rechts, int un
 
 int GeraetePunkte(int logisch, qreal verhaeltnis) { return qRound(logisch * verhaeltnis); }
 
+QSize VorschauZiel(QSize original, int groesse, qreal verhaeltnis) {
+  const QSize logisch = ZwischenGroesse(original, groesse);
+  const QSize ziel(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
+  if (!original.isEmpty() && 2 * qMax(original.width(), original.height()) <= qMax(ziel.width(), ziel.height()))
+    return original;
+  return ziel;
+}
+
 namespace {
 void ZeichneRahmen(QImage &bild, TRahmen rahmen, int groesse, QColor farbe) {
   switch (rahmen) {
@@ -252,16 +300,33 @@ QImage ZeichneKachel(const QImage &vorschau, TRahmen rahmen, qreal verhaeltnis, 
     const int y = (groesse - mass.height()) / 2;
     maler.drawText(x, y + mass.ascent(), text);
   } else {
+    // A thumbnail at most half the tile's is a small picture kept at its own size (VorschauZiel):
+    // it is enlarged here, as it always was.
+    QImage quelle = vorschau;
+    if (2 * qMax(quelle.width(), quelle.height()) <= GeraetePunkte(groesse - 2, verhaeltnis)) {
+      const QSize logisch = ZwischenGroesse(quelle.size(), groesse);
+      quelle = quelle.scaled(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     // Copied unscaled, row by row: a painter per tile would cost more than the whole tile.
-    const QImage quelle =
-        vorschau.format() == QImage::Format_RGB32 ? vorschau : vorschau.convertToFormat(QImage::Format_RGB32);
     const int x0 = (seite - quelle.width()) / 2;
     const int y0 = (seite - quelle.height()) / 2;
     const QRect ziel = QRect(x0, y0, quelle.width(), quelle.height()).intersected(bild.rect());
-    for (int y = ziel.top(); y <= ziel.bottom(); ++y)
-      std::memcpy(reinterpret_cast<QRgb *>(bild.scanLine(y)) + ziel.left(),
-                  reinterpret_cast<const QRgb *>(quelle.constScanLine(y - y0)) + (ziel.left() - x0),
-                  sizeof(QRgb) * size_t(ziel.width()));
+    const bool rgb888 = quelle.format() == QImage::Format_RGB888;
+    if (!rgb888 && quelle.format() != QImage::Format_RGB32)
+      quelle = quelle.convertToFormat(QImage::Format_RGB32);
+    for (int y = ziel.top(); y <= ziel.bottom(); ++y) {
+      auto *aus = reinterpret_cast<QRgb *>(bild.scanLine(y)) + ziel.left();
+      if (!rgb888) {
+        std::memcpy(aus, reinterpret_cast<const QRgb *>(quelle.constScanLine(y - y0)) + (ziel.left() - x0),
+                    sizeof(QRgb) * size_t(ziel.width()));
+        continue;
+      }
+      // The thumbnails' own format, widened on the way: no converted copy of the whole thumbnail.
+      const uchar *ein = quelle.constScanLine(y - y0) + 3 * (ziel.left() - x0);
+      for (int x = 0; x < ziel.width(); ++x, ein += 3)
+        aus[x] = qRgb(ein[0], ein[1], ein[2]);
+    }
   }
 
   if (seite == groesse) {

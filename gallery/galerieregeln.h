@@ -66,6 +66,11 @@ QString DateiName(const QString &pfad);
 // never below 1 pixel.
 QSize ZwischenGroesse(QSize original, int groesse = KachelGroesse);
 
+// The size a thumbnail is kept at, in device pixels: the tile's thumbnail size (ZwischenGroesse at
+// this ratio), except for a picture at most half as long as that, which is kept at its own size and
+// enlarged only when its tile is drawn; a 16 x 16 picture needs no 93 x 93 copy in memory or pack.
+QSize VorschauZiel(QSize original, int groesse, qreal verhaeltnis);
+
 enum class TRahmen { Duenn, Treffer, Keiner };
 
 // The frame a tile gets: Treffer when its upper-cased name begins with suchtext + "." (group 0)

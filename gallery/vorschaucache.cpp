@@ -19,9 +19,17 @@ constexpr qint64 StandUnbekannt = -2;      // size not asked for yet
 
 QString OrdnerVon(const QString &pfad) { return pfad.left(qMax(0, pfad.lastIndexOf(QLatin1Char('/')))); }
 
-// Thumbnails for another ratio are other pictures of the same files.
+// Thumbnails for another ratio are other pictures of the same files. A load asks this for each of
+// its files, all in one folder: the last key is kept.
 QString Schluessel(const QString &ordner, qreal verhaeltnis) {
-  return ordner + QLatin1Char('@') + QString::number(verhaeltnis);
+  thread_local QString letzterOrdner, letzterSchluessel;
+  thread_local qreal letztesVerhaeltnis = 0;
+  if (ordner != letzterOrdner || verhaeltnis != letztesVerhaeltnis || letzterSchluessel.isEmpty()) {
+    letzterOrdner = ordner;
+    letztesVerhaeltnis = verhaeltnis;
+    letzterSchluessel = ordner + QLatin1Char('@') + QString::number(verhaeltnis);
+  }
+  return letzterSchluessel;
 }
 
 // A reload asks this for every file, so it must stay one system call (FrageStand is one stat).
@@ -41,20 +49,12 @@ TDekodierHaken &DekodierHaken() {
 void SetzeDekodierHaken(TDekodierHaken haken) { DekodierHaken() = std::move(haken); }
 
 QImage ErzeugeVorschau(const QString &pfad, int groesse, qreal verhaeltnis, TDateiStand *stand) {
-  const std::optional<TVerkleinert> geladen = LadeVerkleinert(pfad, GeraetePunkte(groesse - 2, verhaeltnis), stand);
+  const auto ziel = [&](QSize original) { return VorschauZiel(original, groesse, verhaeltnis); };
+  std::optional<TVerkleinert> geladen = LadeVorschau(pfad, ziel, stand);
   if (!geladen)
     return {};
-  // The thumbnail's proportions are worked out in logical pixels, so that it lies on the tile where
-  // it lies at ratio 1.
-  const QSize logisch = ZwischenGroesse(geladen->Original, groesse);
-  const QSize ziel(GeraetePunkte(logisch.width(), verhaeltnis), GeraetePunkte(logisch.height(), verhaeltnis));
-  const QImage bild = geladen->Bild.size() == ziel
-                          ? geladen->Bild
-                          : geladen->Bild.scaled(ziel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  // Three bytes a pixel: the opaque colours of RGB32, kept in three quarters of the room.
-  QImage kompakt = bild.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888);
-  kompakt.setDevicePixelRatio(verhaeltnis);
-  return kompakt;
+  geladen->Bild.setDevicePixelRatio(verhaeltnis);
+  return geladen->Bild;
 }
 
 TVorschauCache::TVorschauCache(int groesse, qint64 grenzeBytes, const QString &paketOrdner)
@@ -175,7 +175,9 @@ QImage TVorschauCache::Vorschau(const QString &pfad, qreal verhaeltnis) {
 
 std::unique_ptr<TVorschauLadung> TVorschauCache::Starte(const QStringList &pfade, qreal verhaeltnis, int threads) {
   std::unique_ptr<TVorschauLadung> ladung(new TVorschauLadung(*this, pfade, verhaeltnis));
-  const int helfer = qMin(qMax(1, threads), ladung->Neue());
+  // A restart whose files are only checked against the pack needs one worker; the window's thread
+  // keeps a processor of its own for the first screen.
+  const int helfer = qMin(ladung->FZuDekodieren > 0 ? qMax(1, threads) : 1, ladung->Neue());
   for (int h = 0; h < helfer; ++h)
     ladung->FHelfer.emplace_back([l = ladung.get()] { l->Arbeite(); });
   return ladung;
@@ -185,6 +187,7 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
     : FCache(cache), FPfade(pfade), FVerhaeltnis(verhaeltnis), FHaken(DekodierHaken()), FBekannt(pfade.size()),
       FAuftragVon(static_cast<size_t>(pfade.size()), -1), FBekanntStand(static_cast<size_t>(pfade.size())),
       FAusgelagert(static_cast<size_t>(pfade.size()), 0) {
+  FAuftraege.reserve(size_t(pfade.size()));
   int ordnerZahl = 0;
   for (int von = 0, bis = 0; von < pfade.size(); von = bis) {
     const QString ordner = OrdnerVon(pfade.at(von));
@@ -194,7 +197,8 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
     const bool bekannt = cache.FOrdner.contains(Schluessel(ordner, verhaeltnis));
     FOrdnerWarBekannt = FOrdnerWarBekannt || bekannt;
     const QString paketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
-    TVorschauPaket paket;
+    auto paketZeiger = std::make_unique<TVorschauPaket>();
+    TVorschauPaket &paket = *paketZeiger;
     bool paketOffen = false;
     if (!bekannt) {
       paketOffen = paket.Oeffne(paketPfad, ordner, cache.FGroesse, verhaeltnis);
@@ -208,19 +212,20 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
         continue;
       }
       BeruehrePaket(paketPfad);
+      NimmPaketVerzoegert(paket, von, bis);
+      // Only a listing of one folder has tiles that read from it.
+      if (von == 0 && bis == pfade.size())
+        FOffenesPaket = std::move(paketZeiger);
+      continue;
     }
-    bool paketVersucht = !bekannt;
+    bool paketVersucht = false;
     for (int i = von; i < bis; ++i) {
       TDateiStand stand;
-      if (bekannt) {
-        if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, stand)) {
-          FBekannt[i] = eintrag->Bild;
-          FBekanntStand[size_t(i)] = stand;
-          FAusgelagert[size_t(i)] = eintrag->Ausgelagert;
-          continue;
-        }
-      } else {
-        stand = Stand(pfade.at(i));
+      if (const TVorschauCache::TEintrag *eintrag = cache.Gueltig(pfade.at(i), verhaeltnis, stand)) {
+        FBekannt[i] = eintrag->Bild;
+        FBekanntStand[size_t(i)] = stand;
+        FAusgelagert[size_t(i)] = eintrag->Ausgelagert;
+        continue;
       }
       // A known folder's files that changed or were never kept may still be in the pack.
       if (!paketVersucht) {
@@ -237,19 +242,51 @@ TVorschauLadung::TVorschauLadung(TVorschauCache &cache, const QStringList &pfade
   FPaketPfad = VorschauPaketPfad(cache.FPaketOrdner, ordner, cache.FGroesse, verhaeltnis);
   // Only what was decoded makes a new pack worth writing; a listing of several folders (no gallery
   // shows one) gets none.
-  if (!FAuftraege.empty() && !FPaketPfad.isEmpty()) {
-    FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis);
+  if (FZuDekodieren > 0 && !FPaketPfad.isEmpty()) {
+    FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, ordner, cache.FGroesse, verhaeltnis, int(pfade.size()));
     if (!FSchreiber->Gut())
       FSchreiber.reset();
   }
 }
 
 void TVorschauLadung::NeuerAuftrag(int index, const TDateiStand &stand) {
+  ++FZuDekodieren;
   TAuftrag auftrag;
   auftrag.Index = index;
   auftrag.Stand = stand;
   FAuftragVon[static_cast<size_t>(index)] = static_cast<int>(FAuftraege.size());
   FAuftraege.push_back(auftrag);
+}
+
+void TVorschauLadung::NimmPaketVerzoegert(const TVorschauPaket &paket, int von, int bis) {
+  TDateiStand unbekannt;
+  unbekannt.Groesse = StandUnbekannt;
+  for (int i = von; i < bis; ++i) {
+    const TPaketEintrag *eintrag = paket.Finde(DateiName(FPfade.at(i)));
+    if (!eintrag) {
+      NeuerAuftrag(i, unbekannt);
+      continue;
+    }
+    NeuerAuftrag(i, eintrag->Stand);
+    FAuftraege.back().Pruefen = true;
+    --FZuDekodieren;
+    FBekanntStand[size_t(i)] = eintrag->Stand;
+    FAusgelagert[size_t(i)] = eintrag->Breite > 0;
+  }
+}
+
+void TVorschauLadung::SchreibeNeuesPaket(int bis) {
+  if (FSchreiber || FPaketPfad.isEmpty())
+    return;
+  FSchreiber = std::make_unique<TPaketSchreiber>(FPaketPfad, OrdnerVon(FPfade.first()), FCache.FGroesse, FVerhaeltnis,
+                                                 int(FPfade.size()));
+  if (!FSchreiber->Gut()) {
+    FSchreiber.reset();
+    return;
+  }
+  for (int i = 0; i < bis; ++i)
+    if (const std::optional<QImage> bild = AusAltemPaket(i))
+      FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)], *bild);
 }
 
 bool TVorschauLadung::NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand) {
@@ -323,13 +360,20 @@ void TVorschauLadung::Arbeite() {
     // The listing has just named the file, so the open itself gives its state: one query of the
     // system per file, and the entry describes the very bytes that were decoded.
     TDateiStand stand;
-    if (FHaken)
-      FHaken(auftrag.Index);
-    QImage bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis, &stand);
+    // A file in the pack is only asked about; it is decoded only when it changed since.
+    const bool bestaetigt = auftrag.Pruefen && FrageStand(pfad) == auftrag.Stand;
+    QImage bild;
+    if (!bestaetigt) {
+      if (FHaken)
+        FHaken(auftrag.Index);
+      bild = ErzeugeVorschau(pfad, groesse, FVerhaeltnis, &stand);
+    }
     std::function<void()> melde;
     {
       std::lock_guard<std::mutex> sperre(FSchutz);
-      auftrag.Stand = stand;
+      auftrag.Bestaetigt = bestaetigt;
+      if (!bestaetigt)
+        auftrag.Stand = stand;
       auftrag.Kosten = EintragGrundkosten + bild.sizeInBytes();
       auftrag.Bild = std::move(bild);
       auftrag.Fertig = true;
@@ -399,8 +443,8 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
         if (bild)
           FSchreiber->Fuege(DateiName(FPfade.at(i)), FBekanntStand[size_t(i)], *bild);
       }
-      if (FAusgelagert[size_t(i)] && !FNachlader)
-        FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+      if (FAusgelagert[size_t(i)])
+        MachNachlader();
       nimm(i, FBekannt.at(i));
       FBekannt[i] = QImage(); // the cache and the tile hold it now
       continue;
@@ -417,14 +461,29 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
     }
     if (wecken)
       FPlatz.notify_all();
+    if (auftrag.Bestaetigt) {
+      // Unchanged since the pack was written: its tile reads the pack when it is drawn.
+      FCache.Behalte(FPfade.at(i), FVerhaeltnis, auftrag.Stand, QImage(), FAusgelagert[size_t(i)]);
+      ++FCache.FAusPaketen;
+      if (FSchreiber)
+        if (const std::optional<QImage> bild = AusAltemPaket(i))
+          FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Stand, *bild);
+      if (FAusgelagert[size_t(i)])
+        MachNachlader();
+      nimm(i, QImage());
+      continue;
+    }
+    if (auftrag.Pruefen) {
+      FAusgelagert[size_t(i)] = 0;
+      SchreibeNeuesPaket(i);
+    }
     const bool gehalten = FCache.Merke(FPfade.at(i), FVerhaeltnis, auftrag.Stand, auftrag.Bild);
     if (FSchreiber)
       FSchreiber->Fuege(DateiName(FPfade.at(i)), auftrag.Stand, auftrag.Bild);
     if (!gehalten && !auftrag.Bild.isNull()) {
       // Beyond the bound the tile holds nothing; it fetches the thumbnail when it is painted.
       FAusgelagert[size_t(i)] = 1;
-      if (!FNachlader)
-        FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+      MachNachlader();
       auftrag.Bild = QImage();
     }
     nimm(i, auftrag.Bild);
@@ -444,6 +503,21 @@ int TVorschauLadung::Uebernimm(const std::function<void(int, const QImage &)> &n
   return FUebergeben;
 }
 
+const std::shared_ptr<TVorschauNachlader> &TVorschauLadung::MachNachlader() {
+  if (!FNachlader) {
+    FNachlader = std::make_shared<TVorschauNachlader>(FPfade, FPaketPfad, FCache.FGroesse, FVerhaeltnis);
+    if (FOffenesPaket)
+      FNachlader->NimmPaket(std::move(FOffenesPaket));
+  }
+  return FNachlader;
+}
+
+void TVorschauNachlader::NimmPaket(std::unique_ptr<TVorschauPaket> paket) {
+  FPaket = std::move(paket);
+  FPaketOffen = true;
+  FPaketStand = QFileInfo(FPaketPfad).lastModified().toMSecsSinceEpoch();
+}
+
 TVorschauNachlader::TVorschauNachlader(const QStringList &pfade, const QString &paketPfad, int groesse,
                                        qreal verhaeltnis)
     : FPfade(pfade), FPaketPfad(paketPfad), FGroesse(groesse), FVerhaeltnis(verhaeltnis),
@@ -461,12 +535,12 @@ QImage TVorschauNachlader::Hole(int index) {
   const qint64 paketStand = FPaketPfad.isEmpty() ? -1 : QFileInfo(FPaketPfad).lastModified().toMSecsSinceEpoch();
   if (paketStand != FPaketStand) {
     FPaketStand = paketStand;
-    FPaketOffen = paketStand >= 0 && FPaket.Oeffne(FPaketPfad, OrdnerVon(pfad), FGroesse, FVerhaeltnis);
+    FPaketOffen = paketStand >= 0 && FPaket->Oeffne(FPaketPfad, OrdnerVon(pfad), FGroesse, FVerhaeltnis);
   }
   if (FPaketOffen)
-    if (const TPaketEintrag *eintrag = FPaket.Finde(DateiName(pfad)))
+    if (const TPaketEintrag *eintrag = FPaket->Finde(DateiName(pfad)))
       if (eintrag->Stand == stand)
-        bild = FPaket.Lies(*eintrag);
+        bild = FPaket->Lies(*eintrag);
   if (!bild) {
     ++FDekodierungen;
     bild = ErzeugeVorschau(pfad, FGroesse, FVerhaeltnis);

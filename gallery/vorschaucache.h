@@ -149,8 +149,16 @@ private:
   // Takes the file's unchanged thumbnail from the folder's pack (only the file's state when the
   // memory bound has no room for it); false when the pack has none.
   bool NimmAusPaket(TVorschauPaket &paket, int index, const TDateiStand &stand);
+  // A folder new to the cache takes only the pack's table: its tiles read their pixels from the
+  // mapped pack when they are painted, the workers check each file against its entry (and decode
+  // the changed ones), and the cache learns of them as they are handed on, so a restart shows its
+  // first screen before it has looked at the rest.
+  void NimmPaketVerzoegert(const TVorschauPaket &paket, int von, int bis);
+  const std::shared_ptr<TVorschauNachlader> &MachNachlader();
   void NeuerAuftrag(int index, const TDateiStand &stand);
   void SchliessePaket();
+  // A check found a changed file: the pack is written anew, the thumbnails before it copied from the old one.
+  void SchreibeNeuesPaket(int bis);
   std::optional<QImage> AusAltemPaket(int index);
 
   struct TAuftrag {
@@ -159,6 +167,9 @@ private:
     QImage Bild;
     qint64 Kosten = 0;   // what it counts in FVorrat
     bool Fertig = false; // guarded by FSchutz
+    // Only to be checked against the pack's entry (Stand): decoded only when the file changed.
+    bool Pruefen = false;
+    bool Bestaetigt = false; // unchanged: the tile reads the pack; guarded by FSchutz
   };
 
   TVorschauCache &FCache;
@@ -177,9 +188,11 @@ private:
   QString FPaketPfad;
   std::vector<TDateiStand> FBekanntStand;      // the state of the known files, by index
   std::vector<char> FAusgelagert;              // by index
+  int FZuDekodieren = 0;                       // jobs that decode for certain, not only check
   std::unique_ptr<TVorschauPaket> FAltesPaket; // the pixels of the files beyond the bound
   bool FAltesPaketGeoeffnet = false;
   std::shared_ptr<TVorschauNachlader> FNachlader;
+  std::unique_ptr<TVorschauPaket> FOffenesPaket; // the pack the tiles read from, handed to FNachlader
 
   std::atomic<int> FNaechster{0};
   std::atomic<int> FDekodiert{0};
@@ -200,6 +213,8 @@ class TVorschauNachlader {
 public:
   TVorschauNachlader(const QStringList &pfade, const QString &paketPfad, int groesse, qreal verhaeltnis);
   QImage Hole(int index);
+  // Takes a pack of these files that is open already, so that it is not read a second time.
+  void NimmPaket(std::unique_ptr<TVorschauPaket> paket);
   int Dekodierungen() const { return FDekodierungen; }
 
   static constexpr qint64 NachladeGrenze = 8LL * 1024 * 1024;
@@ -209,7 +224,7 @@ private:
   QString FPaketPfad;
   int FGroesse;
   qreal FVerhaeltnis;
-  TVorschauPaket FPaket;
+  std::unique_ptr<TVorschauPaket> FPaket = std::make_unique<TVorschauPaket>();
   bool FPaketOffen = false;
   qint64 FPaketStand = -1; // the pack's modification time when it was opened
   QCache<int, QImage> FZuletzt;
@@ -217,8 +232,8 @@ private:
 };
 
 // Decodes one file into its tile thumbnail for a screen of this device-pixel ratio (DCT-scaled
-// where the file allows it, then smoothly scaled to its exact size), stored without alpha; a null
-// image when it cannot be decoded.
+// where the file allows it, then resized to its exact size), stored as RGB888; a small picture is
+// kept at its own size (VorschauZiel). A null image when it cannot be decoded.
 // With stand, the file is one a listing has just named, and its size and time as opened go there.
 QImage ErzeugeVorschau(const QString &pfad, int groesse = KachelGroesse, qreal verhaeltnis = 1.0,
                        TDateiStand *stand = nullptr);

@@ -175,8 +175,13 @@ bool TVorschauPaket::Oeffne(const QString &pfad, const QString &ordner, int groe
     return false;
 #endif
   FQuelle = &FDatei;
-  if (Pruefe(FDatei, ordner, groesse, verhaeltnis))
+  FAbbild = nullptr;
+  if (Pruefe(FDatei, ordner, groesse, verhaeltnis)) {
+    // Mapped, a thumbnail costs no read of its own: a restart touches only the pages of the tiles
+    // it shows. The checksums of the head and the table are checked; each thumbnail's when it is read.
+    FAbbild = FDatei.map(0, FLaenge);
     return true;
+  }
   FDatei.close();
   FQuelle = nullptr;
   return false;
@@ -185,6 +190,7 @@ bool TVorschauPaket::Oeffne(const QString &pfad, const QString &ordner, int groe
 bool TVorschauPaket::OeffneDaten(const QByteArray &daten, const QString &ordner, int groesse, qreal verhaeltnis) {
   FEintraege.clear();
   FNamen.clear();
+  FAbbild = nullptr;
   FDaten = daten;
   auto *puffer = new QBuffer(&FDaten);
   FPuffer.reset(puffer);
@@ -277,24 +283,30 @@ std::optional<QImage> TVorschauPaket::Lies(const TPaketEintrag &eintrag) {
     return QImage();
   const qint64 zeilenBytes = qint64(eintrag.Breite) * 3;
   const qint64 bytes = zeilenBytes * eintrag.Hoehe;
-  FLesePuffer.resize(qsizetype(bytes));
-  // Entries read in the order they were written need no seek: a buffered file reads on.
-  if (FQuelle->pos() != eintrag.Versatz && !FQuelle->seek(eintrag.Versatz))
-    return std::nullopt;
-  if (!LiesGenau(*FQuelle, FLesePuffer.data(), bytes) ||
-      Pruefsumme(FLesePuffer.constData(), bytes) != eintrag.Pruefsumme)
+  const char *pixel = reinterpret_cast<const char *>(FAbbild) + eintrag.Versatz;
+  if (!FAbbild) {
+    FLesePuffer.resize(qsizetype(bytes));
+    // Entries read in the order they were written need no seek: a buffered file reads on.
+    if (FQuelle->pos() != eintrag.Versatz && !FQuelle->seek(eintrag.Versatz))
+      return std::nullopt;
+    if (!LiesGenau(*FQuelle, FLesePuffer.data(), bytes))
+      return std::nullopt;
+    pixel = FLesePuffer.constData();
+  }
+  if (Pruefsumme(pixel, bytes) != eintrag.Pruefsumme)
     return std::nullopt;
   QImage bild(eintrag.Breite, eintrag.Hoehe, QImage::Format_RGB888);
   if (bild.isNull())
     return std::nullopt;
   for (int y = 0; y < eintrag.Hoehe; ++y)
-    std::memcpy(bild.scanLine(y), FLesePuffer.constData() + y * zeilenBytes, size_t(zeilenBytes));
+    std::memcpy(bild.scanLine(y), pixel + y * zeilenBytes, size_t(zeilenBytes));
   bild.setDevicePixelRatio(FVerhaeltnis);
   return bild;
 }
 
-TPaketSchreiber::TPaketSchreiber(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis)
-    : FGroesse(groesse), FVerhaeltnis(verhaeltnis) {
+TPaketSchreiber::TPaketSchreiber(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis,
+                                 int erwartet)
+    : FErwartet(erwartet), FOrdner(ordner), FGroesse(groesse), FVerhaeltnis(verhaeltnis) {
   if (pfad.isEmpty() || !QDir().mkpath(QFileInfo(pfad).absolutePath()))
     return;
   FKopie = std::make_unique<TErsatzDatei>(QFile::encodeName(pfad));
@@ -351,9 +363,22 @@ void TPaketSchreiber::Fuege(const QString &name, const TDateiStand &stand, const
   Haenge<quint64>(FTabelle, quint64(anfang));
   Haenge<quint64>(FTabelle, Pruefsumme(FPuffer.constData() + FPuffer.size() - bytes, bytes));
   ++FAnzahl;
-  // A pack beyond the bound of all packs would push every other pack out, and then itself at the
-  // next start: such a folder is decoded at every start instead.
-  if (FVersatz > PaketGrenze || (FPuffer.size() >= SchreibBlock && !Leere()))
+  // The thumbnails so far stand for those to come; a few first ones would be a poor guess.
+  constexpr int Stichprobe = 64;
+  const qint64 voraus = FVersatz + (FVersatz - KopfLaenge) / FAnzahl * qMax(0, FErwartet - FAnzahl);
+  // Decided before the first block goes to the disk at the latest, so that nothing is written in vain.
+  const bool schaetzbar = FAnzahl >= qMin(Stichprobe, FErwartet) || FPuffer.size() >= SchreibBlock;
+  if (FVersatz > PaketGrenze || (schaetzbar && voraus > PaketGrenze)) {
+    FZuGross = true;
+    qInfo("Vorschaupaket für %s nicht geschrieben: voraussichtlich %lld MB, mehr als die Grenze von %lld MB. "
+          "Dieser Ordner wird bei jedem Start neu dekodiert.",
+          qPrintable(QDir::toNativeSeparators(FOrdner)), static_cast<long long>(voraus >> 20),
+          static_cast<long long>(PaketGrenze >> 20));
+    Verwirf();
+    FKopie.reset();
+    return;
+  }
+  if (FPuffer.size() >= SchreibBlock && !Leere())
     Verwirf();
 }
 

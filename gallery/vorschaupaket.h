@@ -55,6 +55,7 @@ private:
   bool Pruefe(QIODevice &quelle, const QString &ordner, int groesse, qreal verhaeltnis);
 
   QFile FDatei;
+  const uchar *FAbbild = nullptr; // the whole pack mapped, when the system can map it
   QByteArray FDaten;
   std::unique_ptr<QIODevice> FPuffer;
   QIODevice *FQuelle = nullptr;
@@ -70,13 +71,19 @@ private:
 // the file as they come, so a folder larger than the memory budget is never held whole.
 class TPaketSchreiber {
 public:
-  TPaketSchreiber(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis);
+  // erwartet: how many thumbnails the pack is to hold, for the foresight of Fuege.
+  TPaketSchreiber(const QString &pfad, const QString &ordner, int groesse, qreal verhaeltnis, int erwartet = 0);
   ~TPaketSchreiber(); // an unfinished pack is removed
   TPaketSchreiber(const TPaketSchreiber &) = delete;
   TPaketSchreiber &operator=(const TPaketSchreiber &) = delete;
 
   bool Gut() const { return FKopie && FKopie->Offen(); }
+  // Adds a thumbnail. A pack that will foreseeably pass PaketGrenze (the thumbnails so far,
+  // extended to the count expected) is given up at once, and the log says why: it would push every
+  // other pack out and then itself, so writing on would only cost time and disk.
   void Fuege(const QString &name, const TDateiStand &stand, const QImage &bild);
+  // The pack was given up because it would pass the bound.
+  bool ZuGross() const { return FZuGross; }
   // True when the pack is in place.
   bool Schliesse();
 
@@ -90,6 +97,9 @@ private:
   QByteArray FTabelle;
   QByteArray FPuffer;
   int FAnzahl = 0;
+  int FErwartet;
+  bool FZuGross = false;
+  QString FOrdner;
   int FGroesse;
   qreal FVerhaeltnis;
 };
