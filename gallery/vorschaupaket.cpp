@@ -283,8 +283,9 @@ std::optional<QImage> TVorschauPaket::Lies(const TPaketEintrag &eintrag) {
     return QImage();
   const qint64 zeilenBytes = qint64(eintrag.Breite) * 3;
   const qint64 bytes = zeilenBytes * eintrag.Hoehe;
-  const char *pixel = reinterpret_cast<const char *>(FAbbild) + eintrag.Versatz;
-  if (!FAbbild) {
+  // Without a mapping there is no address to count from: the pixels are read into the buffer.
+  const char *pixel = FAbbild ? reinterpret_cast<const char *>(FAbbild) + eintrag.Versatz : nullptr;
+  if (!pixel) {
     FLesePuffer.resize(qsizetype(bytes));
     // Entries read in the order they were written need no seek: a buffered file reads on.
     if (FQuelle->pos() != eintrag.Versatz && !FQuelle->seek(eintrag.Versatz))
