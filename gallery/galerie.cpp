@@ -256,6 +256,11 @@ bool TGalerie::WarteAufVorschauen(TVorschauLadung &ladung, const std::function<v
   QTimer takt;
   takt.setSingleShot(true);
   connect(&takt, &QTimer::timeout, &schleife, [&] {
+    // A tick already due when the window closed hands nothing on: the load ends with the close.
+    if (FGeschlossen) {
+      schleife.quit();
+      return;
+    }
     uebernimm(Zeitscheibe);
     if (ladung.AllesUebergeben())
       schleife.quit();
