@@ -319,21 +319,20 @@ void TMainForm::ErzeugeKomponenten() {
     TBereich Bereich;
     const char *Name;
     int Links;
-    const char *Text;
     const char *Vorgelesen; // the caption's dash would be read as "minus"
   };
-  const Bereichsknopf knoepfe[] = {{A_E_Button, TBereich::A_E, "A_E_Button", 80, "A - E", "Bereich A bis E"},
-                                   {F_J_Button, TBereich::F_J, "F_J_Button", 147, "F - J", "Bereich F bis J"},
-                                   {K_O_Button, TBereich::K_O, "K_O_Button", 216, "K - O", "Bereich K bis O"},
-                                   {P_T_Button, TBereich::P_T, "P_T_Button", 285, "P - T", "Bereich P bis T"},
-                                   {U_Z_Button, TBereich::U_Z, "U_Z_Button", 353, "U - Z", "Bereich U bis Z"}};
+  const Bereichsknopf knoepfe[] = {{A_E_Button, TBereich::A_E, "A_E_Button", 80, "Bereich A bis E"},
+                                   {F_J_Button, TBereich::F_J, "F_J_Button", 147, "Bereich F bis J"},
+                                   {K_O_Button, TBereich::K_O, "K_O_Button", 216, "Bereich K bis O"},
+                                   {P_T_Button, TBereich::P_T, "P_T_Button", 285, "Bereich P bis T"},
+                                   {U_Z_Button, TBereich::U_Z, "U_Z_Button", 353, "Bereich U bis Z"}};
   // Buttons, not choices: none stays pressed, and the group only names each button's range.
   Bereichsknoepfe = new QButtonGroup(this);
   Bereichsknoepfe->setObjectName(QStringLiteral("Bereichsknoepfe"));
   Bereichsknoepfe->setExclusive(false);
   for (const Bereichsknopf &k : knoepfe) {
     k.Knopf = Neu<QPushButton>(this, k.Name, {k.Links, 80, 50, 25});
-    k.Knopf->setText(QLatin1String(k.Text));
+    k.Knopf->setText(BereichsName(k.Bereich));
     k.Knopf->setAccessibleName(QLatin1String(k.Vorgelesen));
     k.Knopf->setProperty(UmschalterEigenschaft, true);
     k.Knopf->hide();

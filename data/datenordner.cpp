@@ -13,11 +13,12 @@ QString TDatenOrdner::Ordner(TBereich bereich) const { return Datei(RelativerOrd
 
 namespace {
 
-// Every fact of a letter range in one row: its folder, its text file, and the first characters of the
-// codes it holds, "0" and "Ü" included.
+// Every fact of a letter range in one row: its folder, its text file, the first characters of the
+// codes it holds ("0" and "Ü" included), and its name as the range buttons show it.
 struct TBuchstabenBereich {
   TBereich Bereich;
   int Gruppe;
+  const char16_t *Name;
   const char16_t *Ordner;
   const char16_t *TextDatei;
   const char16_t *Anfaenge;
@@ -25,14 +26,14 @@ struct TBuchstabenBereich {
 
 constexpr TBuchstabenBereich BuchstabenBereiche[] = {
     // The diplomatic corps' "0" lies with A-E; without it its plate could be neither learned nor found.
-    {TBereich::A_E, 0, u"Bilder/Deutschland/A-E", u"A-E.txt", u"0ABCDE"},
-    {TBereich::F_J, 0, u"Bilder/Deutschland/F-J", u"F-J.txt", u"FGHIJ"},
-    {TBereich::K_O, 0, u"Bilder/Deutschland/K-O", u"K-O.txt", u"KLMNOÖ"},
-    {TBereich::P_T, 0, u"Bilder/Deutschland/P-T", u"P-T.txt", u"PQRST"},
+    {TBereich::A_E, 0, u"A - E", u"Bilder/Deutschland/A-E", u"A-E.txt", u"0ABCDE"},
+    {TBereich::F_J, 0, u"F - J", u"Bilder/Deutschland/F-J", u"F-J.txt", u"FGHIJ"},
+    {TBereich::K_O, 0, u"K - O", u"Bilder/Deutschland/K-O", u"K-O.txt", u"KLMNOÖ"},
+    {TBereich::P_T, 0, u"P - T", u"Bilder/Deutschland/P-T", u"P-T.txt", u"PQRST"},
     // Codes such as "ÜB" exist, and the data set files them with U-Z.
-    {TBereich::U_Z, 0, u"Bilder/Deutschland/U-Z", u"U-Z.txt", u"UVWXYZÜ"},
+    {TBereich::U_Z, 0, u"U - Z", u"Bilder/Deutschland/U-Z", u"U-Z.txt", u"UVWXYZÜ"},
     // Austria has no district codes beginning with C, Q, X or Y.
-    {TBereich::Oesterreich, 1, u"Bilder/Österreich/A-Z", u"Ö-Kfz.txt", u"ABDEFGHIJKLMNOPRSTUVWZ"},
+    {TBereich::Oesterreich, 1, u"Österreich", u"Bilder/Österreich/A-Z", u"Ö-Kfz.txt", u"ABDEFGHIJKLMNOPRSTUVWZ"},
 };
 
 const TBuchstabenBereich *Zeile(TBereich bereich) {
@@ -47,6 +48,23 @@ const TBuchstabenBereich *Zeile(TBereich bereich) {
 QString RelativerOrdner(TBereich bereich) {
   const TBuchstabenBereich *zeile = Zeile(bereich);
   return zeile ? QString::fromUtf16(zeile->Ordner) : QString();
+}
+
+QString BereichsName(TBereich bereich) {
+  const TBuchstabenBereich *zeile = Zeile(bereich);
+  return zeile ? QString::fromUtf16(zeile->Name) : QString();
+}
+
+int BereichsGruppe(TBereich bereich) {
+  const TBuchstabenBereich *zeile = Zeile(bereich);
+  return zeile ? zeile->Gruppe : -1;
+}
+
+QVector<TBereich> JederBereich() {
+  QVector<TBereich> bereiche;
+  for (const TBuchstabenBereich &zeile : BuchstabenBereiche)
+    bereiche.append(zeile.Bereich);
+  return bereiche;
 }
 
 QString BereichsTextDatei(TBereich bereich) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 #include <optional>
 
 // The six gallery folders, in the order of the start-up check.
@@ -24,6 +25,12 @@ struct TDatenOrdner {
 
 // Relative paths of the folders below the base folder.
 QString RelativerOrdner(TBereich bereich);
+// A range as its button names it: "A - E" … "U - Z"; "Österreich" for the Austrian one.
+QString BereichsName(TBereich bereich);
+// The group (0 German, 1 Austrian) a range belongs to.
+int BereichsGruppe(TBereich bereich);
+// Every range: the German ones in the order of their buttons, then the Austrian one.
+QVector<TBereich> JederBereich();
 // The name of a range's text file in its folder ("A-E.txt" ..., "Ö-Kfz.txt").
 QString BereichsTextDatei(TBereich bereich);
 // The range of a group (0 German, 1 Austrian) that holds the codes beginning with this character;

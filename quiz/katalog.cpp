@@ -13,18 +13,6 @@
 #include <algorithm>
 
 namespace {
-// German ranges first: the catalogue's order is the order of the range buttons.
-struct TBereichsZeile {
-  TBereich Bereich;
-  int Gruppe;
-  const char16_t *Name;
-};
-constexpr TBereichsZeile Bereiche[] = {
-    {TBereich::A_E, DeutscheGruppe, u"A - E"}, {TBereich::F_J, DeutscheGruppe, u"F - J"},
-    {TBereich::K_O, DeutscheGruppe, u"K - O"}, {TBereich::P_T, DeutscheGruppe, u"P - T"},
-    {TBereich::U_Z, DeutscheGruppe, u"U - Z"}, {TBereich::Oesterreich, OesterreichischeGruppe, u"Österreich"},
-};
-
 // The brackets also hold "bundesweit", "Bund" or "ohne Landeswappen"; only these are Länder.
 const char16_t *const DeutscheLaender[] = {u"Baden-Württemberg",
                                            u"Bayern",
@@ -83,28 +71,22 @@ QString BeschreibungsLand(const QString &beschreibung) {
   return text.mid(auf + 1, text.size() - auf - 2).trimmed();
 }
 
-QString BereichsName(TBereich bereich) {
-  for (const TBereichsZeile &zeile : Bereiche)
-    if (zeile.Bereich == bereich)
-      return QString::fromUtf16(zeile.Name);
-  return {};
-}
-
 TKatalog TKatalog::Lies(const TDatenOrdner &pfade, const std::function<QStringList(const QString &)> &liste) {
   TKatalog katalog;
-  for (const TBereichsZeile &bereich : Bereiche) {
-    const QString ordner = pfade.Ordner(bereich.Bereich);
+  // German ranges first: the catalogue's order is the order of the range buttons.
+  for (const TBereich bereich : JederBereich()) {
+    const QString ordner = pfade.Ordner(bereich);
     if (!QFileInfo(ordner).isDir())
       continue;
     const std::optional<QStringList> zeilen =
-        LadeZeilen(ordner + QLatin1Char('/') + BereichsTextDatei(bereich.Bereich));
+        LadeZeilen(ordner + QLatin1Char('/') + BereichsTextDatei(bereich));
     if (!zeilen)
       continue;
     const QVector<TZeile> beschrieben = Zeilen(*zeilen);
     for (const QString &pfad : liste(ordner)) {
       TKatalogEintrag e;
-      e.Gruppe = bereich.Gruppe;
-      e.Bereich = bereich.Bereich;
+      e.Gruppe = BereichsGruppe(bereich);
+      e.Bereich = bereich;
       e.Ordner = ordner;
       e.Bild = QFileInfo(pfad).fileName();
       e.Code = KennzeichenEintrag::Code(e.Bild);
@@ -163,8 +145,8 @@ QVector<TUebersichtZeile> TKatalog::Uebersicht(const QVector<const TKatalogEintr
   const QString ohneLand = QStringLiteral("ohne Land");
   QStringList namen = nachLand ? Laender() : QStringList{};
   if (!nachLand)
-    for (const TBereichsZeile &bereich : Bereiche)
-      namen << QString::fromUtf16(bereich.Name);
+    for (const TBereich bereich : JederBereich())
+      namen << BereichsName(bereich);
   namen << ohneLand;
   QVector<TUebersichtZeile> zeilen(namen.size());
   for (int i = 0; i < namen.size(); ++i)

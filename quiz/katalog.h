@@ -53,5 +53,3 @@ private:
 QStringList RoutenCodes(const QString &route);
 // The Land in the bracket that ends a description ("Bayern"); empty when it ends in none.
 QString BeschreibungsLand(const QString &beschreibung);
-// The name of a range as its button shows it: "A - E" … "U - Z", "Österreich".
-QString BereichsName(TBereich bereich);
