@@ -219,5 +219,6 @@ void TMainForm::ZeigeUebersicht() {
   const QString richtung = einstellung.Umgekehrt ? QStringLiteral("Kreis → Kennzeichen") : QStringLiteral("Kennzeichen → Kreis");
   UebungsFenster->SetzeUebersicht(Katalog().Uebersicht(platten, FUebung->Lernstand(), UebungsFenster->NachLand(),
                                                        einstellung.Umgekehrt, FUebung->Jetzt()),
-                                  QStringLiteral("%1 (%2) — %3 Kennzeichen").arg(was, richtung).arg(platten.size()));
+                                  QStringLiteral("%1 (%2) — %3 Kennzeichen").arg(was, richtung).arg(platten.size()),
+                                  int(platten.size()));
 }

@@ -277,7 +277,8 @@ TUebungsEinstellung TUebungsFenster::Einstellung() const {
   return e;
 }
 
-void TUebungsFenster::SetzeUebersicht(const QVector<TUebersichtZeile> &zeilen, const QString &titel) {
+void TUebungsFenster::SetzeUebersicht(const QVector<TUebersichtZeile> &zeilen, const QString &titel, int anzahl) {
+  FAnzahl = anzahl;
   FZeilen = zeilen;
   FTitelLabel->setText(titel);
   FUebersichtListe->setAccessibleDescription(titel);
@@ -308,9 +309,12 @@ void TUebungsFenster::Geaendert() {
 }
 
 void TUebungsFenster::ZuruecksetzenBtnClick() {
-  int anzahl = 0;
-  for (const TUebersichtZeile &zeile : FZeilen)
-    anzahl += Gesamt(zeile);
+  int anzahl = FAnzahl;
+  if (anzahl < 0) {
+    anzahl = 0;
+    for (const TUebersichtZeile &zeile : FZeilen)
+      anzahl += Gesamt(zeile);
+  }
   const QString frage =
       QStringLiteral("Den Lernstand der gezeigten Auswahl (%1 Kennzeichen) löschen? "
                      "Die Kennzeichen gelten danach wieder als neu; das lässt sich nicht rückgängig machen.")

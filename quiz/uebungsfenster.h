@@ -35,7 +35,9 @@ public:
   void SetzeEinstellung(const TUebungsEinstellung &e);
   TUebungsEinstellung Einstellung() const;
   // The overview's rows and the line above the chart that says what the rows count; shown as given.
-  void SetzeUebersicht(const QVector<TUebersichtZeile> &zeilen, const QString &titel);
+  // anzahl is how many plates a reset would forget; a plate of two Länder stands in two rows. Without it,
+  // the rows' sum.
+  void SetzeUebersicht(const QVector<TUebersichtZeile> &zeilen, const QString &titel, int anzahl = -1);
   // The overview's grouping chosen: per Land (true) or per letter range.
   bool NachLand() const;
 
@@ -59,6 +61,7 @@ private:
   QListWidget *FUebersichtListe = nullptr;
   QPushButton *FZuruecksetzenBtn = nullptr;
   QVector<TUebersichtZeile> FZeilen;
+  int FAnzahl = -1;
   // What the window showed or reported last: a change is reported once.
   TUebungsEinstellung FLetzte;
   // Set while the program itself fills the controls: nothing of that is the learner's change.
